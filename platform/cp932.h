@@ -1,0 +1,14 @@
+// Shift-JIS (Windows code page 932) <-> UTF-8, where text leaves the program: the Linux
+// layer drawing or naming files, and the terminal tool.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Decodes CP932 bytes to UTF-8. A byte that does not start a valid CP932 character
+// becomes "\xNN" when escape_invalid is set, else U+FFFD.
+std::string cp932_to_utf8(const char* bytes, std::size_t size, bool escape_invalid);
+
+// Encodes UTF-8 as CP932; returns false (and leaves out empty) when some character
+// has no CP932 form or the input is not UTF-8.
+bool utf8_to_cp932(const std::string& utf8, std::string& out);

@@ -1,0 +1,89 @@
+#include "platform/cp932.h"
+
+#include <iconv.h>
+
+#include <cstdio>
+
+namespace {
+
+// iconv descriptors are not thread-safe: each call opens its own, which also keeps
+// the shift state clean between calls.
+class Converter {
+  public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~Converter() {
+        if (cd_ != reinterpret_cast<iconv_t>(-1))
+            iconv_close(cd_);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    // Converts the whole input or nothing.
+    bool convert(const char* in, std::size_t size, std::string& out) {
+        out.clear();
+        if (cd_ == reinterpret_cast<iconv_t>(-1))
+            return false;
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        char* src = const_cast<char*>(in);
+        std::size_t src_left = size;
+        char buffer[256];
+        while (src_left > 0) {
+            char* dst = buffer;
+            std::size_t dst_left = sizeof buffer;
+            std::size_t result = iconv(cd_, &src, &src_left, &dst, &dst_left);
+            out.append(buffer, sizeof buffer - dst_left);
+            if (result == static_cast<std::size_t>(-1) && dst_left == sizeof buffer)
+                return false;
+        }
+        return true;
+    }
+
+  private:
+    iconv_t cd_;
+};
+
+bool is_lead_byte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+bool is_trail_byte(unsigned char b) {
+    return b >= 0x40 && b <= 0xFC && b != 0x7F;
+}
+
+}  // namespace
+
+std::string cp932_to_utf8(const char* bytes, std::size_t size, bool escape_invalid) {
+    Converter converter("UTF-8", "CP932");
+    std::string out;
+    std::string unit;
+    std::size_t i = 0;
+    while (i < size) {
+        unsigned char b = static_cast<unsigned char>(bytes[i]);
+        std::size_t length = (is_lead_byte(b) && i + 1 < size &&
+                              is_trail_byte(static_cast<unsigned char>(bytes[i + 1])))
+                                 ? 2
+                                 : 1;
+        if (converter.convert(bytes + i, length, unit) && !unit.empty()) {
+            out += unit;
+            i += length;
+            continue;
+        }
+        if (escape_invalid) {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", b);
+            out += escaped;
+        } else {
+            out += "\xEF\xBF\xBD";
+        }
+        i += 1;
+    }
+    return out;
+}
+
+bool utf8_to_cp932(const std::string& utf8, std::string& out) {
+    Converter converter("CP932", "UTF-8");
+    if (converter.convert(utf8.data(), utf8.size(), out))
+        return true;
+    out.clear();
+    return false;
+}

@@ -1,0 +1,85 @@
+// KERNEL32 file functions over POSIX.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+#include "platform/cp932.h"
+#include "platform/win32.h"
+
+namespace {
+
+HANDLE handle_from_fd(int fd) {
+    return reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(fd) + 1);
+}
+
+int fd_from_handle(HANDLE handle) {
+    return static_cast<int>(reinterpret_cast<LONG_PTR>(handle) - 1);
+}
+
+// Opens a regular file for reading; Windows refuses to open a directory this way.
+int open_regular_file(const char* name) {
+    int fd = open(name, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+}  // namespace
+
+// The program holds names in code page 932; the file system holds UTF-8. A name that
+// CP932 cannot hold reaches us as its UTF-8 bytes, so those are tried too.
+HANDLE CreateFileA(LPCSTR file_name, DWORD desired_access, DWORD, LPSECURITY_ATTRIBUTES,
+                   DWORD creation, DWORD, HANDLE) {
+    if (file_name == nullptr || desired_access != GENERIC_READ || creation != OPEN_EXISTING)
+        return INVALID_HANDLE_VALUE;
+    std::string raw(file_name);
+    std::string decoded = cp932_to_utf8(raw.data(), raw.size(), false);
+    int fd = open_regular_file(decoded.c_str());
+    if (fd < 0 && decoded != raw)
+        fd = open_regular_file(raw.c_str());
+    return fd < 0 ? INVALID_HANDLE_VALUE : handle_from_fd(fd);
+}
+
+DWORD GetFileSize(HANDLE file, LPDWORD size_high) {
+    struct stat info;
+    if (fstat(fd_from_handle(file), &info) != 0)
+        return INVALID_FILE_SIZE;
+    std::uint64_t size = static_cast<std::uint64_t>(info.st_size);
+    if (size_high != nullptr)
+        *size_high = static_cast<DWORD>(size >> 32);
+    return static_cast<DWORD>(size);
+}
+
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD to_read, LPDWORD read_count, LPOVERLAPPED) {
+    int fd = fd_from_handle(file);
+    char* out = static_cast<char*>(buffer);
+    DWORD done = 0;
+    while (done < to_read) {
+        ssize_t n = read(fd, out + done, to_read - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            if (read_count != nullptr)
+                *read_count = done;
+            return FALSE;
+        }
+        if (n == 0)
+            break;
+        done += static_cast<DWORD>(n);
+    }
+    if (read_count != nullptr)
+        *read_count = done;
+    return TRUE;
+}
+
+BOOL CloseHandle(HANDLE object) {
+    return close(fd_from_handle(object)) == 0 ? TRUE : FALSE;
+}

@@ -1,0 +1,153 @@
+#include "playback/timeline.h"
+
+#include <climits>
+
+#include "smf/song_info.h"
+
+Timeline song_timeline;
+
+namespace {
+
+constexpr std::int32_t kFirstEventTime = 5;      // milliseconds
+constexpr std::uint32_t kDefaultTempo = 500000;  // microseconds per quarter note
+constexpr std::uint32_t kFirstEventOffset = 14;
+
+struct BuildState {
+    ByteView merged;
+    std::uint32_t position;
+    std::int32_t running_time;
+    double ms_per_tick;
+    std::int32_t division;
+    double speed_factor;
+};
+
+// Without any set-tempo event the song plays at the SMF default tempo; an event that
+// sets a tempo of 0 falls back to one millisecond per tick.
+double base_tick_length(const SongInfo& info, double speed_factor) {
+    std::uint32_t tempo =
+        info.meta.tempo_event_count == 0 ? kDefaultTempo : tempo_from_bytes(info.meta.tempo_bytes);
+    double base = 0.0;
+    if (info.division != 0)
+        base = static_cast<double>(tempo) / (info.division * 1000);
+    if (base == 0.0)
+        base = 1.0;
+    return base * speed_factor;
+}
+
+void apply_set_tempo(BuildState& state) {
+    if (state.division == 0)
+        return;
+    std::uint32_t tempo =
+        static_cast<std::uint32_t>(byte_at(state.merged, state.position + 3)) << 16 |
+        static_cast<std::uint32_t>(byte_at(state.merged, state.position + 4)) << 8 |
+        byte_at(state.merged, state.position + 5);
+    state.ms_per_tick = static_cast<double>(tempo) / (state.division * 1000) * state.speed_factor;
+}
+
+// Sums with saturation: a time past 24 days stays at the largest time.
+std::int32_t add_time(std::int32_t time, std::int32_t step) {
+    std::int64_t sum = static_cast<std::int64_t>(time) + step;
+    if (sum > INT32_MAX)
+        return INT32_MAX;
+    if (sum < INT32_MIN)
+        return INT32_MIN;
+    return static_cast<std::int32_t>(sum);
+}
+
+void store_program_change(EventSlot& slot, ChannelVoiceTable& voices, VoiceOverride override) {
+    if (override.enabled == 1 && override.channel == slot.status - 0xC0)
+        slot.data1 = static_cast<unsigned char>(override.program & 0xFF);
+    ChannelVoice voice = channel_voice_from_message(slot.status, slot.data1);
+    voices.voices[voice.channel] = voice;
+}
+
+// A message longer than a slot gets none, like one beyond the slots: a cut message
+// would reach the device without its end.
+void store_sysex(const BuildState& state, int index, unsigned data_length) {
+    if (index >= kSysexSlots || data_length > kSysexDataLimit)
+        return;
+    SysexSlot& slot = song_timeline.sysex_slots[index];
+    slot.bytes[0] = 0xF0;
+    for (unsigned i = 0; i < data_length; ++i)
+        slot.bytes[1 + i] = byte_at(state.merged, state.position + 2 + i);
+    slot.length = static_cast<unsigned char>(data_length + 1);
+}
+
+void read_event(BuildState& state, int index, ChannelVoiceTable& voices, VoiceOverride override) {
+    EventClass event = classify_event(state.merged, state.position);
+    EventSlot& slot = song_timeline.event_slots[index];
+    switch (event.kind) {
+        case ChannelMessage:
+        case RunningStatus:
+            slot.status = byte_at(state.merged, state.position);
+            slot.data1 = byte_at(state.merged, state.position + 1);
+            if (event.length == 3)
+                slot.data2 = byte_at(state.merged, state.position + 2);
+            if (event.kind == ChannelMessage && (slot.status & 0xF0) == 0xC0)
+                store_program_change(slot, voices, override);
+            break;
+        case SystemExclusive:
+            store_sysex(state, index, static_cast<unsigned>(event.length - 2));
+            break;
+        case SetTempo:
+            apply_set_tempo(state);
+            break;
+        case MetaEvent:
+        case EndOfTrack:
+        case OtherStatus:
+            break;
+    }
+    // A meta length can point far past the image; every read beyond it is a zero anyway.
+    std::uint64_t next =
+        static_cast<std::uint64_t>(state.position) + static_cast<unsigned>(event.length);
+    state.position =
+        next > state.merged.size ? state.merged.size : static_cast<std::uint32_t>(next);
+}
+
+bool at_track_chunk_tag(const BuildState& state) {
+    return byte_at(state.merged, state.position) == 0x4D &&
+           byte_at(state.merged, state.position + 1) == 0x54 &&
+           byte_at(state.merged, state.position + 2) == 0x72 &&
+           byte_at(state.merged, state.position + 3) == 0x6B;
+}
+
+}  // namespace
+
+void build_timeline(const MergedImage& merged, ChannelVoiceTable& voices, VoiceOverride override,
+                    double speed_factor) {
+    SongInfo info = scan_song_info(view_of(merged), speed_factor);
+    BuildState state = {view_of(merged), kFirstEventOffset,
+                        kFirstEventTime, base_tick_length(info, speed_factor),
+                        info.division,   speed_factor};
+    reset_channel_voice_table(voices);
+    clear_event_slots(song_timeline.event_slots);
+    clear_sysex_slots(song_timeline.sysex_slots);
+    clear_event_times(song_timeline.event_times);
+    for (int i = 0; i < kTimelineEvents; ++i) {
+        if (at_track_chunk_tag(state)) {
+            state.position += 8;
+            state.running_time = kFirstEventTime;
+        }
+        VlqValue delta = vlq_read(state.merged, state.position);
+        state.running_time =
+            add_time(state.running_time, round_to_int(delta.value * state.ms_per_tick));
+        song_timeline.event_times[i] = state.running_time;
+        state.position += static_cast<std::uint32_t>(delta.size);
+        read_event(state, i, voices, override);
+    }
+}
+
+std::int32_t round_to_int(double x) {
+    // Beyond the int range the result saturates instead of overflowing the conversion.
+    if (!(x < 2147483646.0))
+        return x != x ? 0 : INT32_MAX;
+    if (x < -2147483646.0)
+        return INT32_MIN;
+    double shifted = x + 0.01;
+    std::int32_t n = static_cast<std::int32_t>(shifted);
+    double fraction = (shifted - n) * 10;
+    std::int32_t first_decimal = static_cast<std::int32_t>(fraction < 0 ? -fraction : fraction);
+    if (first_decimal > 4)
+        n += shifted >= 0 ? 1 : -1;
+    return n;
+}

@@ -1,0 +1,55 @@
+// The playback tables: every event of the merged stream with its time in milliseconds
+// and its ready-to-send message.
+#pragma once
+
+#include <cstdint>
+
+#include "instruments/channel_voices.h"
+#include "smf/song_image.h"
+
+constexpr int kSysexSlots = 512;
+constexpr int kSysexSlotBytes = 256;
+constexpr int kSysexDataLimit = 253;  // bytes after F0 that fit in a slot
+
+struct EventSlot {
+    unsigned char status;  // 0: no short message
+    unsigned char data1;
+    unsigned char data2;
+    unsigned char sent;
+};
+
+struct SysexSlot {
+    unsigned char bytes[kSysexDataLimit + 1];  // F0, then the bytes that follow it
+    unsigned char length;                      // bytes to send, counted from F0
+    unsigned char sent;
+};
+
+struct Timeline {
+    std::int32_t event_times[kTimelineEvents];
+    EventSlot event_slots[kTimelineEvents];
+    SysexSlot sysex_slots[kSysexSlots];
+    std::int32_t event_count;  // entries the scheduler examines; set by the merger
+};
+
+// The instrument switch: every program change on `channel` becomes `program`.
+struct VoiceOverride {
+    std::int32_t enabled;
+    std::int32_t channel;
+    std::int32_t program;
+};
+
+constexpr std::uint32_t kMergedImageSize = 262144;
+
+struct MergedImage {
+    unsigned char bytes[kMergedImageSize];
+};
+
+inline ByteView view_of(const MergedImage& image) {
+    return {image.bytes, kMergedImageSize};
+}
+
+extern Timeline song_timeline;
+
+void build_timeline(const MergedImage& merged, ChannelVoiceTable& voices, VoiceOverride override,
+                    double speed_factor);
+std::int32_t round_to_int(double x);

@@ -1,0 +1,26 @@
+// Merges the tracks of the loaded song into one time-ordered stream and hands it to
+// the timeline builder.
+#pragma once
+
+#include <cstdint>
+
+#include "instruments/channel_voices.h"
+#include "playback/timeline.h"
+#include "smf/song_image.h"
+
+constexpr int kMergedTrackLimit = 32;
+constexpr int kTrackEventLimit = 8192;     // per track, end of track included
+constexpr int kCountedEventLimit = 32768;  // read in all, end of track included
+constexpr std::uint32_t kDoneTrack = 0x0FFFFFFF;
+constexpr std::uint32_t kMergedStreamStart = 22;
+
+void merge_tracks(const SongImage& song, ChannelVoiceTable& voices, VoiceOverride override,
+                  double speed_factor);
+void count_track_events(const SongImage& song, int event_counts[kMergedTrackLimit],
+                        double speed_factor);
+std::uint32_t array_minimum(const std::uint32_t* values, int n);
+
+// The merged image alone, for callers that look at the stream itself: sets the
+// Timeline's event_count and returns the image (release it with delete), or nullptr
+// when memory runs out. stream_end receives the offset just past the last event.
+MergedImage* merge_song(const SongImage& song, double speed_factor, std::uint32_t& stream_end);

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: the plain build, then the
+# AddressSanitizer + UndefinedBehaviorSanitizer build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+scripts/build.sh build
+(cd build && ctest --output-on-failure -j"$(nproc)")
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+scripts/build.sh build-asan -DLUMAROTH_SANITIZE=address -DLUMAROTH_BENCH=OFF
+(cd build-asan && ctest --output-on-failure -j"$(nproc)")

@@ -1,0 +1,136 @@
+#include "smf/song_image.h"
+
+#include <cstring>
+#include <new>
+
+#include "platform/win32.h"
+
+namespace {
+
+constexpr unsigned char kHeaderTag[4] = {0x4D, 0x54, 0x68, 0x64};          // "MThd"
+constexpr unsigned char kTrackChunkHead[5] = {0x4D, 0x54, 0x72, 0x6B, 0};  // "MTrk", length MSB 0
+
+// Reads the whole file into a fresh buffer; 0 when the file cannot be opened, is
+// larger than an image, or cannot be read in full.
+int read_whole_file(HANDLE file, unsigned char*& data, DWORD& size) {
+    DWORD size_high = 0;
+    size = GetFileSize(file, &size_high);
+    // A size with a high word (4 GiB and more) would pass the test on its low word alone.
+    if (size == INVALID_FILE_SIZE || size_high != 0 || size > kSongImageSize)
+        return 0;
+    data = new (std::nothrow) unsigned char[size > 0 ? size : 1];
+    if (data == nullptr)
+        return 0;
+    DWORD read = 0;
+    if (size > 0 && (!ReadFile(file, data, size, &read, nullptr) || read != size)) {
+        delete[] data;
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace
+
+int load_song_file(const char* file_name, SongImage& image) {
+    HANDLE file =
+        CreateFileA(file_name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    unsigned char* data = nullptr;
+    DWORD size = 0;
+    int loaded = read_whole_file(file, data, size);
+    CloseHandle(file);
+    if (!loaded)
+        return 0;
+    std::memset(image.bytes, 0, kSongImageSize);
+    std::memcpy(image.bytes, data, size);
+    delete[] data;
+    return 1;
+}
+
+int is_smf_header(ByteView image) {
+    for (std::uint32_t i = 0; i < 4; ++i) {
+        if (byte_at(image, i) != kHeaderTag[i])
+            return 0;
+    }
+    return 1;
+}
+
+std::uint32_t read_be32(ByteView buffer, std::uint32_t offset) {
+    std::uint64_t at = offset;
+    return static_cast<std::uint32_t>(byte_at(buffer, at)) << 24 |
+           static_cast<std::uint32_t>(byte_at(buffer, at + 1)) << 16 |
+           static_cast<std::uint32_t>(byte_at(buffer, at + 2)) << 8 | byte_at(buffer, at + 3);
+}
+
+std::uint16_t read_be16(ByteView buffer, std::uint32_t offset) {
+    std::uint64_t at = offset;
+    return static_cast<std::uint16_t>(byte_at(buffer, at) << 8 | byte_at(buffer, at + 1));
+}
+
+int find_track_chunk(ByteView image, std::uint32_t start) {
+    for (std::uint32_t offset = start; offset < kSongImageSize && offset + 5 <= image.size;
+         ++offset) {
+        if (std::memcmp(image.bytes + offset, kTrackChunkHead, 5) == 0)
+            return static_cast<int>(offset);
+    }
+    return kNoTrackChunk;
+}
+
+VlqValue vlq_read(ByteView buffer, std::uint32_t offset) {
+    std::uint32_t value = 0;
+    for (int size = 1; size <= 4; ++size) {
+        unsigned char b = byte_at(buffer, static_cast<std::uint64_t>(offset) + size - 1);
+        value = value << 7 | (b & 0x7Fu);
+        if ((b & 0x80) == 0)
+            return {value, size};
+    }
+    // Four continuation bytes: read as a one-byte delta of 0 so the reader moves on.
+    return {0, 1};
+}
+
+int vlq_write(unsigned char* out, std::uint32_t value) {
+    if (value > 0x0FFFFFFFu)
+        return 0;
+    int size = value < 0x80u ? 1 : value < 0x4000u ? 2 : value < 0x200000u ? 3 : 4;
+    for (int i = 0; i < size; ++i) {
+        int shift = 7 * (size - 1 - i);
+        unsigned char group = static_cast<unsigned char>((value >> shift) & 0x7Fu);
+        out[i] = i < size - 1 ? static_cast<unsigned char>(group | 0x80u) : group;
+    }
+    return size;
+}
+
+EventClass classify_event(ByteView buffer, std::uint32_t offset) {
+    std::uint64_t at = offset;
+    unsigned char b = byte_at(buffer, at);
+    if (b < 0x80)
+        return {2, RunningStatus};
+    if (b <= 0xEF) {
+        unsigned char high = b >> 4;
+        return {high == 0xC || high == 0xD ? 2 : 3, ChannelMessage};
+    }
+    if (b == 0xF0)
+        return {byte_at(buffer, at + 1) + 2, SystemExclusive};
+    if (b == 0xFF) {
+        unsigned char type = byte_at(buffer, at + 1);
+        // Past the end of the buffer the VLQ is a single zero byte.
+        VlqValue size = at + 2 < buffer.size ? vlq_read(buffer, offset + 2) : VlqValue{0, 1};
+        int length = 2 + size.size + static_cast<int>(size.value);
+        EventKind kind = type == 0x51 ? SetTempo : type == 0x2F ? EndOfTrack : MetaEvent;
+        return {length, kind};
+    }
+    return {0, OtherStatus};
+}
+
+void clear_event_times(std::int32_t* times) {
+    std::memset(times, 0, kTimelineEvents * sizeof(std::int32_t));
+}
+
+void clear_event_slots(void* area) {
+    std::memset(area, 0, kClearedSlotBytes);
+}
+
+void clear_sysex_slots(void* area) {
+    std::memset(area, 0, kClearedSlotBytes);
+}

@@ -1,0 +1,20 @@
+// The command line of lumaroth-cli.
+#pragma once
+
+#include <string>
+
+#include "playback/timeline.h"
+
+constexpr int kExitUsage = 64;
+
+struct CliOptions {
+    std::string command;
+    std::string file;
+    std::string output;  // render's WAV file
+    double speed_factor;
+    VoiceOverride override;
+    bool raw;
+};
+
+// Fills options from argv; false (after printing the usage) when the words are off.
+bool parse_cli_options(int argc, char** argv, CliOptions& options);

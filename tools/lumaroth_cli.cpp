@@ -1,0 +1,104 @@
+// lumaroth-cli: the player's engine with a terminal face.
+#include <cstdio>
+#include <string>
+
+#include "instruments/channel_voices.h"
+#include "platform/cp932.h"
+#include "playback/timeline.h"
+#include "playback/track_merger.h"
+#include "smf/song_image.h"
+#include "smf/song_info.h"
+#include "tools/cli_options.h"
+
+namespace {
+
+constexpr int kExitUnreadable = 1;
+constexpr int kExitNotSmf = 2;
+constexpr int kMergedBytesPerLine = 32;
+
+SongImage song;
+ChannelVoiceTable voices;
+
+void print_text_line(const char* text, bool raw) {
+    std::string line =
+        raw ? std::string(text) : cp932_to_utf8(text, std::string(text).size(), true);
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), stdout);
+}
+
+void print_hex(const unsigned char* bytes, int count) {
+    for (int i = 0; i < count; ++i)
+        std::printf(i == 0 ? "%02X" : " %02X", bytes[i]);
+}
+
+int show_info(const CliOptions& options) {
+    // Print the lines before merging: the merge runs the scan again over its own image.
+    SongInfo info = scan_song_info(view_of(song), options.speed_factor);
+    for (const char* line : info.lines)
+        print_text_line(line, options.raw);
+    InstrumentListing listing = empty_instrument_listing();
+    if (is_smf_header(view_of(song))) {
+        merge_tracks(song, voices, options.override, options.speed_factor);
+        listing = format_instrument_listing(voices);
+    }
+    for (const char* line : listing.lines)
+        print_text_line(line, options.raw);
+    return 0;
+}
+
+void print_timeline_entry(int i) {
+    const EventSlot& slot = song_timeline.event_slots[i];
+    std::printf("%d\t%d\t%02X %02X %02X\t", i, song_timeline.event_times[i], slot.status,
+                slot.data1, slot.data2);
+    const SysexSlot* sysex = i < kSysexSlots ? &song_timeline.sysex_slots[i] : nullptr;
+    if (sysex != nullptr && sysex->bytes[0] == 0xF0) {
+        print_hex(sysex->bytes, sysex->length);
+    } else {
+        std::fputs("-", stdout);
+    }
+    std::fputs("\n", stdout);
+}
+
+int show_timeline(const CliOptions& options) {
+    merge_tracks(song, voices, options.override, options.speed_factor);
+    int count = song_timeline.event_count;
+    std::printf("event_count %d\n", count);
+    int shown = count < 0 ? 0 : count > kTimelineEvents ? kTimelineEvents : count;
+    for (int i = 0; i < shown; ++i)
+        print_timeline_entry(i);
+    return 0;
+}
+
+int show_merged(const CliOptions& options) {
+    std::uint32_t stream_end = 0;
+    MergedImage* merged = merge_song(song, options.speed_factor, stream_end);
+    if (merged == nullptr)
+        return kExitUnreadable;
+    for (std::uint32_t at = kMergedStreamStart; at < stream_end; at += kMergedBytesPerLine) {
+        std::uint32_t left = stream_end - at;
+        print_hex(merged->bytes + at,
+                  static_cast<int>(left < kMergedBytesPerLine ? left : kMergedBytesPerLine));
+        std::fputs("\n", stdout);
+    }
+    delete merged;
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CliOptions options;
+    if (!parse_cli_options(argc, argv, options))
+        return kExitUsage;
+    if (!load_song_file(options.file.c_str(), song)) {
+        std::fprintf(stderr, "ファイルを読み込めません %s!\n", options.file.c_str());
+        return kExitUnreadable;
+    }
+    if (options.command == "info")
+        return show_info(options);
+    if (!is_smf_header(view_of(song))) {
+        std::fputs("not a Standard MIDI File\n", stderr);
+        return kExitNotSmf;
+    }
+    return options.command == "timeline" ? show_timeline(options) : show_merged(options);
+}
