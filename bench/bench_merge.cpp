@@ -23,14 +23,12 @@ std::string largest_corpus_song() {
         std::string dir = dirs.back();
         dirs.pop_back();
         DIR* listing = opendir(dir.c_str());
-        if (listing == nullptr)
-            continue;
+        if (listing == nullptr) continue;
         while (dirent* entry = readdir(listing)) {
             std::string name = entry->d_name;
             std::string path = dir + "/" + name;
             struct stat info;
-            if (name[0] == '.' || stat(path.c_str(), &info) != 0)
-                continue;
+            if (name[0] == '.' || stat(path.c_str(), &info) != 0) continue;
             if (S_ISDIR(info.st_mode)) {
                 dirs.push_back(path);
             } else if (name.size() > 4 && name.substr(name.size() - 4) == ".mid" &&

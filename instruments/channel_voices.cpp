@@ -26,8 +26,7 @@ const char* shown_name(const ChannelVoice& voice) {
 }  // namespace
 
 ChannelVoice channel_voice_from_message(unsigned char status, unsigned char data1) {
-    if ((status & 0xF0) != 0xC0)
-        return {kNotAProgram, 16, 255};
+    if ((status & 0xF0) != 0xC0) return {kNotAProgram, 16, 255};
     // A data byte of 0x80 or more names no program: a receiver takes it for a status byte.
     const char* name = data1 < kGmProgramCount ? gm_program_names[data1] : kNotAProgram;
     return {name, status - 0xC0, data1};

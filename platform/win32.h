@@ -63,4 +63,95 @@ DWORD GetFileSize(HANDLE file, LPDWORD size_high);
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD to_read, LPDWORD read, LPOVERLAPPED overlapped);
 BOOL CloseHandle(HANDLE object);
 
+// USER32: the message queue
+struct HWND__;
+typedef HWND__* HWND;
+typedef UINT_PTR WPARAM;
+typedef LONG_PTR LPARAM;
+typedef LONG_PTR LRESULT;
+
+struct POINT {
+    LONG x;
+    LONG y;
+};
+
+struct MSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+};
+typedef MSG* LPMSG;
+
+#define WM_QUIT 0x0012u
+#define WM_USER 0x0400u
+
+BOOL GetMessageA(LPMSG msg, HWND window, UINT filter_min, UINT filter_max);
+BOOL PostMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+void PostQuitMessage(int exit_code);
+
+// WINMM: MIDI output
+typedef UINT MMRESULT;
+struct HMIDIOUT__;
+typedef HMIDIOUT__* HMIDIOUT;
+typedef HMIDIOUT* LPHMIDIOUT;
+
+#define MMSYSERR_NOERROR 0u
+#define MMSYSERR_ERROR 1u
+#define MMSYSERR_BADDEVICEID 2u
+#define MMSYSERR_INVALHANDLE 5u
+#define MMSYSERR_NODRIVER 6u
+#define MMSYSERR_INVALPARAM 11u
+#define MIDIERR_UNPREPARED 64u
+#define MIDIERR_NODEVICE 68u
+#define MIDIERR_INVALIDSETUP 69u
+#define MIDI_MAPPER (static_cast<UINT>(-1))
+#define CALLBACK_NULL 0x00000000u
+#define MHDR_PREPARED 0x00000002u
+
+struct MIDIHDR {
+    LPSTR lpData;
+    DWORD dwBufferLength;
+    DWORD dwBytesRecorded;
+    DWORD_PTR dwUser;
+    DWORD dwFlags;
+    MIDIHDR* lpNext;
+    DWORD_PTR reserved;
+    DWORD dwOffset;
+    DWORD_PTR dwReserved[8];
+};
+typedef MIDIHDR* LPMIDIHDR;
+
+MMRESULT midiOutOpen(LPHMIDIOUT output, UINT device, DWORD_PTR callback, DWORD_PTR instance,
+                     DWORD flags);
+MMRESULT midiOutShortMsg(HMIDIOUT output, DWORD message);
+MMRESULT midiOutPrepareHeader(HMIDIOUT output, LPMIDIHDR header, UINT size);
+MMRESULT midiOutLongMsg(HMIDIOUT output, LPMIDIHDR header, UINT size);
+MMRESULT midiOutUnprepareHeader(HMIDIOUT output, LPMIDIHDR header, UINT size);
+MMRESULT midiOutClose(HMIDIOUT output);
+
+// WINMM: the multimedia timer
+#define TIMERR_NOERROR 0u
+#define TIMERR_NOCANDO 97u
+#define TIME_ONESHOT 0x0000u
+#define TIME_PERIODIC 0x0001u
+
+struct TIMECAPS {
+    UINT wPeriodMin;
+    UINT wPeriodMax;
+};
+typedef TIMECAPS* LPTIMECAPS;
+typedef void(CALLBACK* LPTIMECALLBACK)(UINT id, UINT message, DWORD_PTR user, DWORD_PTR reserved1,
+                                       DWORD_PTR reserved2);
+
+MMRESULT timeGetDevCaps(LPTIMECAPS caps, UINT size);
+MMRESULT timeBeginPeriod(UINT period);
+MMRESULT timeEndPeriod(UINT period);
+MMRESULT timeSetEvent(UINT delay, UINT resolution, LPTIMECALLBACK callback, DWORD_PTR user,
+                      UINT flags);
+MMRESULT timeKillEvent(UINT id);
+DWORD timeGetTime();
+
 #endif

@@ -27,16 +27,13 @@ double base_tick_length(const SongInfo& info, double speed_factor) {
     std::uint32_t tempo =
         info.meta.tempo_event_count == 0 ? kDefaultTempo : tempo_from_bytes(info.meta.tempo_bytes);
     double base = 0.0;
-    if (info.division != 0)
-        base = static_cast<double>(tempo) / (info.division * 1000);
-    if (base == 0.0)
-        base = 1.0;
+    if (info.division != 0) base = static_cast<double>(tempo) / (info.division * 1000);
+    if (base == 0.0) base = 1.0;
     return base * speed_factor;
 }
 
 void apply_set_tempo(BuildState& state) {
-    if (state.division == 0)
-        return;
+    if (state.division == 0) return;
     std::uint32_t tempo =
         static_cast<std::uint32_t>(byte_at(state.merged, state.position + 3)) << 16 |
         static_cast<std::uint32_t>(byte_at(state.merged, state.position + 4)) << 8 |
@@ -47,10 +44,8 @@ void apply_set_tempo(BuildState& state) {
 // Sums with saturation: a time past 24 days stays at the largest time.
 std::int32_t add_time(std::int32_t time, std::int32_t step) {
     std::int64_t sum = static_cast<std::int64_t>(time) + step;
-    if (sum > INT32_MAX)
-        return INT32_MAX;
-    if (sum < INT32_MIN)
-        return INT32_MIN;
+    if (sum > INT32_MAX) return INT32_MAX;
+    if (sum < INT32_MIN) return INT32_MIN;
     return static_cast<std::int32_t>(sum);
 }
 
@@ -64,8 +59,7 @@ void store_program_change(EventSlot& slot, ChannelVoiceTable& voices, VoiceOverr
 // A message longer than a slot gets none, like one beyond the slots: a cut message
 // would reach the device without its end.
 void store_sysex(const BuildState& state, int index, unsigned data_length) {
-    if (index >= kSysexSlots || data_length > kSysexDataLimit)
-        return;
+    if (index >= kSysexSlots || data_length > kSysexDataLimit) return;
     SysexSlot& slot = song_timeline.sysex_slots[index];
     slot.bytes[0] = 0xF0;
     for (unsigned i = 0; i < data_length; ++i)
@@ -81,8 +75,7 @@ void read_event(BuildState& state, int index, ChannelVoiceTable& voices, VoiceOv
         case RunningStatus:
             slot.status = byte_at(state.merged, state.position);
             slot.data1 = byte_at(state.merged, state.position + 1);
-            if (event.length == 3)
-                slot.data2 = byte_at(state.merged, state.position + 2);
+            if (event.length == 3) slot.data2 = byte_at(state.merged, state.position + 2);
             if (event.kind == ChannelMessage && (slot.status & 0xF0) == 0xC0)
                 store_program_change(slot, voices, override);
             break;
@@ -139,15 +132,12 @@ void build_timeline(const MergedImage& merged, ChannelVoiceTable& voices, VoiceO
 
 std::int32_t round_to_int(double x) {
     // Beyond the int range the result saturates instead of overflowing the conversion.
-    if (!(x < 2147483646.0))
-        return x != x ? 0 : INT32_MAX;
-    if (x < -2147483646.0)
-        return INT32_MIN;
+    if (!(x < 2147483646.0)) return x != x ? 0 : INT32_MAX;
+    if (x < -2147483646.0) return INT32_MIN;
     double shifted = x + 0.01;
     std::int32_t n = static_cast<std::int32_t>(shifted);
     double fraction = (shifted - n) * 10;
     std::int32_t first_decimal = static_cast<std::int32_t>(fraction < 0 ? -fraction : fraction);
-    if (first_decimal > 4)
-        n += shifted >= 0 ? 1 : -1;
+    if (first_decimal > 4) n += shifted >= 0 ? 1 : -1;
     return n;
 }

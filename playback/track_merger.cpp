@@ -70,10 +70,8 @@ std::uint32_t other_status_length(ByteView song, std::uint32_t position) {
 // Reads the next event of the track. False when reading must stop: the read limit is
 // reached, or the event would run past the end of the song.
 bool read_track_event(TrackReader& reader, TrackEvent& event) {
-    if (reader.events_read >= kCountedEventLimit)
-        return false;
-    if (at_track_chunk_tag(reader.song, reader.position))
-        reader.position += 8;
+    if (reader.events_read >= kCountedEventLimit) return false;
+    if (at_track_chunk_tag(reader.song, reader.position)) reader.position += 8;
     VlqValue delta = vlq_read(reader.song, reader.position);
     std::uint64_t position = static_cast<std::uint64_t>(reader.position) + delta.size;
     EventClass kind = classify_event(reader.song, static_cast<std::uint32_t>(position));
@@ -84,8 +82,7 @@ bool read_track_event(TrackReader& reader, TrackEvent& event) {
         length = static_cast<unsigned>(classify_event({&reader.running_status, 1}, 0).length - 1);
     if (kind.kind == OtherStatus)
         length = other_status_length(reader.song, static_cast<std::uint32_t>(position));
-    if (position + length > reader.song.size)
-        return false;
+    if (position + length > reader.song.size) return false;
     event = {delta.value, static_cast<std::uint32_t>(position), static_cast<std::uint32_t>(length),
              kind.kind, reader.running_status};
     reader.position = static_cast<std::uint32_t>(position + length);
@@ -122,11 +119,9 @@ void walk_tracks(const SongImage& song, int n, int event_counts[], Visit visit) 
                 visit(t, event_counts[t], event);
                 break;
             }
-            if (event_counts[t] < kTrackEventLimit - 1)
-                visit(t, event_counts[t]++, event);
+            if (event_counts[t] < kTrackEventLimit - 1) visit(t, event_counts[t]++, event);
         }
-        if (event.kind != EndOfTrack)
-            return;
+        if (event.kind != EndOfTrack) return;
     }
 }
 
@@ -166,8 +161,7 @@ std::uint32_t merge_events(MergeWork& work, int n, int total, unsigned char* out
         std::uint32_t m = array_minimum(pending, n);
         int emitted = 0;
         for (int t = 0; t < n; ++t) {
-            if (done[t])
-                continue;
+            if (done[t]) continue;
             std::uint32_t& delta = work.deltas[t][next_index[t]];
             if (delta != m) {
                 delta -= m;
@@ -177,8 +171,7 @@ std::uint32_t merge_events(MergeWork& work, int n, int total, unsigned char* out
             const EventCopy& copy = work.copies[t][next_index[t]];
             std::memcpy(out + position, work.arena + copy.offset, copy.length);
             position += copy.length;
-            if (++next_index[t] == work.event_counts[t])
-                done[t] = true;
+            if (++next_index[t] == work.event_counts[t]) done[t] = true;
             ++emitted;
         }
     }
@@ -188,12 +181,10 @@ std::uint32_t merge_events(MergeWork& work, int n, int total, unsigned char* out
 }  // namespace
 
 std::uint32_t array_minimum(const std::uint32_t* values, int n) {
-    if (n <= 0)
-        return kDoneTrack;
+    if (n <= 0) return kDoneTrack;
     std::uint32_t minimum = values[0];
     for (int i = 1; i < n; ++i) {
-        if (values[i] < minimum)
-            minimum = values[i];
+        if (values[i] < minimum) minimum = values[i];
     }
     return minimum;
 }

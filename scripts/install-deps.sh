@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   g++ make cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
+  libfluidsynth-dev libasound2-dev fluid-soundfont-gm
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the plain build, then the
-# AddressSanitizer + UndefinedBehaviorSanitizer build.
+# Installs what is missing, builds, and runs every test: the plain build, the
+# AddressSanitizer + UndefinedBehaviorSanitizer build, and the tests that run threads
+# under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -12,3 +13,7 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 scripts/build.sh build-asan -DLUMAROTH_SANITIZE=address -DLUMAROTH_BENCH=OFF
 (cd build-asan && ctest --output-on-failure -j"$(nproc)")
+
+threaded_tests=(test_scheduler test_playback_threads)
+scripts/build.sh build-tsan -DLUMAROTH_SANITIZE=thread -DLUMAROTH_BENCH=OFF --target "${threaded_tests[@]}"
+(cd build-tsan && ctest --output-on-failure -j"$(nproc)" -R '^(Scheduler|DueTest|PlaybackThreads|MessageQueue|MultimediaTimer)\.')

@@ -16,11 +16,9 @@ int read_whole_file(HANDLE file, unsigned char*& data, DWORD& size) {
     DWORD size_high = 0;
     size = GetFileSize(file, &size_high);
     // A size with a high word (4 GiB and more) would pass the test on its low word alone.
-    if (size == INVALID_FILE_SIZE || size_high != 0 || size > kSongImageSize)
-        return 0;
+    if (size == INVALID_FILE_SIZE || size_high != 0 || size > kSongImageSize) return 0;
     data = new (std::nothrow) unsigned char[size > 0 ? size : 1];
-    if (data == nullptr)
-        return 0;
+    if (data == nullptr) return 0;
     DWORD read = 0;
     if (size > 0 && (!ReadFile(file, data, size, &read, nullptr) || read != size)) {
         delete[] data;
@@ -34,14 +32,12 @@ int read_whole_file(HANDLE file, unsigned char*& data, DWORD& size) {
 int load_song_file(const char* file_name, SongImage& image) {
     HANDLE file =
         CreateFileA(file_name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return 0;
+    if (file == INVALID_HANDLE_VALUE) return 0;
     unsigned char* data = nullptr;
     DWORD size = 0;
     int loaded = read_whole_file(file, data, size);
     CloseHandle(file);
-    if (!loaded)
-        return 0;
+    if (!loaded) return 0;
     std::memset(image.bytes, 0, kSongImageSize);
     std::memcpy(image.bytes, data, size);
     delete[] data;
@@ -50,8 +46,7 @@ int load_song_file(const char* file_name, SongImage& image) {
 
 int is_smf_header(ByteView image) {
     for (std::uint32_t i = 0; i < 4; ++i) {
-        if (byte_at(image, i) != kHeaderTag[i])
-            return 0;
+        if (byte_at(image, i) != kHeaderTag[i]) return 0;
     }
     return 1;
 }
@@ -82,16 +77,14 @@ VlqValue vlq_read(ByteView buffer, std::uint32_t offset) {
     for (int size = 1; size <= 4; ++size) {
         unsigned char b = byte_at(buffer, static_cast<std::uint64_t>(offset) + size - 1);
         value = value << 7 | (b & 0x7Fu);
-        if ((b & 0x80) == 0)
-            return {value, size};
+        if ((b & 0x80) == 0) return {value, size};
     }
     // Four continuation bytes: read as a one-byte delta of 0 so the reader moves on.
     return {0, 1};
 }
 
 int vlq_write(unsigned char* out, std::uint32_t value) {
-    if (value > 0x0FFFFFFFu)
-        return 0;
+    if (value > 0x0FFFFFFFu) return 0;
     int size = value < 0x80u ? 1 : value < 0x4000u ? 2 : value < 0x200000u ? 3 : 4;
     for (int i = 0; i < size; ++i) {
         int shift = 7 * (size - 1 - i);
@@ -104,14 +97,12 @@ int vlq_write(unsigned char* out, std::uint32_t value) {
 EventClass classify_event(ByteView buffer, std::uint32_t offset) {
     std::uint64_t at = offset;
     unsigned char b = byte_at(buffer, at);
-    if (b < 0x80)
-        return {2, RunningStatus};
+    if (b < 0x80) return {2, RunningStatus};
     if (b <= 0xEF) {
         unsigned char high = b >> 4;
         return {high == 0xC || high == 0xD ? 2 : 3, ChannelMessage};
     }
-    if (b == 0xF0)
-        return {byte_at(buffer, at + 1) + 2, SystemExclusive};
+    if (b == 0xF0) return {byte_at(buffer, at + 1) + 2, SystemExclusive};
     if (b == 0xFF) {
         unsigned char type = byte_at(buffer, at + 1);
         // Past the end of the buffer the VLQ is a single zero byte.

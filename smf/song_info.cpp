@@ -46,8 +46,7 @@ void copy_meta_text(ByteView image, std::uint32_t from, unsigned n, char* out) {
     unsigned i = 0;
     for (; i < n; ++i) {
         unsigned char b = byte_at(image, from + i);
-        if (b == 0)
-            break;
+        if (b == 0) break;
         out[i] = static_cast<char>(b);
     }
     out[i] = '\0';
@@ -55,18 +54,15 @@ void copy_meta_text(ByteView image, std::uint32_t from, unsigned n, char* out) {
 
 // Truncates toward zero into 0..UINT32_MAX, so no factor can overflow the conversion.
 std::uint32_t truncate_to_u32(double value) {
-    if (!(value > 0.0))
-        return 0;
-    if (value >= 4294967295.0)
-        return 0xFFFFFFFFu;
+    if (!(value > 0.0)) return 0;
+    if (value >= 4294967295.0) return 0xFFFFFFFFu;
     return static_cast<std::uint32_t>(value);
 }
 
 // Quarter notes per minute. Without a usable tempo the song plays at the SMF default,
 // so that is the rate shown.
 double quarter_notes_per_minute(std::uint32_t scaled_tempo, double speed_factor) {
-    if (scaled_tempo == 0)
-        scaled_tempo = truncate_to_u32(kDefaultTempo * speed_factor);
+    if (scaled_tempo == 0) scaled_tempo = truncate_to_u32(kDefaultTempo * speed_factor);
     return scaled_tempo == 0 ? 0.0 : 60000000.0 / scaled_tempo;
 }
 
@@ -81,11 +77,9 @@ std::uint32_t time_sig_denominator(std::int32_t power) {
 // The first track chunk's meta events, or the reset record when the header announces
 // no track or none can be found: never another song's leftovers.
 MetaSummary scan_first_track(ByteView image, std::int32_t track_count) {
-    if (track_count < 1)
-        return reset_meta_summary();
+    if (track_count < 1) return reset_meta_summary();
     int chunk = find_track_chunk(image, 14);
-    if (chunk == kNoTrackChunk)
-        return reset_meta_summary();
+    if (chunk == kNoTrackChunk) return reset_meta_summary();
     std::uint32_t tag = static_cast<std::uint32_t>(chunk);
     return scan_track_meta(image, tag + 8, read_be32(image, tag + 4));
 }
@@ -135,8 +129,7 @@ MetaSummary scan_track_meta(ByteView image, std::uint32_t start, std::uint32_t l
     bool found[4] = {false, false, false, false};
     // Past the image every byte reads 0, which starts no meta event: stop there.
     std::uint64_t end = static_cast<std::uint64_t>(start) + length;
-    if (end > image.size)
-        end = image.size;
+    if (end > image.size) end = image.size;
     std::uint32_t p = start;
     while (p < end) {
         if (byte_at(image, p) != 0xFF) {

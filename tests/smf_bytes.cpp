@@ -11,11 +11,9 @@ Bytes hex(const std::string& text) {
     Bytes out;
     std::string digits;
     for (char c : text) {
-        if (c != ' ' && c != '\n')
-            digits += c;
+        if (c != ' ' && c != '\n') digits += c;
     }
-    if (digits.size() % 2 != 0)
-        throw std::invalid_argument("odd hex: " + text);
+    if (digits.size() % 2 != 0) throw std::invalid_argument("odd hex: " + text);
     for (std::size_t i = 0; i < digits.size(); i += 2)
         out.push_back(static_cast<unsigned char>(std::stoul(digits.substr(i, 2), nullptr, 16)));
     return out;
@@ -80,8 +78,7 @@ void put_song(SongImage& image, const Bytes& bytes) {
 std::string temp_dir() {
     static std::string dir = [] {
         char pattern[] = "/tmp/lumaroth-test-XXXXXX";
-        if (mkdtemp(pattern) == nullptr)
-            throw std::runtime_error("mkdtemp");
+        if (mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp");
         std::string made = pattern;
         static std::string to_remove = made;
         std::atexit([] { std::system(("rm -rf '" + to_remove + "'").c_str()); });
@@ -93,10 +90,8 @@ std::string temp_dir() {
 std::string write_temp_file(const std::string& name, const Bytes& bytes) {
     std::string path = temp_dir() + "/" + name;
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr)
-        throw std::runtime_error("cannot write " + path);
-    if (!bytes.empty())
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
+    if (file == nullptr) throw std::runtime_error("cannot write " + path);
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
     return path;
 }

@@ -68,8 +68,7 @@ TEST(GmNames, TheSixOddLengthNamesCarryOneAsciiSpaceWhereItBelongs) {
         std::string name = name_of(p);
         std::size_t at = name.find("（");
         std::string tail = at == std::string::npos ? name : name.substr(name.rfind("）") + 2);
-        if (tail.find(' ') != std::string::npos)
-            ++with_ascii_space;
+        if (tail.find(' ') != std::string::npos) ++with_ascii_space;
     }
     EXPECT_EQ(6, with_ascii_space);
 }

@@ -20,16 +20,13 @@ std::vector<std::string> corpus_files() {
         std::string dir = dirs.back();
         dirs.pop_back();
         DIR* listing = opendir(dir.c_str());
-        if (listing == nullptr)
-            continue;
+        if (listing == nullptr) continue;
         while (dirent* entry = readdir(listing)) {
             std::string name = entry->d_name;
-            if (name == "." || name == "..")
-                continue;
+            if (name == "." || name == "..") continue;
             std::string path = dir + "/" + name;
             struct stat info;
-            if (stat(path.c_str(), &info) != 0)
-                continue;
+            if (stat(path.c_str(), &info) != 0) continue;
             if (S_ISDIR(info.st_mode)) {
                 dirs.push_back(path);
             } else if (name.size() > 4 && (name.substr(name.size() - 4) == ".mid" ||
@@ -67,8 +64,7 @@ TEST(Corpus, EverySongLoadsOrIsRefusedAndMergesToAnOrderedTimeline) {
         }
         for (double factor : {0.5, 1.0, 1.5})
             scan_song_info(view_of(song), factor);
-        if (!is_smf_header(view_of(song)))
-            continue;
+        if (!is_smf_header(view_of(song))) continue;
         merge_tracks(song, voices, {1, 9, 0}, 1.0);
         ASSERT_GE(song_timeline.event_count, 10);
         ASSERT_LE(song_timeline.event_count, kTimelineEvents + 10);

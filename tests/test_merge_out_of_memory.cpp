@@ -20,8 +20,7 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
     return allocations_fail ? nullptr : std::malloc(size);
 }
 void* operator new(std::size_t size) {
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
+    if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
 void* operator new[](std::size_t size) {

@@ -79,24 +79,20 @@ std::string short_reading_file() {
                                 "/sys/kernel/uevent_seqnum"};
     for (const char* path : candidates) {
         struct stat info;
-        if (stat(path, &info) != 0 || info.st_size <= 0 || info.st_size > 65536)
-            continue;
+        if (stat(path, &info) != 0 || info.st_size <= 0 || info.st_size > 65536) continue;
         int fd = open(path, O_RDONLY);
-        if (fd < 0)
-            continue;
+        if (fd < 0) continue;
         char buffer[65536];
         ssize_t n = read(fd, buffer, sizeof buffer);
         close(fd);
-        if (n >= 0 && n < info.st_size)
-            return path;
+        if (n >= 0 && n < info.st_size) return path;
     }
     return "";
 }
 
 TEST(SongLoading, AFileThatCannotBeReadInFullIsAFailedLoad) {
     std::string path = short_reading_file();
-    if (path.empty())
-        GTEST_SKIP() << "no file here reads shorter than its size";
+    if (path.empty()) GTEST_SKIP() << "no file here reads shorter than its size";
     put_song(image, hex("4D546864"));
     EXPECT_EQ(0, load_song_file(path.c_str(), image));
     EXPECT_EQ(1, is_smf_header(view_of(image))) << "the previous song stays";

@@ -13,6 +13,8 @@ const char kUsage[] =
     "usage: lumaroth-cli info FILE [--speed-steps N] [--switch CH:PROG] [--raw]\n"
     "       lumaroth-cli timeline FILE [--speed-steps N] [--switch CH:PROG]\n"
     "       lumaroth-cli merged FILE\n"
+    "       lumaroth-cli play FILE [--speed-steps N] [--switch CH:PROG]\n"
+    "       lumaroth-cli render FILE OUT.wav [--speed-steps N] [--switch CH:PROG]\n"
     "  --speed-steps N   N > 0: N presses of faster, N < 0: -N presses of slower\n"
     "  --switch CH:PROG  play every program change on channel CH (1-16) as PROG (1-128)\n"
     "  --raw             print the texts as the Shift-JIS bytes the program holds\n";
@@ -23,8 +25,7 @@ bool usage() {
 }
 
 bool parse_int(const char* text, long low, long high, long& value) {
-    if (*text == '\0')
-        return false;
+    if (*text == '\0') return false;
     char* end = nullptr;
     errno = 0;
     value = std::strtol(text, &end, 10);
@@ -42,13 +43,11 @@ double speed_after_steps(long steps) {
 
 bool parse_switch(const char* text, VoiceOverride& override) {
     const char* colon = std::strchr(text, ':');
-    if (colon == nullptr)
-        return false;
+    if (colon == nullptr) return false;
     std::string channel(text, colon);
     long ch = 0;
     long prog = 0;
-    if (!parse_int(channel.c_str(), 1, 16, ch) || !parse_int(colon + 1, 1, 128, prog))
-        return false;
+    if (!parse_int(channel.c_str(), 1, 16, ch) || !parse_int(colon + 1, 1, 128, prog)) return false;
     override = {1, static_cast<std::int32_t>(ch - 1), static_cast<std::int32_t>(prog - 1)};
     return true;
 }
@@ -61,15 +60,18 @@ bool takes_playback_options(const std::string& command) {
 
 bool parse_cli_options(int argc, char** argv, CliOptions& options) {
     options = {"", "", "", kNormalSpeed, {0, 0, 0}, false};
-    if (argc < 3)
-        return usage();
+    if (argc < 3) return usage();
     options.command = argv[1];
     options.file = argv[2];
     int next = 3;
-    bool known =
-        options.command == "info" || options.command == "timeline" || options.command == "merged";
-    if (!known)
-        return usage();
+    bool known = options.command == "info" || options.command == "timeline" ||
+                 options.command == "merged" || options.command == "play" ||
+                 options.command == "render";
+    if (!known) return usage();
+    if (options.command == "render") {
+        if (argc < 4 || argv[3][0] == '\0') return usage();
+        options.output = argv[next++];
+    }
     for (int i = next; i < argc; ++i) {
         std::string word = argv[i];
         long steps = 0;

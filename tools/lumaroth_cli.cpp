@@ -9,6 +9,7 @@
 #include "smf/song_image.h"
 #include "smf/song_info.h"
 #include "tools/cli_options.h"
+#include "tools/cli_play.h"
 
 namespace {
 
@@ -72,8 +73,7 @@ int show_timeline(const CliOptions& options) {
 int show_merged(const CliOptions& options) {
     std::uint32_t stream_end = 0;
     MergedImage* merged = merge_song(song, options.speed_factor, stream_end);
-    if (merged == nullptr)
-        return kExitUnreadable;
+    if (merged == nullptr) return kExitUnreadable;
     for (std::uint32_t at = kMergedStreamStart; at < stream_end; at += kMergedBytesPerLine) {
         std::uint32_t left = stream_end - at;
         print_hex(merged->bytes + at,
@@ -88,17 +88,17 @@ int show_merged(const CliOptions& options) {
 
 int main(int argc, char** argv) {
     CliOptions options;
-    if (!parse_cli_options(argc, argv, options))
-        return kExitUsage;
+    if (!parse_cli_options(argc, argv, options)) return kExitUsage;
     if (!load_song_file(options.file.c_str(), song)) {
         std::fprintf(stderr, "ファイルを読み込めません %s!\n", options.file.c_str());
         return kExitUnreadable;
     }
-    if (options.command == "info")
-        return show_info(options);
+    if (options.command == "info") return show_info(options);
     if (!is_smf_header(view_of(song))) {
         std::fputs("not a Standard MIDI File\n", stderr);
         return kExitNotSmf;
     }
+    if (options.command == "play" || options.command == "render")
+        return play_song(song, voices, options);
     return options.command == "timeline" ? show_timeline(options) : show_merged(options);
 }

@@ -12,8 +12,7 @@ class Converter {
   public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~Converter() {
-        if (cd_ != reinterpret_cast<iconv_t>(-1))
-            iconv_close(cd_);
+        if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
     }
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
@@ -21,8 +20,7 @@ class Converter {
     // Converts the whole input or nothing.
     bool convert(const char* in, std::size_t size, std::string& out) {
         out.clear();
-        if (cd_ == reinterpret_cast<iconv_t>(-1))
-            return false;
+        if (cd_ == reinterpret_cast<iconv_t>(-1)) return false;
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
         char* src = const_cast<char*>(in);
         std::size_t src_left = size;
@@ -32,8 +30,7 @@ class Converter {
             std::size_t dst_left = sizeof buffer;
             std::size_t result = iconv(cd_, &src, &src_left, &dst, &dst_left);
             out.append(buffer, sizeof buffer - dst_left);
-            if (result == static_cast<std::size_t>(-1) && dst_left == sizeof buffer)
-                return false;
+            if (result == static_cast<std::size_t>(-1) && dst_left == sizeof buffer) return false;
         }
         return true;
     }
@@ -82,8 +79,7 @@ std::string cp932_to_utf8(const char* bytes, std::size_t size, bool escape_inval
 
 bool utf8_to_cp932(const std::string& utf8, std::string& out) {
     Converter converter("CP932", "UTF-8");
-    if (converter.convert(utf8.data(), utf8.size(), out))
-        return true;
+    if (converter.convert(utf8.data(), utf8.size(), out)) return true;
     out.clear();
     return false;
 }

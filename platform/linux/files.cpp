@@ -22,8 +22,7 @@ int fd_from_handle(HANDLE handle) {
 // Opens a regular file for reading; Windows refuses to open a directory this way.
 int open_regular_file(const char* name) {
     int fd = open(name, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
+    if (fd < 0) return -1;
     struct stat info;
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(fd);
@@ -43,18 +42,15 @@ HANDLE CreateFileA(LPCSTR file_name, DWORD desired_access, DWORD, LPSECURITY_ATT
     std::string raw(file_name);
     std::string decoded = cp932_to_utf8(raw.data(), raw.size(), false);
     int fd = open_regular_file(decoded.c_str());
-    if (fd < 0 && decoded != raw)
-        fd = open_regular_file(raw.c_str());
+    if (fd < 0 && decoded != raw) fd = open_regular_file(raw.c_str());
     return fd < 0 ? INVALID_HANDLE_VALUE : handle_from_fd(fd);
 }
 
 DWORD GetFileSize(HANDLE file, LPDWORD size_high) {
     struct stat info;
-    if (fstat(fd_from_handle(file), &info) != 0)
-        return INVALID_FILE_SIZE;
+    if (fstat(fd_from_handle(file), &info) != 0) return INVALID_FILE_SIZE;
     std::uint64_t size = static_cast<std::uint64_t>(info.st_size);
-    if (size_high != nullptr)
-        *size_high = static_cast<DWORD>(size >> 32);
+    if (size_high != nullptr) *size_high = static_cast<DWORD>(size >> 32);
     return static_cast<DWORD>(size);
 }
 
@@ -64,19 +60,15 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD to_read, LPDWORD read_count, LPO
     DWORD done = 0;
     while (done < to_read) {
         ssize_t n = read(fd, out + done, to_read - done);
-        if (n < 0 && errno == EINTR)
-            continue;
+        if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
-            if (read_count != nullptr)
-                *read_count = done;
+            if (read_count != nullptr) *read_count = done;
             return FALSE;
         }
-        if (n == 0)
-            break;
+        if (n == 0) break;
         done += static_cast<DWORD>(n);
     }
-    if (read_count != nullptr)
-        *read_count = done;
+    if (read_count != nullptr) *read_count = done;
     return TRUE;
 }
 

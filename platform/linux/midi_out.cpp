@@ -1,0 +1,314 @@
+// The MIDI mapper on Linux: an embedded FluidSynth with a General MIDI SoundFont, heard
+// through the desktop's audio or rendered in real time into a WAV file, as the
+// environment variable LUMAROTH_MIDI_OUT says ("synth", the default, or "wav:PATH").
+#include <alsa/asoundlib.h>
+#include <fluidsynth.h>
+#include <time.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "platform/linux/synth.h"
+#include "platform/linux/wav_writer.h"
+#include "platform/win32.h"
+
+namespace {
+
+constexpr int kSampleRate = 44100;
+constexpr int kBlockFrames = 64;
+constexpr int kSettleBlocks = 16;
+constexpr double kGain = 0.5;  // FluidSynth's 0.2 leaves General MIDI songs faint
+constexpr const char* kSoundFontFolder = "/usr/share/sounds/sf2/";
+constexpr const char* kSoundFonts[] = {"default-GM.sf2", "FluidR3_GM.sf2", "TimGM6mb.sf2"};
+
+std::mutex fluid_error_lock;
+std::string last_fluid_error;
+
+void keep_fluid_error(int, const char* message, void*) {
+    std::lock_guard<std::mutex> guard(fluid_error_lock);
+    last_fluid_error = message != nullptr ? message : "";
+}
+
+void ignore_fluid_message(int, const char*, void*) {}
+
+// ALSA writes its own complaints to stderr; the driver's failure says enough.
+void ignore_alsa_message(const char*, int, const char*, int, const char*, ...) {}
+
+std::string take_fluid_error() {
+    std::lock_guard<std::mutex> guard(fluid_error_lock);
+    std::string error = last_fluid_error;
+    last_fluid_error.clear();
+    return error;
+}
+
+bool file_exists(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file != nullptr) std::fclose(file);
+    return file != nullptr;
+}
+
+std::string find_sound_font() {
+    const char* chosen = std::getenv("LUMAROTH_SOUNDFONT");
+    if (chosen != nullptr && *chosen != '\0') return chosen;
+    for (const char* name : kSoundFonts) {
+        std::string path = std::string(kSoundFontFolder) + name;
+        if (file_exists(path)) return path;
+    }
+    return "";
+}
+
+// The synthesizer and its SoundFont load once and live for the whole run.
+struct Synth {
+    fluid_settings_t* settings = nullptr;
+    fluid_synth_t* synth = nullptr;
+    std::string error;
+
+    Synth() {
+        fluid_set_log_function(FLUID_PANIC, keep_fluid_error, nullptr);
+        fluid_set_log_function(FLUID_ERR, keep_fluid_error, nullptr);
+        for (int level : {FLUID_WARN, FLUID_INFO, FLUID_DBG})
+            fluid_set_log_function(level, ignore_fluid_message, nullptr);
+        snd_lib_error_set_handler(ignore_alsa_message);
+        settings = new_fluid_settings();
+        fluid_settings_setint(settings, "synth.device-id", 16);
+        fluid_settings_setnum(settings, "synth.sample-rate", kSampleRate);
+        fluid_settings_setint(settings, "audio.period-size", kBlockFrames);
+        fluid_settings_setnum(settings, "synth.gain", kGain);
+        synth = new_fluid_synth(settings);
+        std::string sound_font = find_sound_font();
+        if (sound_font.empty()) {
+            error =
+                "no General MIDI SoundFont: set LUMAROTH_SOUNDFONT or install fluid-soundfont-gm";
+        } else if (fluid_synth_sfload(synth, sound_font.c_str(), 1) == FLUID_FAILED) {
+            error = "cannot load the SoundFont " + sound_font;
+        }
+    }
+    ~Synth() {
+        delete_fluid_synth(synth);
+        delete_fluid_settings(settings);
+    }
+};
+
+Synth* loaded_synth = nullptr;
+
+Synth& the_synth() {
+    static Synth synth;
+    loaded_synth = &synth;
+    return synth;
+}
+
+// Renders the synthesizer into a WAV file in real time: 64-frame blocks at absolute
+// times, so that what the timer sends lands in the file at the time it was sent.
+class WavRenderer {
+  public:
+    bool start(fluid_synth_t* synth, const std::string& path, std::string& error) {
+        if (!writer_.open(path, kSampleRate, error)) return false;
+        stopping_ = false;
+        thread_ = std::thread(&WavRenderer::run, this, synth);
+        return true;
+    }
+    void stop() {
+        stopping_ = true;
+        thread_.join();
+        writer_.close();
+    }
+
+  private:
+    void run(fluid_synth_t* synth) {
+        std::int16_t block[kBlockFrames * 2];
+        timespec start;
+        clock_gettime(CLOCK_MONOTONIC, &start);
+        for (std::uint64_t blocks = 0; !stopping_; ++blocks) {
+            std::uint64_t ns = blocks * kBlockFrames * 1000000000ull / kSampleRate;
+            timespec due = start;
+            due.tv_sec += static_cast<time_t>(ns / 1000000000ull);
+            due.tv_nsec += static_cast<long>(ns % 1000000000ull);
+            if (due.tv_nsec >= 1000000000L) {
+                due.tv_sec += 1;
+                due.tv_nsec -= 1000000000L;
+            }
+            while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &due, nullptr) != 0) {
+            }
+            fluid_synth_write_s16(synth, kBlockFrames, block, 0, 2, block, 1, 2);
+            writer_.write(block, kBlockFrames);
+        }
+    }
+
+    WavWriter writer_;
+    std::thread thread_;
+    std::atomic<bool> stopping_{false};
+};
+
+struct OpenOutput {
+    fluid_audio_driver_t* driver = nullptr;
+    WavRenderer* renderer = nullptr;
+};
+
+std::mutex output_lock;
+OpenOutput* open_output = nullptr;
+
+fluid_audio_driver_t* start_audio(Synth& synth, std::string& error) {
+    std::string reasons;
+    for (const char* driver_name : {"pulseaudio", "alsa"}) {
+        fluid_settings_setstr(synth.settings, "audio.driver", driver_name);
+        take_fluid_error();
+        if (fluid_audio_driver_t* driver = new_fluid_audio_driver(synth.settings, synth.synth))
+            return driver;
+        std::string reason = take_fluid_error();
+        reasons += std::string(reasons.empty() ? "" : "; ") + driver_name + ": " +
+                   (reason.empty() ? "unavailable" : reason);
+    }
+    error = "no audio output (" + reasons + ")";
+    return nullptr;
+}
+
+MMRESULT attach_output(Synth& synth, OpenOutput& output, std::string& error) {
+    const char* choice = std::getenv("LUMAROTH_MIDI_OUT");
+    std::string spec = choice != nullptr ? choice : "";
+    if (spec.empty() || spec == "synth") {
+        output.driver = start_audio(synth, error);
+        return output.driver != nullptr ? MMSYSERR_NOERROR : MIDIERR_NODEVICE;
+    }
+    if (spec.compare(0, 4, "wav:") == 0 && spec.size() > 4) {
+        output.renderer = new WavRenderer;
+        if (output.renderer->start(synth.synth, spec.substr(4), error)) return MMSYSERR_NOERROR;
+        delete output.renderer;
+        output.renderer = nullptr;
+        return MIDIERR_NODEVICE;
+    }
+    error = "unknown LUMAROTH_MIDI_OUT '" + spec + "' (use synth or wav:PATH)";
+    return MMSYSERR_BADDEVICEID;
+}
+
+OpenOutput* output_of(HMIDIOUT handle) {
+    return reinterpret_cast<OpenOutput*>(handle);
+}
+
+}  // namespace
+
+int synth_active_voice_count() {
+    std::lock_guard<std::mutex> guard(output_lock);
+    return loaded_synth != nullptr ? fluid_synth_get_active_voice_count(loaded_synth->synth) : 0;
+}
+
+MMRESULT midiOutOpen(LPHMIDIOUT handle, UINT device, DWORD_PTR, DWORD_PTR, DWORD) {
+    std::lock_guard<std::mutex> guard(output_lock);
+    if (device != MIDI_MAPPER && device != 0) return MMSYSERR_BADDEVICEID;
+    if (open_output != nullptr) return MIDIERR_NODEVICE;
+    Synth& synth = the_synth();
+    std::string error = synth.error;
+    MMRESULT result = MIDIERR_INVALIDSETUP;
+    OpenOutput* output = new OpenOutput;
+    if (error.empty()) {
+        fluid_synth_system_reset(synth.synth);
+        result = attach_output(synth, *output, error);
+    }
+    if (result != MMSYSERR_NOERROR) {
+        std::fprintf(stderr, "lumaroth: MIDI output: %s\n", error.c_str());
+        delete output;
+        return result;
+    }
+    open_output = output;
+    *handle = reinterpret_cast<HMIDIOUT>(output);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT midiOutShortMsg(HMIDIOUT handle, DWORD message) {
+    if (handle == nullptr) return MMSYSERR_INVALHANDLE;
+    fluid_synth_t* synth = the_synth().synth;
+    int status = message & 0xFF;
+    int channel = status & 0x0F;
+    int data1 = (message >> 8) & 0x7F;
+    int data2 = (message >> 16) & 0x7F;
+    switch (status & 0xF0) {
+        case 0x80:
+            fluid_synth_noteoff(synth, channel, data1);
+            break;
+        case 0x90:
+            if (data2 == 0) {
+                fluid_synth_noteoff(synth, channel, data1);
+            } else {
+                fluid_synth_noteon(synth, channel, data1, data2);
+            }
+            break;
+        case 0xA0:
+            fluid_synth_key_pressure(synth, channel, data1, data2);
+            break;
+        case 0xB0:
+            fluid_synth_cc(synth, channel, data1, data2);
+            break;
+        case 0xC0:
+            fluid_synth_program_change(synth, channel, data1);
+            break;
+        case 0xD0:
+            fluid_synth_channel_pressure(synth, channel, data1);
+            break;
+        case 0xE0:
+            fluid_synth_pitch_bend(synth, channel, data1 | data2 << 7);
+            break;
+        default:
+            return MMSYSERR_INVALPARAM;
+    }
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT midiOutPrepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
+    if (handle == nullptr) return MMSYSERR_INVALHANDLE;
+    if (header == nullptr || size < sizeof(MIDIHDR) || header->lpData == nullptr)
+        return MMSYSERR_INVALPARAM;
+    header->dwFlags |= MHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+// FluidSynth takes a system-exclusive message without its F0 and F7; with them it
+// ignores the message.
+MMRESULT midiOutLongMsg(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
+    if (handle == nullptr) return MMSYSERR_INVALHANDLE;
+    if (header == nullptr || size < sizeof(MIDIHDR)) return MMSYSERR_INVALPARAM;
+    if ((header->dwFlags & MHDR_PREPARED) == 0) return MIDIERR_UNPREPARED;
+    const char* data = header->lpData;
+    int length = static_cast<int>(header->dwBufferLength);
+    if (length > 0 && static_cast<unsigned char>(data[0]) == 0xF0) {
+        ++data;
+        --length;
+    }
+    if (length > 0 && static_cast<unsigned char>(data[length - 1]) == 0xF7) --length;
+    if (length > 0)
+        fluid_synth_sysex(the_synth().synth, data, length, nullptr, nullptr, nullptr, 0);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT midiOutUnprepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
+    if (handle == nullptr) return MMSYSERR_INVALHANDLE;
+    if (header == nullptr || size < sizeof(MIDIHDR)) return MMSYSERR_INVALPARAM;
+    header->dwFlags &= ~MHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT midiOutClose(HMIDIOUT handle) {
+    std::lock_guard<std::mutex> guard(output_lock);
+    OpenOutput* output = output_of(handle);
+    if (output == nullptr || output != open_output) return MMSYSERR_INVALHANDLE;
+    if (output->driver != nullptr) delete_fluid_audio_driver(output->driver);
+    if (output->renderer != nullptr) {
+        output->renderer->stop();
+        delete output->renderer;
+    }
+    // Controllers reset after "all sound off" put a held voice back into its release,
+    // which rings on for a second: silence it after the reset. The synthesizer ends
+    // voices as it renders, so blocks rendered into nowhere settle it.
+    fluid_synth_t* synth = the_synth().synth;
+    fluid_synth_system_reset(synth);
+    fluid_synth_all_sounds_off(synth, -1);
+    std::int16_t settle[kBlockFrames * 2];
+    for (int block = 0; block < kSettleBlocks && fluid_synth_get_active_voice_count(synth) > 0;
+         ++block)
+        fluid_synth_write_s16(synth, kBlockFrames, settle, 0, 2, settle, 1, 2);
+    delete output;
+    open_output = nullptr;
+    return MMSYSERR_NOERROR;
+}

@@ -1,0 +1,78 @@
+#include "platform/testing/test_platform.h"
+
+RecordingMidiOut recording_midi_out;
+
+namespace {
+
+HMIDIOUT const kRecordingHandle = reinterpret_cast<HMIDIOUT>(0x4D4F);
+
+MMRESULT record(MidiCall call, DWORD message, MIDIHDR* header, MMRESULT result) {
+    std::lock_guard<std::mutex> guard(recording_midi_out.lock);
+    MidiRecord entry{call, message, {}, header};
+    if (call == MidiCall::LongMsg && header != nullptr)
+        entry.bytes.assign(header->lpData, header->lpData + header->dwBufferLength);
+    recording_midi_out.records.push_back(entry);
+    return result;
+}
+
+}  // namespace
+
+void RecordingMidiOut::reset() {
+    std::lock_guard<std::mutex> guard(lock);
+    records.clear();
+    open_result = prepare_result = long_result = unprepare_result = MMSYSERR_NOERROR;
+    open_outputs = 0;
+}
+
+std::vector<MidiRecord> RecordingMidiOut::copy() {
+    std::lock_guard<std::mutex> guard(lock);
+    return records;
+}
+
+int RecordingMidiOut::count(MidiCall call) {
+    int n = 0;
+    for (const MidiRecord& r : copy())
+        n += r.call == call;
+    return n;
+}
+
+std::vector<DWORD> RecordingMidiOut::short_messages() {
+    std::vector<DWORD> messages;
+    for (const MidiRecord& r : copy()) {
+        if (r.call == MidiCall::ShortMsg) messages.push_back(r.message);
+    }
+    return messages;
+}
+
+MMRESULT midiOutOpen(LPHMIDIOUT output, UINT, DWORD_PTR, DWORD_PTR, DWORD) {
+    MMRESULT result = record(MidiCall::Open, 0, nullptr, recording_midi_out.open_result);
+    if (result == MMSYSERR_NOERROR) {
+        std::lock_guard<std::mutex> guard(recording_midi_out.lock);
+        ++recording_midi_out.open_outputs;
+        *output = kRecordingHandle;
+    }
+    return result;
+}
+
+MMRESULT midiOutShortMsg(HMIDIOUT, DWORD message) {
+    return record(MidiCall::ShortMsg, message, nullptr, MMSYSERR_NOERROR);
+}
+
+MMRESULT midiOutPrepareHeader(HMIDIOUT, LPMIDIHDR header, UINT) {
+    return record(MidiCall::PrepareHeader, 0, header, recording_midi_out.prepare_result);
+}
+
+MMRESULT midiOutLongMsg(HMIDIOUT, LPMIDIHDR header, UINT) {
+    return record(MidiCall::LongMsg, 0, header, recording_midi_out.long_result);
+}
+
+MMRESULT midiOutUnprepareHeader(HMIDIOUT, LPMIDIHDR header, UINT) {
+    return record(MidiCall::UnprepareHeader, 0, header, recording_midi_out.unprepare_result);
+}
+
+MMRESULT midiOutClose(HMIDIOUT) {
+    MMRESULT result = record(MidiCall::Close, 0, nullptr, MMSYSERR_NOERROR);
+    std::lock_guard<std::mutex> guard(recording_midi_out.lock);
+    --recording_midi_out.open_outputs;
+    return result;
+}

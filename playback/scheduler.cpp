@@ -1,0 +1,132 @@
+#include "playback/scheduler.h"
+
+#include <cstring>
+#include <new>
+
+PlaybackClock playback_clock;
+
+namespace {
+
+constexpr int kMidiChannels = 16;
+constexpr unsigned char kResetControllers[3] = {120, 121, 123};  // sound off, reset, notes off
+constexpr unsigned kSysexSlotLimit = kSysexDataLimit + 1;        // F0 and what follows it
+
+// The smallest period the timer supports, at least 6 ms, at most its largest; the
+// previous period when the timer cannot say.
+void choose_timer_period() {
+    TIMECAPS caps;
+    if (timeGetDevCaps(&caps, sizeof caps) != TIMERR_NOERROR) return;
+    UINT m = caps.wPeriodMin > kSmallestPeriod ? caps.wPeriodMin : kSmallestPeriod;
+    playback_clock.timer_period = m < caps.wPeriodMax ? m : caps.wPeriodMax;
+}
+
+void send_due_event(int i, std::uint32_t elapsed) {
+    if (!is_due(elapsed, static_cast<std::uint32_t>(song_timeline.event_times[i]), kDueWindow))
+        return;
+    EventSlot& slot = song_timeline.event_slots[i];
+    if (slot.status != 0 && slot.sent == 0) {
+        send_short_message(playback_clock.output, slot.status, slot.data1, slot.data2);
+        slot.sent = 1;
+        playback_clock.last_send_time = timeGetTime();
+    }
+    if (i < kSysexSlots) {
+        SysexSlot& sysex = song_timeline.sysex_slots[i];
+        if (sysex.bytes[0] == 0xF0 && sysex.sent == 0) {
+            send_sysex_message(playback_clock.output, sysex);
+            sysex.sent = 1;
+        }
+    }
+}
+
+}  // namespace
+
+int start_playback(HWND window) {
+    playback_clock.notify_window = window;
+    stop_playback();
+    if (midiOutOpen(&playback_clock.output, MIDI_MAPPER, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR)
+        return 0;
+    choose_timer_period();
+    timeBeginPeriod(playback_clock.timer_period);
+    // The first tick may come on the timer's thread as soon as the timer exists: the
+    // clock it reads must be set before.
+    playback_clock.start_time = timeGetTime();
+    playback_clock.last_send_time = 0;
+    playback_clock.idle_time = 0;
+    playback_clock.timer_id = timeSetEvent(playback_clock.timer_period, playback_clock.timer_period,
+                                           on_timer_tick, 0, TIME_PERIODIC);
+    if (playback_clock.timer_id == 0) {
+        timeEndPeriod(playback_clock.timer_period);
+        midiOutClose(playback_clock.output);
+        return 0;
+    }
+    playback_clock.open = 1;
+    return 1;
+}
+
+void stop_playback() {
+    if (playback_clock.open == 0) return;
+    timeKillEvent(playback_clock.timer_id);
+    timeEndPeriod(playback_clock.timer_period);
+    for (int c = 0; c < kMidiChannels; ++c) {
+        for (unsigned char controller : kResetControllers)
+            send_short_message(playback_clock.output, static_cast<unsigned char>(0xB0 + c),
+                               controller, 0);
+    }
+    midiOutClose(playback_clock.output);
+    playback_clock.open = 0;
+    playback_clock.last_send_time = 0;
+}
+
+void CALLBACK on_timer_tick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
+    std::uint32_t now = timeGetTime();
+    std::uint32_t elapsed = now - playback_clock.start_time;
+    // The merger counts events the Timeline may not hold: never look past its end.
+    int count =
+        song_timeline.event_count < kTimelineEvents ? song_timeline.event_count : kTimelineEvents;
+    for (int i = 0; i < count; ++i)
+        send_due_event(i, elapsed);
+    if (playback_clock.last_send_time != 0)
+        playback_clock.idle_time = static_cast<std::int32_t>(now - playback_clock.last_send_time);
+    if (playback_clock.idle_time > kEndOfSongIdle)
+        PostMessageA(playback_clock.notify_window, kEndOfSongMessage, 0, 0);
+}
+
+// Nothing is due before the window has elapsed; from then on an event is due from up to
+// 11 ms before its time, and stays due until it is sent, so a late tick sends it late
+// rather than never.
+int is_due(std::uint32_t elapsed, std::uint32_t time, std::uint32_t window) {
+    return elapsed >= window && time < elapsed + window ? 1 : 0;
+}
+
+MMRESULT send_short_message(HMIDIOUT output, unsigned char status, unsigned char data1,
+                            unsigned char data2) {
+    DWORD message = static_cast<DWORD>(status) | static_cast<DWORD>(data1) << 8 |
+                    static_cast<DWORD>(data2) << 16;
+    return midiOutShortMsg(output, message);
+}
+
+int send_sysex_message(HMIDIOUT output, const SysexSlot& slot) {
+    unsigned n = slot.length > kSysexSlotLimit ? kSysexSlotLimit : slot.length;
+    if (n == 0) return 0;
+    char* buffer = new (std::nothrow) char[n];
+    MIDIHDR* header = new (std::nothrow) MIDIHDR();
+    if (buffer == nullptr || header == nullptr) {
+        delete[] buffer;
+        delete header;
+        return 0;
+    }
+    std::memcpy(buffer, slot.bytes, n);
+    header->lpData = buffer;
+    header->dwBufferLength = n;
+    // A header the device never took can go; one it may still read must stay.
+    if (midiOutPrepareHeader(output, header, sizeof(MIDIHDR)) == MMSYSERR_NOERROR) {
+        bool sent = midiOutLongMsg(output, header, sizeof(MIDIHDR)) == MMSYSERR_NOERROR;
+        if (midiOutUnprepareHeader(output, header, sizeof(MIDIHDR)) != MMSYSERR_NOERROR) return 0;
+        delete header;
+        delete[] buffer;
+        return sent ? 1 : 0;
+    }
+    delete header;
+    delete[] buffer;
+    return 0;
+}

@@ -1,0 +1,83 @@
+// The real path: merger, scheduler on the real timer thread, the embedded FluidSynth
+// rendering in real time into a WAV file. Each test takes a few seconds of real time.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "platform/linux/synth.h"
+#include "playback/scheduler.h"
+#include "tests/click_track.h"
+#include "tests/merge_helpers.h"
+
+namespace {
+
+HWND const kWindow = reinterpret_cast<HWND>(0x77);
+
+std::string render_to_wav(const Bytes& song, const std::string& name, int play_ms) {
+    std::string path = temp_dir() + "/" + name;
+    setenv("LUMAROTH_MIDI_OUT", ("wav:" + path).c_str(), 1);
+    play_song(song);
+    EXPECT_EQ(1, start_playback(kWindow));
+    std::this_thread::sleep_for(std::chrono::milliseconds(play_ms));
+    stop_playback();
+    return path;
+}
+
+}  // namespace
+
+TEST(FluidSynthRender, EveryClickSoundsOnTimeAndNoneExtra) {
+    ClickTrack click = make_click_track(40);
+    std::string path =
+        render_to_wav(click.song, "click.wav", static_cast<int>(click.ideal_ms.back()) + 500);
+    int rate = 0;
+    std::vector<std::int16_t> samples = read_wav(path, rate);
+    ASSERT_EQ(44100, rate);
+    std::vector<double> onsets = detect_onsets(samples, rate);
+    ASSERT_EQ(click.ideal_ms.size(), onsets.size());
+    OnsetErrors errors = compare_onsets(onsets, click.ideal_ms);
+    EXPECT_LE(errors.max_error_ms, 7.0)
+        << "offset " << errors.offset_ms << " ms, spread " << errors.spread_ms;
+}
+
+TEST(FluidSynthRender, StopLeavesNoVoiceSoundingEvenWithTheSustainPedalDown) {
+    // Pedal down, then a chord that would ring for seconds.
+    Bytes events = hex("00 C0 00  00 B0 40 7F  00 90 3C 7F  00 90 40 7F  00 90 43 7F  10 80 3C 00");
+    std::string path = temp_dir() + "/pedal.wav";
+    setenv("LUMAROTH_MIDI_OUT", ("wav:" + path).c_str(), 1);
+    play_song(song_of(0, 96, {events}));
+    ASSERT_EQ(1, start_playback(kWindow));
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_GT(synth_active_voice_count(), 0) << "the chord sounds before the stop";
+    stop_playback();
+    EXPECT_EQ(0, synth_active_voice_count());
+}
+
+TEST(FluidSynthRender, AnOutputThatCannotExistFailsTheStartWithOneLine) {
+    setenv("LUMAROTH_MIDI_OUT", "wav:/nonexistent-folder/out.wav", 1);
+    play_song(song_of(0, 96, {hex("00 90 3C 40")}));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(0, start_playback(kWindow));
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(
+        "lumaroth: MIDI output: cannot write /nonexistent-folder/out.wav: No such file or directory\n",
+        said);
+    setenv("LUMAROTH_MIDI_OUT", "speakers", 1);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(0, start_playback(kWindow));
+    EXPECT_EQ(
+        "lumaroth: MIDI output: unknown LUMAROTH_MIDI_OUT 'speakers' (use synth or wav:PATH)\n",
+        testing::internal::GetCapturedStderr());
+}
+
+TEST(FluidSynthRender, EachOpenStartsTheFileAnew) {
+    Bytes song = song_of(0, 96, {hex("00 90 3C 7F  10 80 3C 00")});
+    std::string path = render_to_wav(song, "again.wav", 600);
+    int rate = 0;
+    std::size_t first = read_wav(path, rate).size();
+    render_to_wav(song, "again.wav", 300);
+    std::size_t second = read_wav(path, rate).size();
+    EXPECT_GT(first, second);
+    EXPECT_NEAR(300.0, 1000.0 * second / 2 / rate, 60.0);
+}

@@ -1,0 +1,103 @@
+// The scheduler on the real timer thread with the recording MIDI output, and the real
+// message queue between threads. Run under ThreadSanitizer in CI.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "platform/testing/test_platform.h"
+#include "playback/scheduler.h"
+
+namespace {
+
+HWND const kWindow = reinterpret_cast<HWND>(0x55);
+
+void wait_for_notes(std::size_t n) {
+    auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < give_up) {
+        std::size_t notes = 0;
+        for (DWORD m : recording_midi_out.short_messages())
+            notes += (m & 0xF0) == 0x90;
+        if (notes >= n) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+}  // namespace
+
+TEST(PlaybackThreads, ASongPlaysOnTheTimerThreadInOrder) {
+    recording_midi_out.reset();
+    std::memset(&song_timeline, 0, sizeof song_timeline);
+    for (int i = 0; i < 20; ++i) {
+        song_timeline.event_times[i] = 5 + 10 * i;
+        song_timeline.event_slots[i] = {0x90, static_cast<unsigned char>(40 + i), 0x40, 0};
+    }
+    song_timeline.event_count = 30;
+    ASSERT_EQ(1, start_playback(kWindow));
+    wait_for_notes(20);
+    stop_playback();
+    std::vector<DWORD> messages = recording_midi_out.short_messages();
+    ASSERT_EQ(20u + 48, messages.size());
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(static_cast<DWORD>(40 + i), messages[i] >> 8 & 0x7F);
+}
+
+TEST(PlaybackThreads, TwoHundredStartsAndStopsResetAndCloseEveryTime) {
+    recording_midi_out.reset();
+    std::memset(&song_timeline, 0, sizeof song_timeline);
+    song_timeline.event_count = 10;
+    for (int cycle = 0; cycle < 200; ++cycle) {
+        ASSERT_EQ(1, start_playback(kWindow));
+        if (cycle % 20 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(8));
+        stop_playback();
+        ASSERT_EQ(0, recording_midi_out.open_outputs) << cycle;
+    }
+    EXPECT_EQ(200 * 48u, recording_midi_out.short_messages().size());
+    EXPECT_EQ(200, recording_midi_out.count(MidiCall::Close));
+}
+
+TEST(MessageQueue, MessagesPostedFromOtherThreadsArriveInOrderThenQuit) {
+    std::thread poster([] {
+        for (int i = 0; i < 100; ++i)
+            PostMessageA(kWindow, WM_USER + 2, static_cast<WPARAM>(i), 0);
+        PostQuitMessage(7);
+    });
+    MSG msg;
+    int received = 0;
+    while (GetMessageA(&msg, nullptr, 0, 0)) {
+        EXPECT_EQ(kWindow, msg.hwnd);
+        EXPECT_EQ(static_cast<WPARAM>(received), msg.wParam);
+        ++received;
+    }
+    poster.join();
+    EXPECT_EQ(100, received);
+    EXPECT_EQ(static_cast<UINT>(WM_QUIT), msg.message);
+    EXPECT_EQ(7u, msg.wParam);
+}
+
+TEST(MultimediaTimer, KillingReturnsOnlyWhenNoTickRunsOrWillRun) {
+    static std::atomic<int> ticks{0};
+    static std::atomic<bool> inside{false};
+    ticks = 0;
+    UINT id = timeSetEvent(
+        1, 1,
+        [](UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
+            inside = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(3));
+            ++ticks;
+            inside = false;
+        },
+        0, TIME_PERIODIC);
+    ASSERT_NE(0u, id);
+    while (ticks < 3)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(TIMERR_NOERROR, timeKillEvent(id));
+    EXPECT_FALSE(inside);
+    int after = ticks;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(after, ticks);
+    EXPECT_EQ(MMSYSERR_INVALPARAM, timeKillEvent(id));
+    EXPECT_EQ(0u, timeSetEvent(
+                      0, 1, [](UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {}, 0, TIME_PERIODIC));
+}

@@ -1,0 +1,11 @@
+// lumaroth-cli play and render: the song through the path the window uses.
+#pragma once
+
+#include "instruments/channel_voices.h"
+#include "smf/song_image.h"
+#include "tools/cli_options.h"
+
+constexpr int kExitNoOutput = 3;
+constexpr int kExitInterrupted = 130;
+
+int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions& options);
