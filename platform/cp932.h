@@ -12,3 +12,7 @@ std::string cp932_to_utf8(const char* bytes, std::size_t size, bool escape_inval
 // Encodes UTF-8 as CP932; returns false (and leaves out empty) when some character
 // has no CP932 form or the input is not UTF-8.
 bool utf8_to_cp932(const std::string& utf8, std::string& out);
+
+// A file name as the program holds it: Shift-JIS when every character has a CP932 form,
+// else the name's own UTF-8 bytes, which CreateFileA opens as they are.
+std::string file_name_for_program(const std::string& utf8_name);

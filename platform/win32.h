@@ -16,6 +16,7 @@
 
 #else
 
+#include <cstddef>
 #include <cstdint>
 
 // Windows' integer types: DWORD and LONG are 32 bits, the *_PTR types pointer-sized.
@@ -63,12 +64,100 @@ DWORD GetFileSize(HANDLE file, LPDWORD size_high);
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD to_read, LPDWORD read, LPOVERLAPPED overlapped);
 BOOL CloseHandle(HANDLE object);
 
-// USER32: the message queue
+// USER32: windows and the message queue
 struct HWND__;
 typedef HWND__* HWND;
+struct HINSTANCE__;
+typedef HINSTANCE__* HINSTANCE;
+struct HMENU__;
+typedef HMENU__* HMENU;
+struct HICON__;
+typedef HICON__* HICON;
+typedef HICON HCURSOR;
+struct HDC__;
+typedef HDC__* HDC;
+struct HGDIOBJ__;
+typedef HGDIOBJ__* HGDIOBJ;
+typedef HGDIOBJ HPEN;
+typedef HGDIOBJ HBRUSH;
 typedef UINT_PTR WPARAM;
 typedef LONG_PTR LPARAM;
 typedef LONG_PTR LRESULT;
+typedef DWORD COLORREF;
+typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+
+#define MAX_PATH 260
+#define LOWORD(l) (static_cast<WORD>(static_cast<DWORD_PTR>(l) & 0xFFFF))
+#define HIWORD(l) (static_cast<WORD>((static_cast<DWORD_PTR>(l) >> 16) & 0xFFFF))
+#define MAKEWPARAM(low, high)                                        \
+    (static_cast<WPARAM>(static_cast<DWORD>(static_cast<WORD>(low) | \
+                                            static_cast<DWORD>(static_cast<WORD>(high)) << 16)))
+#define MAKEINTRESOURCEA(i) (reinterpret_cast<LPSTR>(static_cast<UINT_PTR>(static_cast<WORD>(i))))
+#define RGB(r, g, b)                                                                             \
+    (static_cast<COLORREF>(static_cast<BYTE>(r) | static_cast<WORD>(static_cast<BYTE>(g)) << 8 | \
+                           static_cast<DWORD>(static_cast<BYTE>(b)) << 16))
+#define GetRValue(rgb) (static_cast<BYTE>(rgb))
+#define GetGValue(rgb) (static_cast<BYTE>((rgb) >> 8))
+#define GetBValue(rgb) (static_cast<BYTE>((rgb) >> 16))
+
+struct RECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+};
+typedef RECT* LPRECT;
+
+struct WNDCLASSEXA {
+    UINT cbSize;
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    LPCSTR lpszMenuName;
+    LPCSTR lpszClassName;
+    HICON hIconSm;
+};
+
+struct PAINTSTRUCT {
+    HDC hdc;
+    BOOL fErase;
+    RECT rcPaint;
+    BOOL fRestore;
+    BOOL fIncUpdate;
+    BYTE rgbReserved[32];
+};
+typedef PAINTSTRUCT* LPPAINTSTRUCT;
+
+#define WM_CREATE 0x0001u
+#define WM_DESTROY 0x0002u
+#define WM_SIZE 0x0005u
+#define WM_PAINT 0x000Fu
+#define WM_CLOSE 0x0010u
+#define WM_COMMAND 0x0111u
+#define BN_CLICKED 0
+#define CS_VREDRAW 0x0001u
+#define CS_HREDRAW 0x0002u
+#define WS_OVERLAPPEDWINDOW 0x00CF0000u
+#define WS_VISIBLE 0x10000000u
+#define WS_CHILD 0x40000000u
+#define CW_USEDEFAULT (static_cast<int>(0x80000000u))
+#define SW_SHOWNORMAL 1
+#define SW_SHOWDEFAULT 10
+#define COLOR_WINDOW 5
+#define IDC_ARROW MAKEINTRESOURCEA(32512)
+#define GWLP_HINSTANCE (-6)
+#define MB_OK 0x00000000u
+#define MB_YESNO 0x00000004u
+#define MB_ICONWARNING 0x00000030u
+#define IDOK 1
+#define IDYES 6
+#define IDNO 7
+#define PS_SOLID 0
 
 struct POINT {
     LONG x;
@@ -85,8 +174,103 @@ struct MSG {
 };
 typedef MSG* LPMSG;
 
+typedef WORD ATOM;
+ATOM RegisterClassExA(const WNDCLASSEXA* window_class);
+HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWORD style, int x,
+                     int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                     LPVOID param);
+BOOL ShowWindow(HWND window, int show);
+BOOL UpdateWindow(HWND window);
+BOOL TranslateMessage(const MSG* msg);
+LRESULT DispatchMessageA(const MSG* msg);
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+BOOL DestroyWindow(HWND window);
+BOOL SetWindowTextA(HWND window, LPCSTR text);
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+int wsprintfA(LPSTR out, LPCSTR format, ...);
+BOOL GetClientRect(HWND window, LPRECT rect);
+BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
+HDC BeginPaint(HWND window, LPPAINTSTRUCT paint);
+BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
+DWORD GetSysColor(int index);
+HICON LoadIconA(HINSTANCE instance, LPCSTR name);
+HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
+LONG_PTR GetWindowLongPtrA(HWND window, int index);
+int lstrlenA(LPCSTR text);
+
+// GDI32
+HPEN CreatePen(int style, int width, COLORREF color);
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
+BOOL DeleteObject(HGDIOBJ object);
+BOOL MoveToEx(HDC dc, int x, int y, POINT* previous);
+BOOL LineTo(HDC dc, int x, int y);
+BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int count);
+COLORREF SetBkColor(HDC dc, COLORREF color);
+
+// COMDLG32 and SHELL32
+typedef UINT_PTR(CALLBACK* LPOFNHOOKPROC)(HWND, UINT, WPARAM, LPARAM);
+
+struct OPENFILENAMEA {
+    DWORD lStructSize;
+    HWND hwndOwner;
+    HINSTANCE hInstance;
+    LPCSTR lpstrFilter;
+    LPSTR lpstrCustomFilter;
+    DWORD nMaxCustFilter;
+    DWORD nFilterIndex;
+    LPSTR lpstrFile;
+    DWORD nMaxFile;
+    LPSTR lpstrFileTitle;
+    DWORD nMaxFileTitle;
+    LPCSTR lpstrInitialDir;
+    LPCSTR lpstrTitle;
+    DWORD Flags;
+    WORD nFileOffset;
+    WORD nFileExtension;
+    LPCSTR lpstrDefExt;
+    LPARAM lCustData;
+    LPOFNHOOKPROC lpfnHook;
+    LPCSTR lpTemplateName;
+};
+typedef OPENFILENAMEA* LPOPENFILENAMEA;
+
+#define OPENFILENAME_SIZE_VERSION_400A (offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR))
+#define OFN_HIDEREADONLY 0x00000004u
+#define OFN_CREATEPROMPT 0x00002000u
+
+BOOL GetOpenFileNameA(LPOPENFILENAMEA request);
+HINSTANCE ShellExecuteA(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parameters,
+                        LPCSTR directory, int show);
+DWORD GetModuleFileNameA(HINSTANCE module, LPSTR file_name, DWORD size);
+
+// Resources: the program links a table of its menus and icons, the counterpart of its
+// .rc file on Windows, found by id as Windows finds them in the executable.
+struct MenuResourceItem {
+    int depth;         // 0: a pop-up on the menu bar, 1: an item of the last pop-up
+    const char* text;  // nullptr: a separator
+    UINT id;
+};
+struct MenuResource {
+    UINT id;
+    const MenuResourceItem* items;
+    int count;
+};
+struct IconResource {
+    UINT id;
+    const unsigned char* png;
+    unsigned size;
+};
+extern const MenuResource program_menus[];
+extern const int program_menu_count;
+extern const IconResource program_icons[];
+extern const int program_icon_count;
+
 #define WM_QUIT 0x0012u
 #define WM_USER 0x0400u
+
+// The program's entry, called by the platform's main with the command line's arguments
+// (a name with blanks in double quotes).
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show);
 
 BOOL GetMessageA(LPMSG msg, HWND window, UINT filter_min, UINT filter_max);
 BOOL PostMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

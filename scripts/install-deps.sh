@@ -7,6 +7,8 @@ packages=(
   g++ make cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libfluidsynth-dev libasound2-dev fluid-soundfont-gm
+  qt6-base-dev fonts-ipafont-gothic
+  xvfb xauth xdotool
 )
 
 missing=()

@@ -83,3 +83,8 @@ bool utf8_to_cp932(const std::string& utf8, std::string& out) {
     out.clear();
     return false;
 }
+
+std::string file_name_for_program(const std::string& utf8_name) {
+    std::string cp932;
+    return utf8_to_cp932(utf8_name, cp932) ? cp932 : utf8_name;
+}

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "platform/cp932.h"
@@ -74,4 +75,21 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD to_read, LPDWORD read_count, LPO
 
 BOOL CloseHandle(HANDLE object) {
     return close(fd_from_handle(object)) == 0 ? TRUE : FALSE;
+}
+
+// The program's own path, cut to the buffer as Windows cuts it: the result is size when
+// it did not fit.
+DWORD GetModuleFileNameA(HINSTANCE, LPSTR file_name, DWORD size) {
+    if (file_name == nullptr || size == 0) return 0;
+    char link[4096];
+    ssize_t length = readlink("/proc/self/exe", link, sizeof link - 1);
+    if (length <= 0) {
+        file_name[0] = '\0';
+        return 0;
+    }
+    std::string name = file_name_for_program(std::string(link, static_cast<std::size_t>(length)));
+    DWORD copied = name.size() < size ? static_cast<DWORD>(name.size()) : size - 1;
+    std::memcpy(file_name, name.data(), copied);
+    file_name[copied] = '\0';
+    return name.size() < size ? copied : size;
 }

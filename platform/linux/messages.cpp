@@ -21,12 +21,8 @@ MessageWaiter* current_waiter() {
 }
 
 bool take_message(MSG& msg) {
+    if (take_posted_message(msg)) return true;
     std::lock_guard<std::mutex> guard(queue_lock);
-    if (!queue.empty()) {
-        msg = queue.front();
-        queue.pop_front();
-        return true;
-    }
     if (quit_posted) {
         quit_posted = false;
         msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(quit_code), 0, 0, {0, 0}};
@@ -37,6 +33,14 @@ bool take_message(MSG& msg) {
 
 }  // namespace
 
+bool take_posted_message(MSG& msg) {
+    std::lock_guard<std::mutex> guard(queue_lock);
+    if (queue.empty()) return false;
+    msg = queue.front();
+    queue.pop_front();
+    return true;
+}
+
 void set_message_waiter(MessageWaiter* new_waiter) {
     std::lock_guard<std::mutex> guard(queue_lock);
     waiter = new_waiter;
@@ -45,6 +49,7 @@ void set_message_waiter(MessageWaiter* new_waiter) {
 BOOL GetMessageA(LPMSG msg, HWND, UINT, UINT) {
     while (!take_message(*msg)) {
         if (MessageWaiter* system_waiter = current_waiter()) {
+            if (system_waiter->next_paint(*msg)) break;
             system_waiter->wait();
             continue;
         }

@@ -1,0 +1,80 @@
+// The one QApplication and the bridge between our message queue and Qt's event loop.
+#include <QApplication>
+#include <QEvent>
+#include <QObject>
+#include <clocale>
+#include <cstring>
+
+#include "platform/cp932.h"
+#include "platform/linux/messages.h"
+#include "platform/linux/window_system.h"
+
+namespace {
+
+int modal_depth = 0;
+
+void dispatch_posted_messages() {
+    MSG msg;
+    while (take_posted_message(msg))
+        DispatchMessageA(&msg);
+}
+
+// Lives in the GUI thread: an event posted to it from any thread wakes Qt's loop.
+class Waker : public QObject {
+  public:
+    bool event(QEvent* event) override {
+        if (event->type() != QEvent::User) return QObject::event(event);
+        if (modal_depth > 0) dispatch_posted_messages();
+        return true;
+    }
+};
+
+class QtWaiter : public MessageWaiter {
+  public:
+    void wait() override {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    void wake() override { QCoreApplication::postEvent(&waker_, new QEvent(QEvent::User)); }
+    bool next_paint(MSG& msg) override {
+        HWND window = first_invalid_window();
+        if (window == nullptr) return false;
+        msg = MSG{window, WM_PAINT, 0, 0, timeGetTime(), {0, 0}};
+        return true;
+    }
+
+  private:
+    Waker waker_;
+};
+
+int application_argc = 1;
+char application_name[] = "lumaroth";
+char* application_argv[] = {application_name, nullptr};
+
+}  // namespace
+
+void ensure_application() {
+    if (QApplication::instance() != nullptr) return;
+    // Never destroyed: Qt must not be torn down by static destructors at exit.
+    new QApplication(application_argc, application_argv);
+    // Qt switches the C locale to the environment's; "%0.2f" must keep printing a dot.
+    std::setlocale(LC_NUMERIC, "C");
+    set_message_waiter(new QtWaiter);
+}
+
+ModalScope::ModalScope() {
+    ++modal_depth;
+    dispatch_posted_messages();
+}
+
+ModalScope::~ModalScope() {
+    --modal_depth;
+}
+
+QString text_from_cp932(const char* bytes, std::size_t size) {
+    return QString::fromStdString(cp932_to_utf8(bytes, size, false));
+}
+
+QString text_from_cp932(const char* text) {
+    return text != nullptr ? text_from_cp932(text, std::strlen(text)) : QString();
+}

@@ -1,0 +1,144 @@
+// MessageBoxA, GetOpenFileNameA and ShellExecuteA: Qt's own message box and file
+// dialog, and the desktop's opener.
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QStringList>
+#include <QUrl>
+#include <cstring>
+#include <string>
+
+#include "platform/cp932.h"
+#include "platform/linux/window_system.h"
+
+namespace {
+
+// Windows matches "*.mid" against "SONG.MID" too.
+QString case_blind_pattern(const QString& pattern) {
+    QString blind;
+    for (QChar c : pattern) {
+        if (c.isLetter())
+            blind += QLatin1Char('[') + c.toLower() + c.toUpper() + QLatin1Char(']');
+        else
+            blind += c;
+    }
+    return blind;
+}
+
+// The Windows filter pairs, a description and its patterns, shown by their description.
+QStringList name_filters(LPCSTR filter) {
+    QStringList filters;
+    while (filter != nullptr && *filter != '\0') {
+        const char* patterns = filter + std::strlen(filter) + 1;
+        if (*patterns == '\0') break;
+        QStringList blind;
+        for (const QString& pattern :
+             text_from_cp932(patterns).split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            blind += case_blind_pattern(pattern.trimmed());
+        filters += text_from_cp932(filter) + QStringLiteral(u" (") + blind.join(QLatin1Char(' ')) +
+                   QLatin1Char(')');
+        filter = patterns + std::strlen(patterns) + 1;
+    }
+    return filters;
+}
+
+bool confirm_create(HWND owner, const QString& path) {
+    std::string name = file_name_for_program(QFileInfo(path).fileName().toStdString());
+    std::string text = name + "\nこのファイルは存在しません。\nファイルを作成しますか?";
+    return MessageBoxA(owner, text.c_str(), "開く", MB_YESNO | MB_ICONWARNING) == IDYES;
+}
+
+// Writes the chosen name into the request's buffers; false when the path does not fit,
+// as Windows fails with a buffer too small.
+bool report_choice(LPOPENFILENAMEA request, const QString& path) {
+    std::string full = file_name_for_program(path.toStdString());
+    if (full.size() >= request->nMaxFile) return false;
+    std::memcpy(request->lpstrFile, full.c_str(), full.size() + 1);
+    std::size_t name_at = full.rfind('/') == std::string::npos ? 0 : full.rfind('/') + 1;
+    std::string title = full.substr(name_at);
+    if (request->lpstrFileTitle != nullptr && request->nMaxFileTitle > 0) {
+        std::size_t copied =
+            title.size() < request->nMaxFileTitle ? title.size() : request->nMaxFileTitle - 1;
+        std::memcpy(request->lpstrFileTitle, title.data(), copied);
+        request->lpstrFileTitle[copied] = '\0';
+    }
+    std::size_t dot = title.rfind('.');
+    request->nFileOffset = static_cast<WORD>(name_at);
+    request->nFileExtension = static_cast<WORD>(dot == std::string::npos ? 0 : name_at + dot + 1);
+    return true;
+}
+
+}  // namespace
+
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+    ensure_application();
+    QMessageBox box(top_level_widget(owner));
+    box.setWindowTitle(text_from_cp932(caption != nullptr ? caption : "エラー"));
+    box.setText(text_from_cp932(text));
+    box.setFont(system_font());
+    if (type & MB_ICONWARNING) box.setIcon(QMessageBox::Warning);
+    bool yes_no = (type & 0xFu) == MB_YESNO;
+    box.setStandardButtons(yes_no ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
+    ModalScope modal;
+    int answer = box.exec();
+    if (yes_no) return answer == QMessageBox::Yes ? IDYES : IDNO;
+    return IDOK;
+}
+
+BOOL GetOpenFileNameA(LPOPENFILENAMEA request) {
+    if (request == nullptr || request->lpstrFile == nullptr || request->nMaxFile == 0) return FALSE;
+    ensure_application();
+    QFileDialog dialog(top_level_widget(request->hwndOwner),
+                       request->lpstrTitle != nullptr ? text_from_cp932(request->lpstrTitle)
+                                                      : QStringLiteral(u"開く"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // A name that does not exist may be typed: OFN_CREATEPROMPT asks about it below.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    QStringList filters = name_filters(request->lpstrFilter);
+    dialog.setNameFilters(filters);
+    DWORD index = request->nFilterIndex > 0 ? request->nFilterIndex - 1 : 0;
+    if (index < static_cast<DWORD>(filters.size()))
+        dialog.selectNameFilter(filters[static_cast<int>(index)]);
+    if (request->lpstrInitialDir != nullptr)
+        dialog.setDirectory(text_from_cp932(request->lpstrInitialDir));
+    request->lpstrFile[request->nMaxFile - 1] = '\0';
+    QString initial = text_from_cp932(request->lpstrFile);
+    if (!initial.isEmpty()) dialog.selectFile(initial);
+
+    ModalScope modal;
+    while (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        QString path = dialog.selectedFiles().first();
+        request->nFilterIndex =
+            static_cast<DWORD>(filters.indexOf(dialog.selectedNameFilter()) + 1);
+        if (QFileInfo(path).isDir()) continue;
+        if (!QFileInfo::exists(path) && (request->Flags & OFN_CREATEPROMPT) &&
+            !confirm_create(request->hwndOwner, path))
+            continue;
+        return report_choice(request, path) ? TRUE : FALSE;
+    }
+    return FALSE;
+}
+
+HINSTANCE ShellExecuteA(HWND, LPCSTR operation, LPCSTR file, LPCSTR, LPCSTR directory, int) {
+    constexpr UINT_PTR kFileNotFound = 2;
+    constexpr UINT_PTR kNoAssociation = 31;
+    constexpr UINT_PTR kStarted = 42;
+    if (file == nullptr || (operation != nullptr && std::strcmp(operation, "open") != 0))
+        return reinterpret_cast<HINSTANCE>(kNoAssociation);
+    std::string path = file;
+    if (path.empty() || (path[0] != '/' && directory != nullptr && directory[0] != '\0')) {
+        std::string folder = directory != nullptr ? directory : "";
+        if (!folder.empty() && folder.back() != '/') folder += '/';
+        path = folder + path;
+    }
+    QString local = text_from_cp932(path.c_str());
+    if (!QFileInfo::exists(local)) local = QString::fromStdString(path);
+    if (!QFileInfo::exists(local)) return reinterpret_cast<HINSTANCE>(kFileNotFound);
+    ensure_application();
+    bool opened =
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(local).absoluteFilePath()));
+    return reinterpret_cast<HINSTANCE>(opened ? kStarted : kNoAssociation);
+}

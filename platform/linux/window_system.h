@@ -1,0 +1,73 @@
+// What the Linux window layer's files share: the records behind HWND, HDC and pens, the
+// one QApplication, and the conversion of the program's Shift-JIS texts for Qt.
+#pragma once
+
+#include <QFont>
+#include <QIcon>
+#include <QImage>
+#include <QPainter>
+#include <QString>
+#include <string>
+
+#include "platform/win32.h"
+
+class QWidget;
+
+// The property of a "BUTTON"'s widget that holds its control id.
+constexpr char kControlIdProperty[] = "control_id";
+
+struct HWND__ {
+    WNDPROC procedure;  // nullptr for a "BUTTON"
+    HINSTANCE instance;
+    UINT class_style;
+    COLORREF background;  // the class brush's colour
+    HWND parent;
+    QWidget* frame;   // a top-level window's outer widget; nullptr for a child
+    QWidget* client;  // the client area (a child: the control itself)
+    QImage backing;   // what the client area shows
+    bool invalid;
+    bool erase;
+    std::string caption;  // Shift-JIS, as SetWindowTextA got it
+};
+
+struct HICON__ {
+    QIcon icon;
+};
+
+struct HDC__ {
+    HWND window;
+    QPainter painter;
+    COLORREF background;
+    HPEN pen;
+    POINT position;
+};
+
+struct HGDIOBJ__ {
+    int style;
+    int width;
+    COLORREF color;
+};
+
+// Creates the QApplication on first use, so that tests and the program alike get one.
+void ensure_application();
+QString text_from_cp932(const char* bytes, std::size_t size);
+QString text_from_cp932(const char* text);
+QColor color_of(COLORREF color);
+// The Japanese system font of the 8/16-pixel grid.
+const QFont& system_font();
+
+bool is_window(HWND window);
+QWidget* top_level_widget(HWND window);
+// The window procedure's answer, called at once as SendMessage would.
+LRESULT send_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+// A window that awaits WM_PAINT, or nullptr.
+HWND first_invalid_window();
+
+// While a dialog's own loop runs, posted messages are still dispatched.
+class ModalScope {
+  public:
+    ModalScope();
+    ~ModalScope();
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+};

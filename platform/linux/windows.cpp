@@ -1,0 +1,328 @@
+// Window classes, the top-level window with its menu, "BUTTON" children and the
+// dispatch of messages, over Qt 6 Widgets.
+#include <QCloseEvent>
+#include <QIcon>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QVariant>
+#include <QWidget>
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/linux/window_system.h"
+
+namespace {
+
+// What Windows 10 adds around the client area of a WS_OVERLAPPEDWINDOW at 96 dpi: the
+// frame, the caption and a one-line menu.
+constexpr int kFrameWidth = 16;
+constexpr int kFrameHeight = 39;
+constexpr int kMenuLineHeight = 20;
+
+std::map<std::string, WNDCLASSEXA> window_classes;
+std::vector<std::unique_ptr<HWND__>> windows;
+std::map<UINT, HICON__*> icons;
+
+void invalidate(HWND window, bool erase) {
+    window->invalid = true;
+    window->erase = window->erase || erase;
+}
+
+class ClientWidget : public QWidget {
+  public:
+    ClientWidget(HWND window, QWidget* parent) : QWidget(parent), window_(window) {}
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.drawImage(0, 0, window_->backing);
+    }
+    void resizeEvent(QResizeEvent*) override {
+        if (window_->backing.size() == size()) return;
+        resize_client(size());
+    }
+
+  private:
+    void resize_client(QSize size) {
+        QImage grown(size, QImage::Format_RGB32);
+        grown.fill(color_of(window_->background));
+        QPainter(&grown).drawImage(0, 0, window_->backing);
+        window_->backing = grown;
+        if (window_->class_style & (CS_HREDRAW | CS_VREDRAW)) invalidate(window_, true);
+        send_message(window_, WM_SIZE, 0,
+                     static_cast<LPARAM>(MAKEWPARAM(size.width(), size.height())));
+    }
+    HWND window_;
+};
+
+class FrameWidget : public QWidget {
+  public:
+    explicit FrameWidget(HWND window) : window_(window) {}
+    QMenuBar* menu_bar = nullptr;
+    QWidget* client = nullptr;
+
+    int menu_height() const { return menu_bar != nullptr ? menu_bar->sizeHint().height() : 0; }
+
+  protected:
+    // The system's close command goes to the window procedure, as on Windows.
+    void closeEvent(QCloseEvent* event) override {
+        event->ignore();
+        send_message(window_, WM_CLOSE, 0, 0);
+    }
+    void resizeEvent(QResizeEvent*) override {
+        int menu = menu_height();
+        if (menu_bar != nullptr) menu_bar->setGeometry(0, 0, width(), menu);
+        client->setGeometry(0, menu, width(), std::max(0, height() - menu));
+    }
+
+  private:
+    HWND window_;
+};
+
+const MenuResource* find_menu(LPCSTR name) {
+    UINT_PTR id = reinterpret_cast<UINT_PTR>(name);
+    for (int i = 0; i < program_menu_count; ++i)
+        if (program_menus[i].id == id) return &program_menus[i];
+    return nullptr;
+}
+
+QMenuBar* build_menu_bar(HWND window, const MenuResource& resource, QWidget* frame) {
+    auto* bar = new QMenuBar(frame);
+    bar->setFont(system_font());
+    QMenu* popup = nullptr;
+    for (int i = 0; i < resource.count; ++i) {
+        const MenuResourceItem& item = resource.items[i];
+        if (item.depth == 0) {
+            popup = bar->addMenu(text_from_cp932(item.text));
+            popup->setFont(system_font());
+        } else if (popup != nullptr && item.text == nullptr) {
+            popup->addSeparator();
+        } else if (popup != nullptr) {
+            UINT id = item.id;
+            QObject::connect(
+                popup->addAction(text_from_cp932(item.text)), &QAction::triggered,
+                [window, id] { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); });
+        }
+    }
+    return bar;
+}
+
+COLORREF brush_color(HBRUSH brush) {
+    UINT_PTR value = reinterpret_cast<UINT_PTR>(brush);
+    return value >= 1 && value <= 31 ? GetSysColor(static_cast<int>(value - 1))
+                                     : GetSysColor(COLOR_WINDOW);
+}
+
+HWND new_window(WNDPROC procedure, HINSTANCE instance, UINT style, COLORREF background,
+                HWND parent) {
+    windows.push_back(std::make_unique<HWND__>());
+    HWND window = windows.back().get();
+    window->procedure = procedure;
+    window->instance = instance;
+    window->class_style = style;
+    window->background = background;
+    window->parent = parent;
+    window->frame = nullptr;
+    window->client = nullptr;
+    window->invalid = false;
+    window->erase = false;
+    return window;
+}
+
+HWND create_button(LPCSTR text, int x, int y, int width, int height, HWND parent, HMENU menu,
+                   HINSTANCE instance) {
+    if (!is_window(parent) || parent->client == nullptr) return nullptr;
+    HWND button = new_window(nullptr, instance, 0, GetSysColor(COLOR_WINDOW), parent);
+    auto* widget = new QPushButton(text_from_cp932(text), parent->client);
+    widget->setFont(system_font());
+    widget->setGeometry(x, y, width, height);
+    widget->setProperty(kControlIdProperty,
+                        QVariant(static_cast<int>(reinterpret_cast<UINT_PTR>(menu))));
+    widget->show();
+    button->client = widget;
+    button->caption = text != nullptr ? text : "";
+    WPARAM command = MAKEWPARAM(reinterpret_cast<UINT_PTR>(menu), BN_CLICKED);
+    QObject::connect(widget, &QPushButton::clicked, [parent, command, button] {
+        PostMessageA(parent, WM_COMMAND, command, reinterpret_cast<LPARAM>(button));
+    });
+    return button;
+}
+
+HWND create_top_level(const WNDCLASSEXA& window_class, LPCSTR title, int width, int height,
+                      HINSTANCE instance) {
+    HWND window = new_window(window_class.lpfnWndProc, instance, window_class.style,
+                             brush_color(window_class.hbrBackground), nullptr);
+    auto* frame = new FrameWidget(window);
+    window->frame = frame;
+    const MenuResource* menu = find_menu(window_class.lpszMenuName);
+    if (menu != nullptr) frame->menu_bar = build_menu_bar(window, *menu, frame);
+    frame->client = new ClientWidget(window, frame);
+    window->client = frame->client;
+    if (window_class.hIcon != nullptr) frame->setWindowIcon(window_class.hIcon->icon);
+    window->caption = title != nullptr ? title : "";
+    frame->setWindowTitle(text_from_cp932(window->caption.c_str()));
+
+    QSize client(std::max(0, width - kFrameWidth),
+                 std::max(0, height - kFrameHeight - (menu != nullptr ? kMenuLineHeight : 0)));
+    window->backing = QImage(client, QImage::Format_RGB32);
+    window->backing.fill(color_of(window->background));
+    frame->client->setGeometry(0, frame->menu_height(), client.width(), client.height());
+    frame->resize(client.width(), client.height() + frame->menu_height());
+    invalidate(window, true);
+
+    send_message(window, WM_CREATE, 0, 0);
+    send_message(window, WM_SIZE, 0,
+                 static_cast<LPARAM>(MAKEWPARAM(client.width(), client.height())));
+    return window;
+}
+
+}  // namespace
+
+bool is_window(HWND window) {
+    return window != nullptr && std::any_of(windows.begin(), windows.end(),
+                                            [window](const auto& w) { return w.get() == window; });
+}
+
+QWidget* top_level_widget(HWND window) {
+    while (is_window(window) && window->parent != nullptr)
+        window = window->parent;
+    return is_window(window) ? window->frame : nullptr;
+}
+
+LRESULT send_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (!is_window(window)) return 0;
+    if (window->procedure == nullptr) return DefWindowProcA(window, message, wparam, lparam);
+    return window->procedure(window, message, wparam, lparam);
+}
+
+HWND first_invalid_window() {
+    for (const auto& window : windows)
+        if (window->invalid && window->frame != nullptr) return window.get();
+    return nullptr;
+}
+
+ATOM RegisterClassExA(const WNDCLASSEXA* window_class) {
+    if (window_class == nullptr || window_class->lpszClassName == nullptr ||
+        window_class->lpfnWndProc == nullptr)
+        return 0;
+    ensure_application();
+    window_classes[window_class->lpszClassName] = *window_class;
+    return static_cast<ATOM>(window_classes.size() + 0xC000);
+}
+
+HWND CreateWindowExA(DWORD, LPCSTR class_name, LPCSTR window_name, DWORD style, int x, int y,
+                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID) {
+    if (class_name == nullptr) return nullptr;
+    ensure_application();
+    if (std::string(class_name) == "BUTTON" && (style & WS_CHILD))
+        return create_button(window_name, x, y, width, height, parent, menu, instance);
+    auto found = window_classes.find(class_name);
+    if (found == window_classes.end() || (style & WS_CHILD)) return nullptr;
+    return create_top_level(found->second, window_name, width, height, instance);
+}
+
+BOOL ShowWindow(HWND window, int) {
+    if (!is_window(window) || window->frame == nullptr) return FALSE;
+    bool was_visible = window->frame->isVisible();
+    window->frame->show();
+    return was_visible ? TRUE : FALSE;
+}
+
+BOOL UpdateWindow(HWND window) {
+    if (!is_window(window)) return FALSE;
+    if (window->invalid) send_message(window, WM_PAINT, 0, 0);
+    return TRUE;
+}
+
+BOOL TranslateMessage(const MSG*) {
+    return FALSE;
+}
+
+LRESULT DispatchMessageA(const MSG* msg) {
+    if (msg == nullptr) return 0;
+    return send_message(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+}
+
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM, LPARAM) {
+    if (message == WM_CLOSE) {
+        DestroyWindow(window);
+    } else if (message == WM_PAINT) {
+        PAINTSTRUCT paint;
+        BeginPaint(window, &paint);
+        EndPaint(window, &paint);
+    }
+    return 0;
+}
+
+BOOL DestroyWindow(HWND window) {
+    if (!is_window(window)) return FALSE;
+    send_message(window, WM_DESTROY, 0, 0);
+    if (!is_window(window)) return TRUE;
+    // Qt deletes the children's widgets with their parent's.
+    QWidget* widget = window->frame != nullptr ? window->frame : window->client;
+    if (widget != nullptr) {
+        widget->hide();
+        widget->deleteLater();
+    }
+    windows.erase(std::remove_if(
+                      windows.begin(), windows.end(),
+                      [window](const auto& w) { return w.get() == window || w->parent == window; }),
+                  windows.end());
+    return TRUE;
+}
+
+BOOL SetWindowTextA(HWND window, LPCSTR text) {
+    if (!is_window(window)) return FALSE;
+    window->caption = text != nullptr ? text : "";
+    QString shown = text_from_cp932(window->caption.c_str());
+    if (window->frame != nullptr)
+        window->frame->setWindowTitle(shown);
+    else if (auto* button = dynamic_cast<QPushButton*>(window->client))
+        button->setText(shown);
+    return TRUE;
+}
+
+BOOL GetClientRect(HWND window, LPRECT rect) {
+    if (!is_window(window) || rect == nullptr) return FALSE;
+    *rect = RECT{0, 0, window->backing.width(), window->backing.height()};
+    return TRUE;
+}
+
+// The whole client area is painted anew on every paint, so any rectangle invalidates all.
+BOOL InvalidateRect(HWND window, const RECT*, BOOL erase) {
+    if (!is_window(window)) return FALSE;
+    invalidate(window, erase != FALSE);
+    return TRUE;
+}
+
+HICON LoadIconA(HINSTANCE, LPCSTR name) {
+    UINT id = static_cast<UINT>(reinterpret_cast<UINT_PTR>(name));
+    auto found = icons.find(id);
+    if (found != icons.end()) return found->second;
+    for (int i = 0; i < program_icon_count; ++i) {
+        if (program_icons[i].id != id) continue;
+        ensure_application();
+        QPixmap image;
+        image.loadFromData(program_icons[i].png, program_icons[i].size, "PNG");
+        HICON icon = new HICON__{QIcon(image)};
+        icons[id] = icon;
+        return icon;
+    }
+    return nullptr;
+}
+
+HCURSOR LoadCursorA(HINSTANCE, LPCSTR) {
+    static HICON__ arrow;  // the widgets keep Qt's own arrow cursor
+    return &arrow;
+}
+
+LONG_PTR GetWindowLongPtrA(HWND window, int index) {
+    if (!is_window(window) || index != GWLP_HINSTANCE) return 0;
+    return reinterpret_cast<LONG_PTR>(window->instance);
+}

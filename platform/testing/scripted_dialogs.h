@@ -1,0 +1,42 @@
+// What window tests link instead of the real dialogs: MessageBoxA, GetOpenFileNameA and
+// ShellExecuteA answer from a script and record how they were called.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/win32.h"
+
+struct MessageBoxCall {
+    HWND owner;
+    std::string text;  // Shift-JIS
+    std::string caption;
+    UINT type;
+};
+
+struct OpenFileCall {
+    OPENFILENAMEA request;     // as the program passed it
+    std::string initial_file;  // what lpstrFile held
+};
+
+struct ShellCall {
+    std::string operation;
+    std::string file;
+    std::string directory;
+};
+
+struct ScriptedDialogs {
+    std::vector<MessageBoxCall> message_boxes;
+    std::vector<OpenFileCall> open_files;
+    std::vector<ShellCall> shell_calls;
+    std::deque<int> message_box_answers;  // when empty: IDOK, or IDNO for MB_YESNO
+    // Each Open's answer: a path the user confirms, or an empty string for Cancel;
+    // when none is left the dialog is cancelled.
+    std::deque<std::string> open_answers;
+    DWORD filter_index_answer = 1;
+    UINT_PTR shell_result = 42;
+
+    void reset();
+};
+extern ScriptedDialogs scripted_dialogs;

@@ -1,0 +1,54 @@
+#include "platform/testing/window_probe.h"
+
+#include <QCoreApplication>
+#include <QPushButton>
+#include <QVariant>
+#include <QWidget>
+
+#include "platform/linux/messages.h"
+#include "platform/linux/window_system.h"
+
+std::string window_caption(HWND window) {
+    return is_window(window) ? window->caption : std::string();
+}
+
+bool save_window_image(HWND window, const char* png_path, bool whole) {
+    if (!is_window(window)) return false;
+    if (whole && window->frame != nullptr)
+        return window->frame->grab().save(QString::fromUtf8(png_path), "PNG");
+    return window->backing.save(QString::fromUtf8(png_path), "PNG");
+}
+
+std::vector<DWORD> client_pixels(HWND window, int& width, int& height) {
+    width = height = 0;
+    if (!is_window(window)) return {};
+    QImage image = window->backing.convertToFormat(QImage::Format_RGB32);
+    width = image.width();
+    height = image.height();
+    std::vector<DWORD> pixels;
+    pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            pixels.push_back(image.pixel(x, y) & 0xFFFFFFu);
+    return pixels;
+}
+
+void pump_messages() {
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    MSG msg;
+    while (take_posted_message(msg))
+        DispatchMessageA(&msg);
+    while (HWND window = first_invalid_window())
+        send_message(window, WM_PAINT, 0, 0);
+}
+
+bool click_button(HWND window, int id) {
+    if (!is_window(window) || window->client == nullptr) return false;
+    for (QPushButton* button : window->client->findChildren<QPushButton*>()) {
+        if (button->property(kControlIdProperty).toInt() != id) continue;
+        button->click();
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,44 @@
+// What tests see of the Linux window layer: a log of what was drawn, the pixels of a
+// window, its caption, and a way to run the queued messages without waiting.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/win32.h"
+
+struct DrawnText {
+    HWND window;
+    int x;
+    int y;
+    std::string bytes;  // Shift-JIS, exactly the count TextOutA was given
+};
+
+struct DrawnLine {
+    HWND window;
+    POINT from;
+    POINT to;
+    COLORREF color;
+    int width;
+};
+
+struct DrawLog {
+    std::vector<DrawnText> texts;
+    std::vector<DrawnLine> lines;
+    int paints = 0;  // BeginPaint calls
+
+    void clear();
+};
+extern DrawLog draw_log;
+
+// The window's caption as SetWindowTextA set it.
+std::string window_caption(HWND window);
+// Saves the client area's backing image (or the whole window with its menu and
+// buttons when whole is set) as a PNG file.
+bool save_window_image(HWND window, const char* png_path, bool whole);
+// The client area's pixels as 0xRRGGBB, row by row.
+std::vector<DWORD> client_pixels(HWND window, int& width, int& height);
+// Dispatches every queued message and handles Qt's pending events, without waiting.
+void pump_messages();
+// Clicks the child "BUTTON" with this id, as a user would.
+bool click_button(HWND window, int id);

@@ -1,0 +1,65 @@
+#include "tests/window_fixture.h"
+
+#include <cstdlib>
+
+#include "playback/scheduler.h"
+#include "ui/app.h"
+#include "ui/main_window.h"
+#include "ui/window_state.h"
+
+void MainWindowTest::SetUp() {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    recording_midi_out.reset();
+    driven_timer.reset();
+    scripted_dialogs.reset();
+    draw_log.clear();
+    // What WM_CREATE does not set starts as the program starts it.
+    play_state = 0;
+    song_image = SongImage{};
+    reset_channel_voice_table(channel_voices);
+    file_path[0] = '\0';
+    file_title[0] = '\0';
+    static char instance;
+    window = create_main_window(reinterpret_cast<HINSTANCE>(&instance), SW_SHOWNORMAL);
+    ASSERT_NE(window, nullptr);
+}
+
+void MainWindowTest::TearDown() {
+    stop_playback();
+    // Closing ends the program as on Windows: WM_DESTROY posts the quit message.
+    bool destroyed = DestroyWindow(window) != FALSE;
+    pump_messages();
+    MSG msg;
+    while (destroyed && GetMessageA(&msg, nullptr, 0, 0)) {
+    }
+}
+
+void MainWindowTest::command(int id) {
+    MSG msg{window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0, 0, {0, 0}};
+    DispatchMessageA(&msg);
+}
+
+std::string MainWindowTest::drawn_at(int x, int y) const {
+    for (auto text = draw_log.texts.rbegin(); text != draw_log.texts.rend(); ++text)
+        if (text->window == window && text->x == x && text->y == y) return text->bytes;
+    return "<none>";
+}
+
+void MainWindowTest::open_file(const std::string& path) {
+    scripted_dialogs.open_answers.push_back(path);
+    command(40001);
+}
+
+Bytes twelve_instrument_song() {
+    Bytes events;
+    for (int channel = 0; channel < 12; ++channel)
+        events += Bytes{0x00, static_cast<unsigned char>(0xC0 + channel),
+                        static_cast<unsigned char>(channel * 10)};
+    events += hex("00 90 3C 40  83 60 80 3C 00");
+    return song_of(0, 480,
+                   {hex("00") + meta(0x03, "Twelve") + hex("00") + set_tempo(500000) + events});
+}
+
+std::string demo_song_path() {
+    return std::string(LUMAROTH_SOURCE_DIR) + "/samples/lumaroth-demo.mid";
+}

@@ -1,0 +1,69 @@
+// The program's entry: the window class, the main window and the message loop.
+#include <cstring>
+
+#include "ui/app.h"
+
+#include "ui/main_window.h"
+#include "ui/resource_ids.h"
+
+namespace {
+
+constexpr int kWindowWidth = 820;
+constexpr int kWindowHeight = 520;
+
+// The song named on the command line, without the quotes a shell or file manager puts
+// around a name with blanks; empty when none was given.
+void command_line_song(const char* command_line, char* path) {
+    std::size_t length = std::strlen(command_line);
+    while (length > 0 && command_line[length - 1] == ' ')
+        --length;
+    while (length > 0 && *command_line == ' ') {
+        ++command_line;
+        --length;
+    }
+    if (length >= 2 && command_line[0] == '"' && command_line[length - 1] == '"') {
+        ++command_line;
+        length -= 2;
+    }
+    if (length >= MAX_PATH) length = 0;  // no such file can exist: start untitled
+    std::memcpy(path, command_line, length);
+    path[length] = '\0';
+}
+
+}  // namespace
+
+HWND create_main_window(HINSTANCE instance, int show) {
+    WNDCLASSEXA window_class = {};
+    window_class.cbSize = sizeof window_class;
+    window_class.style = CS_HREDRAW | CS_VREDRAW;
+    window_class.lpfnWndProc = main_window_proc;
+    window_class.hInstance = instance;
+    window_class.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(kIconResource));
+    window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<UINT_PTR>(COLOR_WINDOW + 1));
+    window_class.lpszMenuName = MAKEINTRESOURCEA(kMenuResource);
+    window_class.lpszClassName = kWindowClass;
+    window_class.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(kIconResource));
+    RegisterClassExA(&window_class);
+
+    HWND window =
+        CreateWindowExA(0, kWindowClass, nullptr, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                        kWindowWidth, kWindowHeight, nullptr, nullptr, instance, nullptr);
+    ShowWindow(window, show);
+    UpdateWindow(window);
+    return window;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int show) {
+    HWND window = create_main_window(instance, show);
+    char song[MAX_PATH];
+    command_line_song(command_line != nullptr ? command_line : "", song);
+    if (song[0] != '\0') open_song_path(window, song);
+
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}

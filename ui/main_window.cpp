@@ -1,0 +1,279 @@
+#include "ui/main_window.h"
+
+#include <cstring>
+
+#include "instruments/channel_voices.h"
+#include "playback/scheduler.h"
+#include "playback/speed.h"
+#include "playback/track_merger.h"
+#include "ui/open_file_dialog.h"
+#include "ui/painting.h"
+#include "ui/resource_ids.h"
+#include "ui/window_state.h"
+
+namespace {
+
+constexpr char kUntitled[] = "(untitled)";
+constexpr char kLoadWarning[] = "ファイルを読み込めません %s!";
+constexpr char kVersionText[] = "Lumaroth ver.1.4.1.7\n Copyright (C) 2026 Lumaroth developers";
+constexpr int kButtonWidth = 50;
+constexpr int kButtonHeight = 25;
+
+struct ButtonSpec {
+    int id;
+    const char* text;
+    int x;
+    int y;
+};
+
+const ButtonSpec kButtons[] = {
+    {kButtonPlay, "再生", 1, 1},           {kButtonStop, "停止", 51, 1},
+    {kButtonSwitch, "切替", 10, 340},      {kButtonChannel, "経路", 151, 340},
+    {kButtonProgram, "音替", 251, 340},    {kButtonStep, "加値", 251, 370},
+    {kButtonFaster, "加速", 10, 430},      {kButtonSlower, "減速", 110, 430},
+    {kButtonNormalSpeed, "中央", 60, 430},
+};
+
+OpenFileDialog& open_file_dialog() {
+    static OpenFileDialog dialog;
+    return dialog;
+}
+
+void create_buttons(HWND window) {
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
+    for (const ButtonSpec& button : kButtons)
+        CreateWindowExA(0, "BUTTON", button.text, WS_CHILD | WS_VISIBLE, button.x, button.y,
+                        kButtonWidth, kButtonHeight, window,
+                        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(button.id)), instance,
+                        nullptr);
+}
+
+void set_program_text() {
+    ChannelVoice voice =
+        channel_voice_from_message(static_cast<unsigned char>(0xC0 + voice_override.channel),
+                                   static_cast<unsigned char>(voice_override.program));
+    wsprintfA(setting_texts.program_text, "%d   %s  ", voice_override.program + 1, voice.name);
+}
+
+void set_speed(double factor) {
+    speed_factor = factor;
+    wsprintfA(setting_texts.speed_text, "%d%%  ", speed_percent(speed_factor));
+}
+
+void on_create(HWND window) {
+    create_buttons(window);
+    open_file_dialog().setup(window);
+    update_title(window, file_title);
+    voice_override.channel = 0;
+    wsprintfA(setting_texts.channel_text, "%d  ", voice_override.channel + 1);
+    voice_override.enabled = 0;
+    wsprintfA(setting_texts.switch_text, "無効");
+    voice_override.program = 0;
+    set_program_text();
+    program_step = 0;
+    wsprintfA(setting_texts.step_text, "1 ");
+    rule_pen = CreatePen(PS_SOLID, 2, RGB(173, 216, 230));
+    set_speed(kNormalSpeed);
+}
+
+void end_program() {
+    DeleteObject(rule_pen);
+    stop_playback();
+    PostQuitMessage(0);
+}
+
+void play(HWND window) {
+    if (!is_smf_header(view_of(song_image))) return;
+    stop_playback();
+    merge_tracks(song_image, channel_voices, voice_override, speed_factor);
+    play_state = 1;
+    refresh_window(window);
+    play_state = start_playback(window);
+    // Without an output the window would go on saying "playing" until the next repaint.
+    if (play_state == 0) refresh_window(window);
+}
+
+void stop(HWND window) {
+    stop_playback();
+    play_state = 0;
+    refresh_window(window);
+}
+
+void next_program(HWND window) {
+    int step = program_step ? 8 : 1;
+    if (voice_override.program >= 127 || voice_override.program + step > 127)
+        voice_override.program = 0;
+    else
+        voice_override.program += step;
+    set_program_text();
+    refresh_window(window);
+}
+
+// The file-name part of a path, as the open dialog reports it: after the last
+// separator, a '\' or '/' that is not the second byte of a Shift-JIS character.
+const char* name_part(const char* path) {
+    const char* name = path;
+    for (const char* p = path; *p != '\0'; ++p) {
+        unsigned char byte = static_cast<unsigned char>(*p);
+        if ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC)) {
+            if (p[1] == '\0') break;
+            ++p;
+        } else if (byte == '\\' || byte == '/') {
+            name = p + 1;
+        }
+    }
+    return name;
+}
+
+void copy_text(char* out, std::size_t size, const char* text) {
+    std::size_t length = std::strlen(text);
+    if (length >= size) length = size - 1;
+    std::memcpy(out, text, length);
+    out[length] = '\0';
+}
+
+// Open's steps; path is the user's choice, or nullptr to ask through the dialog.
+void open_song(HWND window, const char* path) {
+    stop_playback();
+    play_state = 0;
+    refresh_window(window);
+    BOOL chosen;
+    if (path == nullptr) {
+        chosen = open_file_dialog().choose(window, file_path, file_title);
+    } else {
+        copy_text(file_path, sizeof file_path, path);
+        copy_text(file_title, sizeof file_title, name_part(file_path));
+        chosen = TRUE;
+    }
+    if (chosen && !load_song_file(file_path, song_image)) {
+        show_load_warning(window, kLoadWarning, file_path);
+        file_path[0] = '\0';
+        file_title[0] = '\0';
+    }
+    update_title(window, file_title);
+    reset_channel_voice_table(channel_voices);
+    set_speed(kNormalSpeed);
+    refresh_window(window);
+}
+
+void on_command(HWND window, int id) {
+    switch (id) {
+        case kButtonPlay:
+            play(window);
+            break;
+        case kButtonStop:
+            stop(window);
+            break;
+        case kButtonSwitch:
+            voice_override.enabled = voice_override.enabled ? 0 : 1;
+            wsprintfA(setting_texts.switch_text, voice_override.enabled ? "有効" : "無効");
+            refresh_window(window);
+            break;
+        case kButtonChannel:
+            voice_override.channel = voice_override.channel >= 15 ? voice_override.channel - 15
+                                                                  : voice_override.channel + 1;
+            wsprintfA(setting_texts.channel_text, "%d  ", voice_override.channel + 1);
+            refresh_window(window);
+            break;
+        case kButtonProgram:
+            next_program(window);
+            break;
+        case kButtonStep:
+            program_step = program_step ? 0 : 1;
+            wsprintfA(setting_texts.step_text, program_step ? "8 " : "1 ");
+            refresh_window(window);
+            break;
+        case kButtonFaster:
+            set_speed(faster_speed(speed_factor));
+            refresh_window(window);
+            break;
+        case kButtonSlower:
+            set_speed(slower_speed(speed_factor));
+            refresh_window(window);
+            break;
+        case kButtonNormalSpeed:
+            set_speed(kNormalSpeed);
+            refresh_window(window);
+            break;
+        case kCommandOpen:
+            open_song(window, nullptr);
+            break;
+        case kCommandExit:
+            end_program();
+            break;
+        case kCommandVersion:
+            MessageBoxA(window, kVersionText, "バージョン情報", MB_OK);
+            break;
+        case kCommandHelp:
+            open_help(window);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_CREATE:
+            on_create(window);
+            return 0;
+        case WM_DESTROY:
+            end_program();
+            return 0;
+        case WM_SIZE:
+            client_size.width = LOWORD(lparam);
+            client_size.height = HIWORD(lparam);
+            return 0;
+        case WM_PAINT:
+            paint_window(window);
+            return 0;
+        case WM_COMMAND:
+            on_command(window, LOWORD(wparam));
+            return 0;
+        case kEndOfSongMessage:
+            stop(window);
+            return 0;
+        default:
+            return DefWindowProcA(window, message, wparam, lparam);
+    }
+}
+
+void update_title(HWND window, const char* title) {
+    char caption[sizeof kProgramTitle + 3 + kPathSize];
+    wsprintfA(caption, "%s - %s", kProgramTitle, title[0] != '\0' ? title : kUntitled);
+    SetWindowTextA(window, caption);
+}
+
+void show_load_warning(HWND window, const char* format, const char* path) {
+    char text[1024];  // the most wsprintfA writes
+    wsprintfA(text, format, path[0] != '\0' ? path : kUntitled);
+    MessageBoxA(window, text, kProgramTitle, MB_ICONWARNING);
+}
+
+void refresh_window(HWND window) {
+    RECT client;
+    GetClientRect(window, &client);
+    InvalidateRect(window, &client, TRUE);
+    UpdateWindow(window);
+}
+
+int open_help(HWND window) {
+    char folder[256];
+    DWORD length = GetModuleFileNameA(nullptr, folder, sizeof folder);
+    if (length >= sizeof folder) length = sizeof folder - 1;
+    folder[length] = '\0';
+    // Keep the program's folder with its trailing separator.
+    *const_cast<char*>(name_part(folder)) = '\0';
+    HINSTANCE result = ShellExecuteA(window, "open", kHelpFile, nullptr, folder, SW_SHOWNORMAL);
+    if (reinterpret_cast<UINT_PTR>(result) <= 32) {
+        MessageBoxA(window, "ヘルプが見つかりません。", "ERROR", MB_OK);
+        return 0;
+    }
+    return 1;
+}
+
+void open_song_path(HWND window, const char* path) {
+    open_song(window, path);
+}

@@ -1,0 +1,17 @@
+// The main window: its procedure, the commands the menu and the buttons send, and the
+// helpers they share.
+#pragma once
+
+#include "platform/win32.h"
+
+constexpr char kProgramTitle[] = "Lumaroth";
+constexpr char kWindowClass[] = "ModelApp";
+constexpr char kHelpFile[] = "Lumaroth.html";
+
+LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+void update_title(HWND window, const char* title);
+void show_load_warning(HWND window, const char* format, const char* path);
+void refresh_window(HWND window);
+int open_help(HWND window);
+// Open with the dialog's answer given: path as the user would have chosen it.
+void open_song_path(HWND window, const char* path);

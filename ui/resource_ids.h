@@ -1,0 +1,20 @@
+// The ids the menu, the buttons and the resources share with the resource files.
+#pragma once
+
+constexpr int kMenuResource = 101;
+constexpr int kIconResource = 102;
+
+constexpr int kCommandOpen = 40001;
+constexpr int kCommandExit = 40002;
+constexpr int kCommandVersion = 40003;
+constexpr int kCommandHelp = 40004;
+
+constexpr int kButtonPlay = 101;
+constexpr int kButtonStop = 102;
+constexpr int kButtonSwitch = 103;
+constexpr int kButtonChannel = 104;
+constexpr int kButtonProgram = 105;
+constexpr int kButtonStep = 106;
+constexpr int kButtonFaster = 107;
+constexpr int kButtonSlower = 108;
+constexpr int kButtonNormalSpeed = 109;

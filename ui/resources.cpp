@@ -1,0 +1,27 @@
+// The menu and the icon, the same ids and texts as the Windows resource script.
+#include "platform/win32.h"
+#include "ui/resource_ids.h"
+
+namespace {
+
+const MenuResourceItem kMainMenu[] = {
+    {0, "ファイル(&F)", 0}, {1, "開く(&O)", kCommandOpen},
+    {1, nullptr, 0},        {1, "終了(&X)", kCommandExit},
+    {0, "ヘルプ(&H)", 0},   {1, "ヘルプ目次(&H)", kCommandHelp},
+    {1, nullptr, 0},        {1, "バージョン情報(&A)", kCommandVersion},
+};
+
+const unsigned char kIconPng[] = {
+#include "ui/lumaroth_icon.inc"
+};
+
+}  // namespace
+
+const MenuResource program_menus[] = {
+    {kMenuResource, kMainMenu, sizeof kMainMenu / sizeof kMainMenu[0]},
+};
+const int program_menu_count = 1;
+const IconResource program_icons[] = {
+    {kIconResource, kIconPng, sizeof kIconPng},
+};
+const int program_icon_count = 1;
