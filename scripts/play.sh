@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the player on our demo song.
+# Installs what is missing, builds, and starts the player (any arguments go to it: a
+# song to open at start).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh build -DLUMAROTH_TESTS=OFF -DLUMAROTH_BENCH=OFF
-exec build/lumaroth-cli info samples/lumaroth-demo.mid "$@"
+exec build/lumaroth "$@"

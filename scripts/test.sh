@@ -10,10 +10,11 @@ scripts/build.sh build
 (cd build && ctest --output-on-failure -j"$(nproc)")
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 scripts/build.sh build-asan -DLUMAROTH_SANITIZE=address -DLUMAROTH_BENCH=OFF
 (cd build-asan && ctest --output-on-failure -j"$(nproc)")
 
-threaded_tests=(test_scheduler test_playback_threads)
+threaded_tests=(test_scheduler test_playback_threads test_window_commands test_window_dialogs)
 scripts/build.sh build-tsan -DLUMAROTH_SANITIZE=thread -DLUMAROTH_BENCH=OFF --target "${threaded_tests[@]}"
-(cd build-tsan && ctest --output-on-failure -j"$(nproc)" -R '^(Scheduler|DueTest|PlaybackThreads|MessageQueue|MultimediaTimer)\.')
+(cd build-tsan && ctest --output-on-failure -j"$(nproc)" -R '^(Scheduler|DueTest|PlaybackThreads|MessageQueue|MultimediaTimer|MainWindowTest|RealDialogs)\.')

@@ -13,7 +13,7 @@
 #include "tests/smf_bytes.h"
 
 class MainWindowTest : public ::testing::Test {
-  protected:
+  public:
     void SetUp() override;
     void TearDown() override;
 

@@ -39,7 +39,7 @@ class QtWaiter : public MessageWaiter {
     bool next_paint(MSG& msg) override {
         HWND window = first_invalid_window();
         if (window == nullptr) return false;
-        msg = MSG{window, WM_PAINT, 0, 0, timeGetTime(), {0, 0}};
+        msg = MSG{window, WM_PAINT, 0, 0, 0, {0, 0}};
         return true;
     }
 

@@ -43,6 +43,14 @@ QStringList name_filters(LPCSTR filter) {
     return filters;
 }
 
+// Which filter is in force: the dialog names it without its patterns.
+int filter_index(const QStringList& filters, const QString& selected) {
+    for (int i = 0; i < filters.size(); ++i)
+        if (filters[i] == selected || filters[i].startsWith(selected + QStringLiteral(u" (")))
+            return i;
+    return 0;
+}
+
 bool confirm_create(HWND owner, const QString& path) {
     std::string name = file_name_for_program(QFileInfo(path).fileName().toStdString());
     std::string text = name + "\nこのファイルは存在しません。\nファイルを作成しますか?";
@@ -112,7 +120,7 @@ BOOL GetOpenFileNameA(LPOPENFILENAMEA request) {
     while (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
         QString path = dialog.selectedFiles().first();
         request->nFilterIndex =
-            static_cast<DWORD>(filters.indexOf(dialog.selectedNameFilter()) + 1);
+            static_cast<DWORD>(filter_index(filters, dialog.selectedNameFilter()) + 1);
         if (QFileInfo(path).isDir()) continue;
         if (!QFileInfo::exists(path) && (request->Flags & OFN_CREATEPROMPT) &&
             !confirm_create(request->hwndOwner, path))

@@ -27,7 +27,8 @@ constexpr int kMenuLineHeight = 20;
 
 std::map<std::string, WNDCLASSEXA> window_classes;
 std::vector<std::unique_ptr<HWND__>> windows;
-std::map<UINT, HICON__*> icons;
+// Icons live as long as the program, as resources do.
+std::map<UINT, HICON__*>& icons = *new std::map<UINT, HICON__*>;
 
 void invalidate(HWND window, bool erase) {
     window->invalid = true;

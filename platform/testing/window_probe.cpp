@@ -19,10 +19,10 @@ bool save_window_image(HWND window, const char* png_path, bool whole) {
     return window->backing.save(QString::fromUtf8(png_path), "PNG");
 }
 
-std::vector<DWORD> client_pixels(HWND window, int& width, int& height) {
-    width = height = 0;
-    if (!is_window(window)) return {};
-    QImage image = window->backing.convertToFormat(QImage::Format_RGB32);
+namespace {
+
+std::vector<DWORD> pixels_of(const QImage& original, int& width, int& height) {
+    QImage image = original.convertToFormat(QImage::Format_RGB32);
     width = image.width();
     height = image.height();
     std::vector<DWORD> pixels;
@@ -31,6 +31,27 @@ std::vector<DWORD> client_pixels(HWND window, int& width, int& height) {
         for (int x = 0; x < width; ++x)
             pixels.push_back(image.pixel(x, y) & 0xFFFFFFu);
     return pixels;
+}
+
+}  // namespace
+
+std::vector<DWORD> client_pixels(HWND window, int& width, int& height) {
+    width = height = 0;
+    return is_window(window) ? pixels_of(window->backing, width, height) : std::vector<DWORD>{};
+}
+
+std::vector<DWORD> png_pixels(const char* png_path, int& width, int& height) {
+    width = height = 0;
+    QImage image;
+    return image.load(QString::fromUtf8(png_path), "PNG") ? pixels_of(image, width, height)
+                                                          : std::vector<DWORD>{};
+}
+
+void resize_client_area(HWND window, int width, int height) {
+    if (!is_window(window) || window->frame == nullptr || window->client == nullptr) return;
+    int menu = window->client->y();
+    window->frame->resize(width, height + menu);
+    QCoreApplication::processEvents();
 }
 
 void pump_messages() {

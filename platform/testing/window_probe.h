@@ -38,6 +38,10 @@ std::string window_caption(HWND window);
 bool save_window_image(HWND window, const char* png_path, bool whole);
 // The client area's pixels as 0xRRGGBB, row by row.
 std::vector<DWORD> client_pixels(HWND window, int& width, int& height);
+// A PNG file's pixels as 0xRRGGBB, row by row; empty when it cannot be read.
+std::vector<DWORD> png_pixels(const char* png_path, int& width, int& height);
+// Resizes the window so that its client area is width x height, as a user would.
+void resize_client_area(HWND window, int width, int height);
 // Dispatches every queued message and handles Qt's pending events, without waiting.
 void pump_messages();
 // Clicks the child "BUTTON" with this id, as a user would.

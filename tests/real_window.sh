@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# The program as a user starts it, on a real X server (Xvfb): the window appears titled
+# "Lumaroth - (untitled)" and 終了(&X) ends it with exit code 0; started with a song,
+# the caption names it.
+#   tests/real_window.sh PROGRAM SONG
+set -euo pipefail
+program=$1 song=$2
+if [ -z "${LUMAROTH_IN_XVFB:-}" ]; then
+  export LUMAROTH_IN_XVFB=1
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+export LUMAROTH_MIDI_OUT="wav:$(mktemp -d)/out.wav"
+unset QT_QPA_PLATFORM
+# On a real display the X, D-Bus and font libraries keep what they hold until the
+# process ends: a sanitizer build is checked for leaks by the headless tests instead.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
+
+# Polls for a visible window with this exact name; prints its id.
+wait_for_window() {
+  local name=$1 pattern
+  pattern=$(printf '%s' "$name" | sed 's/[][().*+?^$|\\]/\\&/g')
+  for _ in $(seq 100); do
+    if id=$(xdotool search --onlyvisible --name "^$pattern\$" 2>/dev/null | head -1) && [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.1
+  done
+  echo "no window named '$name' appeared" >&2
+  return 1
+}
+
+# Exits through the File menu, with the keyboard as a user would: Alt+F, then X; the
+# keys go again until the program has ended or the time is up.
+exit_through_menu() {
+  local window=$1 pid=$2
+  for _ in $(seq 20); do
+    xdotool windowfocus --sync "$window" 2>/dev/null || true
+    xdotool key alt+f x 2>/dev/null || true
+    for _ in $(seq 10); do
+      kill -0 "$pid" 2>/dev/null || break 2
+      sleep 0.1
+    done
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    echo "the program did not end through the menu" >&2
+    kill "$pid"
+    return 1
+  fi
+  wait "$pid"
+}
+
+"$program" &
+pid=$!
+window=$(wait_for_window "Lumaroth - (untitled)")
+exit_through_menu "$window" "$pid"
+echo "untitled start and exit: exit code 0"
+
+"$program" "$song" &
+pid=$!
+window=$(wait_for_window "Lumaroth - $(basename "$song")")
+exit_through_menu "$window" "$pid"
+echo "start with a song: caption names it, exit code 0"

@@ -1,0 +1,145 @@
+// What a paint draws: every text at its place with its byte count, the rules, and the
+// pixels of the whole client area.
+#include <cstdlib>
+#include <cstring>
+
+#include "smf/song_info.h"
+#include "tests/window_fixture.h"
+#include "ui/main_window.h"
+#include "ui/window_state.h"
+
+namespace {
+
+constexpr COLORREF kRuleColour = 15128749;
+
+struct Placed {
+    int x;
+    int y;
+    std::string text;
+};
+
+class PaintingTest : public MainWindowTest {
+  public:
+    void expect_lines(const char* const* lines, int count, int y) const {
+        for (int i = 0; i < count; ++i)
+            EXPECT_EQ(drawn_at(10, y + 20 * i), lines[i]) << "line " << i;
+    }
+    void expect_rules(int width) const {
+        std::vector<std::pair<int, int>> rules;
+        for (const DrawnLine& line : draw_log.lines) {
+            EXPECT_EQ(line.color, kRuleColour);
+            EXPECT_EQ(line.width, 2);
+            EXPECT_EQ(line.from.y, line.to.y);
+            EXPECT_EQ(line.from.x, 0);
+            EXPECT_EQ(line.to.x, width);
+            rules.emplace_back(line.from.y, line.to.x);
+        }
+        EXPECT_EQ(rules, (std::vector<std::pair<int, int>>{{150, width}, {310, width}}));
+    }
+};
+
+}  // namespace
+
+TEST_F(PaintingTest, TheStartStateShowsTheEmptySongHeadingSettingsAndStopped) {
+    draw_log.clear();
+    refresh_window(window);
+    SongInfo info = scan_song_info(view_of(song_image), 1.0);
+    expect_lines(info.lines, 5, 40);
+    EXPECT_EQ(drawn_at(10, 160), "演奏楽器一覧（最大12）");
+    InstrumentListing empty = empty_instrument_listing();
+    expect_lines(empty.lines, 6, 180);
+    std::vector<Placed> expected = {
+        {10, 320, "楽器切替機能"}, {64, 346, "無効"},
+        {204, 346, "1  "},         {304, 346, "1   生のグランドピアノ　　　　　　　　　　　  "},
+        {304, 372, "1 "},          {10, 410, "演奏速度調整"},
+        {120, 410, "0%  "},        {700, 430, "停止中"},
+    };
+    for (const Placed& place : expected)
+        EXPECT_EQ(drawn_at(place.x, place.y), place.text) << place.x << "," << place.y;
+    EXPECT_EQ(draw_log.texts.size(), 5u + 1u + 6u + 8u);
+    expect_rules(804);
+}
+
+TEST_F(PaintingTest, AfterPlayTheListingShowsTheSongsInstrumentsOnAllSixLines) {
+    open_file(write_temp_file("twelve.mid", twelve_instrument_song()));
+    draw_log.clear();
+    command(101);
+    InstrumentListing listing = format_instrument_listing(channel_voices);
+    expect_lines(listing.lines, 6, 180);
+    for (const char* line : listing.lines)
+        EXPECT_NE(std::strchr(line, '\x83'), nullptr) << line;
+    SongInfo info = scan_song_info(view_of(song_image), 1.0);
+    expect_lines(info.lines, 5, 40);
+    EXPECT_NE(std::string(info.lines[1]).find("Twelve"), std::string::npos);
+    EXPECT_EQ(drawn_at(700, 430), "再生中");
+}
+
+TEST_F(PaintingTest, OpeningAnSmfShowsTheClearedTableAndANonSmfOnlyTheHeading) {
+    open_file(demo_song_path());
+    expect_lines(format_instrument_listing(channel_voices).lines, 6, 180);
+    open_file(write_temp_file("notes.txt", hex("41 42 43")));
+    expect_lines(empty_instrument_listing().lines, 6, 180);
+}
+
+TEST_F(PaintingTest, SpeedChangesTheTempoLineAtTheNextPaint) {
+    open_file(demo_song_path());
+    std::string before = drawn_at(10, 80);
+    command(107);
+    EXPECT_NE(drawn_at(10, 80), before);
+    EXPECT_EQ(drawn_at(10, 80), scan_song_info(view_of(song_image), speed_factor).lines[2]);
+}
+
+TEST_F(PaintingTest, FixedCountsCutTheLongNumbersBlanks) {
+    for (int press = 0; press < 9; ++press)
+        command(104);
+    EXPECT_EQ(drawn_at(204, 346), "10 ");
+    command(106);
+    for (int press = 0; press < 13; ++press)
+        command(105);  // step 8 from 1: 105 shown
+    EXPECT_EQ(drawn_at(304, 346), "105   シタール（北インドの撥弦楽器）　　　　　");
+    EXPECT_EQ(drawn_at(304, 346).size(), 46u);
+    for (int press = 0; press < 10; ++press)
+        command(108);
+    EXPECT_EQ(drawn_at(120, 410), "-20%");
+}
+
+TEST_F(PaintingTest, RulesFollowTheClientWidthAfterAResize) {
+    draw_log.clear();
+    resize_client_area(window, 600, 400);
+    pump_messages();
+    EXPECT_EQ(client_size.width, 600);
+    EXPECT_EQ(client_size.height, 400);
+    ASSERT_GE(draw_log.paints, 1) << "a resize repaints the whole client area";
+    expect_rules(600);
+    int width, height;
+    std::vector<DWORD> pixels = client_pixels(window, width, height);
+    ASSERT_EQ(width, 600);
+    EXPECT_EQ(pixels[150 * 600 + 599], 0xADD8E6u);
+    EXPECT_EQ(pixels[149 * 600 + 0], 0xADD8E6u);
+    EXPECT_EQ(pixels[151 * 600 + 300], 0xFFFFFFu);
+}
+
+// The reference was made by this program and checked by eye; LUMAROTH_UPDATE_REFERENCE=1
+// writes it anew.
+TEST_F(PaintingTest, TheClientAreaAfterPlayMatchesTheReferenceImage) {
+    open_file(write_temp_file("twelve.mid", twelve_instrument_song()));
+    command(105);
+    command(104);
+    command(107);
+    command(101);
+    std::string reference = std::string(LUMAROTH_SOURCE_DIR) + "/tests/data/window_after_play.png";
+    if (std::getenv("LUMAROTH_UPDATE_REFERENCE") != nullptr) {
+        ASSERT_TRUE(save_window_image(window, reference.c_str(), false));
+    }
+    int width, height, reference_width, reference_height;
+    std::vector<DWORD> pixels = client_pixels(window, width, height);
+    std::vector<DWORD> expected = png_pixels(reference.c_str(), reference_width, reference_height);
+    ASSERT_EQ(reference_width, 804);
+    ASSERT_EQ(reference_height, 461);
+    ASSERT_EQ(width, reference_width);
+    ASSERT_EQ(height, reference_height);
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+        differing += pixels[i] != expected[i];
+    EXPECT_EQ(differing, 0u);
+}
