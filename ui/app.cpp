@@ -1,7 +1,7 @@
 // The program's entry: the window class, the main window and the message loop.
-#include <cstring>
-
 #include "ui/app.h"
+
+#include <cstring>
 
 #include "ui/main_window.h"
 #include "ui/resource_ids.h"

@@ -48,11 +48,29 @@ void create_buttons(HWND window) {
                         nullptr);
 }
 
-void set_program_text() {
+// Each setting changes together with the text that shows it.
+void set_switch(int enabled) {
+    voice_override.enabled = enabled;
+    wsprintfA(setting_texts.switch_text, enabled ? "有効" : "無効");
+}
+
+void set_channel(int channel) {
+    voice_override.channel = channel;
+    wsprintfA(setting_texts.channel_text, "%d  ", channel + 1);
+}
+
+// The name depends on the program alone; the channel only builds the message.
+void set_program(int program) {
+    voice_override.program = program;
     ChannelVoice voice =
         channel_voice_from_message(static_cast<unsigned char>(0xC0 + voice_override.channel),
-                                   static_cast<unsigned char>(voice_override.program));
-    wsprintfA(setting_texts.program_text, "%d   %s  ", voice_override.program + 1, voice.name);
+                                   static_cast<unsigned char>(program));
+    wsprintfA(setting_texts.program_text, "%d   %s  ", program + 1, voice.name);
+}
+
+void set_step(int step_flag) {
+    program_step = step_flag;
+    wsprintfA(setting_texts.step_text, step_flag ? "8 " : "1 ");
 }
 
 void set_speed(double factor) {
@@ -64,14 +82,10 @@ void on_create(HWND window) {
     create_buttons(window);
     open_file_dialog().setup(window);
     update_title(window, file_title);
-    voice_override.channel = 0;
-    wsprintfA(setting_texts.channel_text, "%d  ", voice_override.channel + 1);
-    voice_override.enabled = 0;
-    wsprintfA(setting_texts.switch_text, "無効");
-    voice_override.program = 0;
-    set_program_text();
-    program_step = 0;
-    wsprintfA(setting_texts.step_text, "1 ");
+    set_channel(0);
+    set_switch(0);
+    set_program(0);
+    set_step(0);
     rule_pen = CreatePen(PS_SOLID, 2, RGB(173, 216, 230));
     set_speed(kNormalSpeed);
 }
@@ -99,14 +113,11 @@ void stop(HWND window) {
     refresh_window(window);
 }
 
-void next_program(HWND window) {
+// A wrap always lands on program 0.
+int next_program() {
     int step = program_step ? 8 : 1;
-    if (voice_override.program >= 127 || voice_override.program + step > 127)
-        voice_override.program = 0;
-    else
-        voice_override.program += step;
-    set_program_text();
-    refresh_window(window);
+    int program = voice_override.program;
+    return program >= 127 || program + step > 127 ? 0 : program + step;
 }
 
 // The file-name part of a path, as the open dialog reports it: after the last
@@ -165,22 +176,20 @@ void on_command(HWND window, int id) {
             stop(window);
             break;
         case kButtonSwitch:
-            voice_override.enabled = voice_override.enabled ? 0 : 1;
-            wsprintfA(setting_texts.switch_text, voice_override.enabled ? "有効" : "無効");
+            set_switch(voice_override.enabled ? 0 : 1);
             refresh_window(window);
             break;
         case kButtonChannel:
-            voice_override.channel = voice_override.channel >= 15 ? voice_override.channel - 15
-                                                                  : voice_override.channel + 1;
-            wsprintfA(setting_texts.channel_text, "%d  ", voice_override.channel + 1);
+            set_channel(voice_override.channel >= 15 ? voice_override.channel - 15
+                                                     : voice_override.channel + 1);
             refresh_window(window);
             break;
         case kButtonProgram:
-            next_program(window);
+            set_program(next_program());
+            refresh_window(window);
             break;
         case kButtonStep:
-            program_step = program_step ? 0 : 1;
-            wsprintfA(setting_texts.step_text, program_step ? "8 " : "1 ");
+            set_step(program_step ? 0 : 1);
             refresh_window(window);
             break;
         case kButtonFaster:

@@ -13,12 +13,6 @@ namespace {
 
 int modal_depth = 0;
 
-void dispatch_posted_messages() {
-    MSG msg;
-    while (take_posted_message(msg))
-        DispatchMessageA(&msg);
-}
-
 // Lives in the GUI thread: an event posted to it from any thread wakes Qt's loop.
 class Waker : public QObject {
   public:
@@ -52,6 +46,12 @@ char application_name[] = "lumaroth";
 char* application_argv[] = {application_name, nullptr};
 
 }  // namespace
+
+void dispatch_posted_messages() {
+    MSG msg;
+    while (take_posted_message(msg))
+        DispatchMessageA(&msg);
+}
 
 void ensure_application() {
     if (QApplication::instance() != nullptr) return;

@@ -63,6 +63,9 @@ LRESULT send_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 // A window that awaits WM_PAINT, or nullptr.
 HWND first_invalid_window();
 
+// Dispatches what was posted, WM_QUIT left in the queue.
+void dispatch_posted_messages();
+
 // While a dialog's own loop runs, posted messages are still dispatched.
 class ModalScope {
   public:

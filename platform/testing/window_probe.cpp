@@ -5,7 +5,6 @@
 #include <QVariant>
 #include <QWidget>
 
-#include "platform/linux/messages.h"
 #include "platform/linux/window_system.h"
 
 std::string window_caption(HWND window) {
@@ -57,9 +56,7 @@ void resize_client_area(HWND window, int width, int height) {
 void pump_messages() {
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    MSG msg;
-    while (take_posted_message(msg))
-        DispatchMessageA(&msg);
+    dispatch_posted_messages();
     while (HWND window = first_invalid_window())
         send_message(window, WM_PAINT, 0, 0);
 }
