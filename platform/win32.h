@@ -9,10 +9,12 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+// windows.h first: the others build on its types.
+#include <windows.h>
+
 #include <commdlg.h>
 #include <mmsystem.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #else
 

@@ -9,6 +9,7 @@ packages=(
   libfluidsynth-dev libasound2-dev fluid-soundfont-gm
   qt6-base-dev fonts-ipafont-gothic
   xvfb xauth xdotool
+  g++-mingw-w64-x86-64-posix wine wine64 locales imagemagick zip
 )
 
 missing=()

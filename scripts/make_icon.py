@@ -39,3 +39,16 @@ png += chunk(b'PLTE', b''.join(bytes(c[:3]) for c in palette))
 png += chunk(b'tRNS', bytes(c[3] for c in palette))
 png += chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b'')
 open('ui/lumaroth.png', 'wb').write(png)
+
+# The same image as a Windows icon: one 32x32 entry, 4 bits a pixel (16 colours) with
+# its AND mask, rows bottom-up.
+colours = palette + [(0, 0, 0, 255)] * (16 - len(palette))
+xor = b''.join(bytes((px[y][x] << 4) | px[y][x + 1] for x in range(0, W, 2)) for y in reversed(range(H)))
+mask = b''.join(
+    bytes(sum((1 << (7 - b)) for b in range(8) if palette[px[y][x + b]][3] == 0) for x in range(0, W, 8))
+    for y in reversed(range(H)))
+header = struct.pack('<IiiHHIIiiII', 40, W, H * 2, 1, 4, 0, len(xor) + len(mask), 0, 0, 16, 0)
+table = b''.join(bytes((c[2], c[1], c[0], 0)) for c in colours)
+image = header + table + xor + mask
+ico = struct.pack('<HHH', 0, 1, 1) + struct.pack('<BBBBHHII', W, H, 16, 0, 1, 4, len(image), 22) + image
+open('ui/lumaroth.ico', 'wb').write(ico)

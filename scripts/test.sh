@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the plain build, the
 # AddressSanitizer + UndefinedBehaviorSanitizer build, and the tests that run threads
-# under ThreadSanitizer.
+# under ThreadSanitizer; then the Windows build under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -20,3 +20,5 @@ scripts/build.sh build-asan -DLUMAROTH_SANITIZE=address -DLUMAROTH_BENCH=OFF
 threaded_tests=(test_scheduler test_playback_threads test_window_commands test_window_dialogs)
 scripts/build.sh build-tsan -DLUMAROTH_SANITIZE=thread -DLUMAROTH_BENCH=OFF --target "${threaded_tests[@]}"
 (cd build-tsan && ctest --output-on-failure -j"$(nproc)" -R '^(Scheduler|DueTest|PlaybackThreads|MessageQueue|MultimediaTimer|MainWindowTest)\.|^RealDialogs\.(MessageBox|PostedMessages)')
+
+scripts/windows-test.sh

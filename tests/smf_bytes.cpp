@@ -1,10 +1,10 @@
 #include "tests/smf_bytes.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <random>
 #include <stdexcept>
 
 Bytes hex(const std::string& text) {
@@ -77,12 +77,18 @@ void put_song(SongImage& image, const Bytes& bytes) {
 
 std::string temp_dir() {
     static std::string dir = [] {
-        char pattern[] = "/tmp/lumaroth-test-XXXXXX";
-        if (mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp");
-        std::string made = pattern;
-        static std::string to_remove = made;
-        std::atexit([] { std::system(("rm -rf '" + to_remove + "'").c_str()); });
-        return made;
+        namespace fs = std::filesystem;
+        std::random_device random;
+        fs::path made;
+        do {
+            made = fs::temp_directory_path() / ("lumaroth-test-" + std::to_string(random()));
+        } while (!fs::create_directory(made));
+        static fs::path to_remove = made;
+        std::atexit([] {
+            std::error_code ignored;
+            fs::remove_all(to_remove, ignored);
+        });
+        return made.generic_string();
     }();
     return dir;
 }

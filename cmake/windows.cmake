@@ -1,0 +1,31 @@
+# Lumaroth on Windows: the same core and window sources on the real Win32 and WINMM API,
+# statically linked so that Lumaroth.exe imports only system DLLs.
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+add_library(lumaroth_core STATIC ${lumaroth_core_sources})
+target_include_directories(lumaroth_core PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(lumaroth_core PUBLIC winmm)
+lumaroth_sjis_texts(lumaroth_core)
+
+# WinMain goes into the executable itself: the C runtime asks for it after every library.
+set(lumaroth_window_sources ${lumaroth_ui_sources})
+list(REMOVE_ITEM lumaroth_window_sources ui/app.cpp)
+add_library(lumaroth_ui STATIC ${lumaroth_window_sources})
+target_include_directories(lumaroth_ui PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(lumaroth_ui PUBLIC lumaroth_core comdlg32 shell32 gdi32 user32)
+lumaroth_sjis_texts(lumaroth_ui)
+
+enable_language(RC)
+add_executable(lumaroth WIN32 ui/app.cpp ui/lumaroth.rc)
+lumaroth_sjis_texts(lumaroth)
+set_target_properties(lumaroth PROPERTIES OUTPUT_NAME Lumaroth)
+target_link_libraries(lumaroth PRIVATE lumaroth_ui lumaroth_core)
+add_custom_command(TARGET lumaroth POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/ui/Lumaroth.html $<TARGET_FILE_DIR:lumaroth>/Lumaroth.html)
+
+if(LUMAROTH_TESTS)
+  enable_testing()
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  add_subdirectory(tests)
+endif()

@@ -1,0 +1,125 @@
+#!/usr/bin/env bash
+# Lumaroth.exe under Wine on a real X server (Xvfb), driven as a user would: the window
+# appears titled "Lumaroth - (untitled)"; 経路 and 加速 change what is painted; 開く(&O)
+# opens the dialog and cancelling it returns; with a song but no MIDI device (Wine has
+# none here) 再生 leaves "停止中"; 終了(&X) ends the program with exit code 0. The
+# screenshots stay in SHOTS.
+#   tests/wine_window.sh LUMAROTH.EXE SONG SHOTS   (WINEPREFIX prepared by the caller)
+set -euo pipefail
+exe=$1 song=$2 shots=$3
+if [ -z "${LUMAROTH_IN_XVFB:-}" ]; then
+  export LUMAROTH_IN_XVFB=1
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+export LANG=ja_JP.UTF-8 WINEDEBUG=-all
+mkdir -p "$shots"
+
+fail() { echo "wine window: $*" >&2; exit 1; }
+
+# Polls COMMAND until it succeeds, for at most 20 seconds.
+poll() {
+  for _ in $(seq 200); do
+    if "$@"; then return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+
+window_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1; }
+has_window() { [ -n "$(window_named "$1")" ]; }
+take_shot() {
+  local file
+  file="$shots/$(date +%H%M%S%N)-$1.png"
+  import -window root "$file"
+  echo "$file"
+}
+
+# The client area's top-left corner on the screen: the upper rule is drawn at client
+# row 149 in RGB(173, 216, 230).
+client_origin() {
+  local image=$1 x=$2
+  local row
+  set +o pipefail  # grep stops reading at the first match
+  row=$(convert "$image" -crop "1x768+$((x + 5))+0" txt:- | grep -m1 -i '#ADD8E6' | sed 's/^0,\([0-9]*\):.*/\1/')
+  [ -n "$row" ] || fail "no rule found in $image"
+  echo "$x $((row - 149))"
+}
+
+# A client rectangle of an image, as a checksum.
+crop_sum() {
+  convert "$1" -crop "$4x$5+$((origin_x + $2))+$((origin_y + $3))" +repage rgb:- | md5sum
+}
+
+click_client() {
+  xdotool mousemove --sync $((origin_x + $1)) $((origin_y + $2)) click 1
+}
+
+changes_at() {  # before, x, y, width, height
+  local now
+  now=$(take_shot poll)
+  [ "$(crop_sum "$1" "$2" "$3" "$4" "$5")" != "$(crop_sum "$now" "$2" "$3" "$4" "$5")" ]
+}
+
+menu_keys() {
+  xdotool windowfocus "$1" 2>/dev/null || true
+  xdotool key alt+f "$2"
+}
+
+# Wine's own messages (no sound card, no volume label) go to a log beside the shots.
+start() {
+  wine "$exe" "$@" 2>>"$shots/wine.log" &
+  pid=$!
+}
+
+ends_with_zero() {
+  poll bash -c "! kill -0 $pid 2>/dev/null" || fail "the program did not end"
+  wait "$pid" || fail "exit code $?"
+}
+
+# Untitled start: settings buttons, the open dialog, exit.
+start
+poll has_window '^Lumaroth - \(untitled\)$' || fail "no window titled 'Lumaroth - (untitled)'"
+window=$(window_named '^Lumaroth - \(untitled\)$')
+eval "$(xdotool getwindowgeometry --shell "$window")"
+first=$(take_shot start)
+read -r origin_x origin_y < <(client_origin "$first" "$X")
+
+click_client 176 352  # 経路
+poll changes_at "$first" 204 346 24 16 || fail "経路 changed nothing"
+click_client 35 442  # 加速
+poll changes_at "$first" 120 410 32 16 || fail "加速 changed nothing"
+echo "経路 and 加速 repaint their settings"
+
+poll bash -c "xdotool windowfocus $window 2>/dev/null; xdotool key alt+f o; sleep 0.5; xdotool search --onlyvisible --name '^開く$' >/dev/null" ||
+  fail "開く(&O) opened no dialog"
+take_shot dialog >/dev/null
+dialog=$(window_named '^開く$')
+xdotool windowfocus "$dialog" 2>/dev/null || true
+xdotool key Escape
+poll bash -c "[ -z \"\$(xdotool search --onlyvisible --name '^開く\$' 2>/dev/null)\" ]" || fail "the dialog did not close"
+window_named '^Lumaroth - \(untitled\)$' >/dev/null || fail "the window is gone after cancelling"
+echo "開く(&O) opens the dialog and cancelling returns"
+
+poll bash -c "xdotool windowfocus $window 2>/dev/null; xdotool key alt+f x; sleep 0.5; ! kill -0 $pid 2>/dev/null" ||
+  fail "終了(&X) did not end the program"
+ends_with_zero
+echo "終了(&X) ends with exit code 0"
+
+# With a song and no MIDI device, Play shows the song's instruments and stays stopped.
+start "$(winepath -w "$song")"
+title="^Lumaroth - $(basename "$song")\$"
+poll has_window "$title" || fail "no window for the song"
+window=$(window_named "$title")
+eval "$(xdotool getwindowgeometry --shell "$window")"
+loaded=$(take_shot loaded)
+read -r origin_x origin_y < <(client_origin "$loaded" "$X")
+click_client 26 13  # 再生
+poll changes_at "$loaded" 10 180 700 120 || fail "再生 did not rebuild the instrument list"
+played=$(take_shot played)
+[ "$(crop_sum "$loaded" 700 430 48 16)" = "$(crop_sum "$played" 700 430 48 16)" ] ||
+  fail "the status is not 停止中 after Play without a MIDI device"
+echo "再生 without a MIDI device leaves 停止中"
+poll bash -c "xdotool windowfocus $window 2>/dev/null; xdotool key alt+f x; sleep 0.5; ! kill -0 $pid 2>/dev/null" ||
+  fail "終了(&X) did not end the program"
+ends_with_zero
+echo "WineWindow: 4 passed, 0 failed"
