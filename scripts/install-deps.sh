@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev fonts-ipafont-gothic
   xvfb xauth xdotool
   g++-mingw-w64-x86-64-posix wine wine64 locales imagemagick zip
+  clang-14 libclang-rt-14-dev python3
 )
 
 missing=()

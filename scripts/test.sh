@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the plain build, the
 # AddressSanitizer + UndefinedBehaviorSanitizer build, and the tests that run threads
-# under ThreadSanitizer; then the Windows build under Wine.
+# under ThreadSanitizer; the Windows build under Wine; a minute of fuzzing per target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -22,3 +22,4 @@ scripts/build.sh build-tsan -DLUMAROTH_SANITIZE=thread -DLUMAROTH_BENCH=OFF --ta
 (cd build-tsan && ctest --output-on-failure -j"$(nproc)" -R '^(Scheduler|DueTest|PlaybackThreads|MessageQueue|MultimediaTimer|MainWindowTest)\.|^RealDialogs\.(MessageBox|PostedMessages)')
 
 scripts/windows-test.sh
+scripts/fuzz.sh 60
