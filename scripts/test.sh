@@ -17,9 +17,9 @@ scripts/build.sh build-asan -DLUMAROTH_SANITIZE=address -DLUMAROTH_BENCH=OFF
 
 # Of the real dialogs, only the message box's: the file dialog reads folders on Qt's own
 # thread pool, whose uninstrumented atomics ThreadSanitizer cannot see.
-threaded_tests=(test_scheduler test_playback_threads test_window_commands test_window_dialogs)
+threaded_tests=(test_scheduler test_playback_threads test_window_commands test_window_dialogs test_window_bad_input)
 scripts/build.sh build-tsan -DLUMAROTH_SANITIZE=thread -DLUMAROTH_BENCH=OFF --target "${threaded_tests[@]}"
-(cd build-tsan && ctest --output-on-failure -j"$(nproc)" -R '^(Scheduler|DueTest|PlaybackThreads|MessageQueue|MultimediaTimer|MainWindowTest)\.|^RealDialogs\.(MessageBox|PostedMessages)')
+(cd build-tsan && ctest --output-on-failure -j"$(nproc)" -R '^(Scheduler|DueTest|PlaybackThreads|MessageQueue|MultimediaTimer|MainWindowTest|BadInput)\.|^RealDialogs\.(MessageBox|PostedMessages)')
 
 scripts/windows-test.sh
 scripts/fuzz.sh 60

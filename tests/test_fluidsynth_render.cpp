@@ -81,3 +81,20 @@ TEST(FluidSynthRender, EachOpenStartsTheFileAnew) {
     EXPECT_GT(first, second);
     EXPECT_NEAR(300.0, 1000.0 * second / 2 / rate, 60.0);
 }
+
+TEST(FluidSynthRender, AHundredPlayStopCyclesLeaveNoVoiceSoundingAfterAnyStop) {
+    Bytes events = hex("00 C0 00  00 B0 40 7F  00 90 3C 7F  00 90 40 7F  00 90 43 7F");
+    setenv("LUMAROTH_MIDI_OUT", ("wav:" + temp_dir() + "/cycles.wav").c_str(), 1);
+    int sounding_before_stop = 0;
+    for (int cycle = 0; cycle < 100; ++cycle) {
+        play_song(song_of(0, 96, {events}));  // as Play rebuilds the song each time
+        ASSERT_EQ(1, start_playback(kWindow)) << "cycle " << cycle;
+        // The chord goes out at the first ticks after 12 ms.
+        for (int wait = 0; wait < 200 && synth_active_voice_count() == 0; ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        sounding_before_stop += synth_active_voice_count() > 0;
+        stop_playback();
+        ASSERT_EQ(0, synth_active_voice_count()) << "cycle " << cycle;
+    }
+    EXPECT_EQ(sounding_before_stop, 100);
+}
