@@ -1,0 +1,157 @@
+#!/usr/bin/env bash
+# Writes docs/PERFORMANCE.md: Lumaroth against the fluidsynth player and timidity on three
+# public test songs (the smallest with at least 20 notes, the densest in notes per second
+# of those under two minutes, the largest under 64 KiB), on this machine, in one run.
+# Takes about as long as the songs play, twice over (the real-time players), plus a bit.
+#   bench/performance_report.sh   (after scripts/build.sh; needs fluidsynth, timidity,
+#                                  xvfb-run and xdotool)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+corpus=../shared/corpus
+sound_font=${LUMAROTH_SOUNDFONT:-/usr/share/sounds/sf2/FluidR3_GM.sf2}
+cli=build/lumaroth-cli timing=build/bench/wav_timing
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+echo "soundfont $sound_font" >"$work/timidity.cfg"
+
+# "notes seconds" of a song: note-ons and the last event's time.
+notes_and_length() {
+  "$cli" timeline "$1" | awk -F'\t' 'NR > 1 && $3 ~ /^9/ && $3 !~ / 00$/ {n++} NR > 1 {t = $2} END {printf "%d %.1f\n", n, t / 1000}'
+}
+first_note_ms() {
+  "$cli" timeline "$1" | awk -F'\t' 'NR > 1 && $3 ~ /^9/ && $3 !~ / 00$/ {print $2; exit}'
+}
+
+echo "choosing songs..." >&2
+: >"$work/songs"
+while IFS= read -r song; do
+  read -r notes seconds < <(notes_and_length "$song") || continue
+  echo "$(stat -c %s "$song") $notes $seconds $song" >>"$work/songs"
+done < <(find "$corpus" -name '*.mid' -size -65537c | sort)
+small=$(awk '$2 >= 20' "$work/songs" | sort -n | head -1 | cut -d' ' -f4-)
+dense=$(awk '$3 > 0 && $3 <= 120 {printf "%f %s\n", $2 / $3, $0}' "$work/songs" | sort -rn | head -1 | cut -d' ' -f5-)
+largest=$(sort -n "$work/songs" | tail -1 | cut -d' ' -f4-)
+
+# "cpu_s peak_kib wall_s" of a command.
+measure() {
+  /usr/bin/time -f "%U %S %M %e" -o "$work/time" "$@" >/dev/null 2>&1 || true
+  awk '{printf "%.2f %d %.2f\n", $1 + $2, $3, $4}' "$work/time"
+}
+
+# One player on one song: "cpu_s peak_kib latency_ms" where latency is from the start of
+# the process to the first sound, less the song's own time before its first note (only
+# for the players that render in real time).
+run_player() {
+  local player=$1 song=$2 wav="$work/$1.wav" realtime=1
+  local cpu kib wall first duration
+  case $player in
+    lumaroth) read -r cpu kib wall < <(LUMAROTH_SOUNDFONT=$sound_font measure "$cli" render "$song" "$wav") ;;
+    fluidsynth) read -r cpu kib wall < <(measure fluidsynth -ni -a file -o audio.file.name="$wav" \
+                  -o audio.period-size=64 -o synth.device-id=16 "$sound_font" "$song") ;;
+    timidity) realtime=0
+              read -r cpu kib wall < <(measure timidity -c "$work/timidity.cfg" -Ow -o "$wav" "$song") ;;
+  esac
+  read -r first duration < <("$timing" first "$wav")
+  if [ "$realtime" = 1 ]; then
+    latency=$(awk -v w="$wall" -v d="$duration" -v f="$first" -v i="$(first_note_ms "$song")" \
+      'BEGIN {printf "%.0f", w * 1000 - d + f - i}')
+  else
+    latency="n/a"
+  fi
+  echo "$cpu $kib $latency"
+}
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {if (b > 0 && a != "n/a" && b != "n/a") printf "%.2f", a / b; else print "n/a"}'; }
+mib() { awk -v k="$1" 'BEGIN {printf "%.1f", k / 1024}'; }
+
+{
+  echo "# Performance"
+  echo
+  echo "Made by \`bench/performance_report.sh\` on $(date -u +%Y-%m-%d): $(lscpu | sed -n 's/^Model name: *//p' | head -1),"
+  echo "$(nproc) cores, $(free -g | awk '/^Mem:/ {print $2}') GiB, $(. /etc/os-release && echo "$PRETTY_NAME"); SoundFont $(basename "$sound_font") for every player."
+  echo "Lumaroth is \`lumaroth-cli render\` (the window's very path into a WAV file in real time);"
+  echo "fluidsynth is \`fluidsynth -ni -a file\` (period 64, real time); timidity is \`timidity -Ow\`,"
+  echo "which renders as fast as it can, so it has no real-time latency."
+  echo
+  echo "Latency: from starting the process to the first sound, less the song's own time before"
+  echo "its first note. CPU and peak memory: the whole process while it plays the whole song"
+  echo "(Lumaroth plays on for the 10 silent seconds that end a song). Ratios are Lumaroth's"
+  echo "figure over the other player's: below 1 is better for Lumaroth."
+  echo
+  echo "| song | bytes, notes, seconds | player | CPU s | peak MiB | latency ms |"
+  echo "|---|---|---|---|---|---|"
+} >"$work/report.md"
+: >"$work/ratios.md"
+
+for kind in small dense largest; do
+  song=${!kind}
+  read -r bytes notes seconds _ < <(grep -F " $song" "$work/songs")
+  echo "$kind: $song" >&2
+  declare -A cpu=() kib=() latency=()
+  for player in lumaroth fluidsynth timidity; do
+    read -r "cpu[$player]" "kib[$player]" "latency[$player]" < <(run_player "$player" "$song")
+    echo "| $kind: ${song#"$corpus"/} | $bytes, $notes, $seconds | $player | ${cpu[$player]} | $(mib "${kib[$player]}") | ${latency[$player]} |" >>"$work/report.md"
+  done
+  for other in fluidsynth timidity; do
+    echo "| $kind | $other | $(ratio "${cpu[lumaroth]}" "${cpu[$other]}") | $(ratio "${kib[lumaroth]}" "${kib[$other]}") | $(ratio "${latency[lumaroth]}" "${latency[$other]}") |" >>"$work/ratios.md"
+  done
+done
+
+# Timing: a click track of 40 short hits at known times, rendered by each player; onsets
+# found in the WAV against the ideal times.
+"$timing" click "$work/click.mid" "$work/click.txt"
+{
+  echo
+  echo "## Ratios, Lumaroth over the other player"
+  echo
+  echo "| song | against | CPU | peak memory | latency |"
+  echo "|---|---|---|---|---|"
+  cat "$work/ratios.md"
+  echo
+  echo "## Note timing"
+  echo
+  echo "A click track of 40 short hits at varied known times (\`wav_timing click\`), rendered"
+  echo "by each player; onsets found in the WAV are compared with the ideal times. Offset: the"
+  echo "median difference (the output's constant delay); spread: the largest minus the smallest"
+  echo "difference once the offset is taken away. timidity's file leaves out the silence before"
+  echo "the first sound, hence its offset."
+  echo
+  echo "| player | hits found | offset ms | spread ms |"
+  echo "|---|---|---|---|"
+} >>"$work/report.md"
+for player in lumaroth fluidsynth timidity; do
+  run_player "$player" "$work/click.mid" >/dev/null
+  read -r found expected offset spread < <("$timing" onsets "$work/$player.wav" "$work/click.txt")
+  echo "| $player | $found of $expected | $offset | $spread |" >>"$work/report.md"
+done
+
+# Start-up: from starting the program to its window being shown with the song painted.
+startup_ms() {
+  local start pid
+  start=$(date +%s%N)
+  build/lumaroth "$1" &
+  pid=$!
+  xdotool search --sync --onlyvisible --name "^Lumaroth - " >/dev/null
+  echo $((($(date +%s%N) - start) / 1000000))
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+}
+# xvfb-run's shell drops exported functions: hand it the definition.
+startups=$(xvfb-run -a bash -c "$(declare -f startup_ms); for i in 1 2 3 4 5; do startup_ms '$largest'; done" \
+  2>/dev/null | sort -n | tr '\n' ' ')
+{
+  echo
+  echo "## Start-up"
+  echo
+  echo "From starting \`lumaroth SONG\` (the largest song) to its window shown on Xvfb, five runs:"
+  echo "$startups ms (median $(echo "$startups" | awk '{print $3}') ms). fluidsynth and timidity have no window."
+  echo
+  echo "## Reproduce"
+  echo
+  echo '```sh'
+  echo "scripts/build.sh build && apt-get install -y fluidsynth timidity && bench/performance_report.sh"
+  echo '```'
+} >>"$work/report.md"
+mkdir -p docs
+cp "$work/report.md" docs/PERFORMANCE.md
+echo "docs/PERFORMANCE.md"
