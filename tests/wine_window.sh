@@ -9,7 +9,8 @@ set -euo pipefail
 exe=$1 song=$2 shots=$3
 if [ -z "${LUMAROTH_IN_XVFB:-}" ]; then
   export LUMAROTH_IN_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+  # -noreset: the server must not restart between the runs, when the last client leaves
+  exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
 fi
 export LANG=ja_JP.UTF-8 WINEDEBUG=-all
 mkdir -p "$shots"
