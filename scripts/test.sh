@@ -13,7 +13,9 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 scripts/build.sh build-asan -DLUMAROTH_SANITIZE=address -DLUMAROTH_BENCH=OFF
-(cd build-asan && ctest --output-on-failure -j"$(nproc)")
+# The click track's millisecond timing is checked in the plain build only: the sanitizers
+# slow the timer thread itself.
+(cd build-asan && ctest --output-on-failure -j"$(nproc)" -E '^FluidSynthRender\.EveryClickSoundsOnTime')
 
 # Of the real dialogs, only the message box's: the file dialog reads folders on Qt's own
 # thread pool, whose uninstrumented atomics ThreadSanitizer cannot see.
