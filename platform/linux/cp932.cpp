@@ -6,13 +6,16 @@
 
 namespace {
 
+const iconv_t kNotOpen = reinterpret_cast<iconv_t>(-1);
+
 // iconv descriptors are not thread-safe: each call opens its own, which also keeps
-// the shift state clean between calls.
+// the shift state clean between calls. It is opened on first use: opening costs more
+// than converting a character cell.
 class Converter {
   public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    Converter(const char* to, const char* from) : to_(to), from_(from) {}
     ~Converter() {
-        if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
+        if (cd_ != kNotOpen) iconv_close(cd_);
     }
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
@@ -20,7 +23,8 @@ class Converter {
     // Converts the whole input or nothing.
     bool convert(const char* in, std::size_t size, std::string& out) {
         out.clear();
-        if (cd_ == reinterpret_cast<iconv_t>(-1)) return false;
+        if (cd_ == kNotOpen) cd_ = iconv_open(to_, from_);
+        if (cd_ == kNotOpen) return false;
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
         char* src = const_cast<char*>(in);
         std::size_t src_left = size;
@@ -36,7 +40,9 @@ class Converter {
     }
 
   private:
-    iconv_t cd_;
+    const char* to_;
+    const char* from_;
+    iconv_t cd_ = kNotOpen;
 };
 
 bool is_lead_byte(unsigned char b) {
@@ -50,12 +56,19 @@ bool is_trail_byte(unsigned char b) {
 }  // namespace
 
 std::string cp932_to_utf8(const char* bytes, std::size_t size, bool escape_invalid) {
+    // Painting converts one character cell at a time: ASCII, the bulk of every line, is
+    // the same in both encodings and needs no converter.
     Converter converter("UTF-8", "CP932");
     std::string out;
     std::string unit;
     std::size_t i = 0;
     while (i < size) {
         unsigned char b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {
+            out += static_cast<char>(b);
+            i += 1;
+            continue;
+        }
         std::size_t length = (is_lead_byte(b) && i + 1 < size &&
                               is_trail_byte(static_cast<unsigned char>(bytes[i + 1])))
                                  ? 2

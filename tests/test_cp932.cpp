@@ -1,0 +1,64 @@
+// Shift-JIS <-> UTF-8 where text leaves the program. Bytes are spelled as escapes: this
+// file's own literals are Shift-JIS.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/cp932.h"
+
+namespace {
+
+std::string decode(const std::string& bytes, bool escape_invalid = false) {
+    return cp932_to_utf8(bytes.data(), bytes.size(), escape_invalid);
+}
+
+}  // namespace
+
+TEST(Cp932Decoding, EveryAsciiByteStaysItselfControlsAndBackslashIncluded) {
+    std::string ascii;
+    for (int b = 0; b < 0x80; ++b)
+        ascii += static_cast<char>(b);
+    EXPECT_EQ(ascii, decode(ascii));
+}
+
+TEST(Cp932Decoding, DoubleByteAndHalfWidthCharactersBetweenAsciiOnes) {
+    // A, hiragana a, half-width katakana a, horizontal bar (trail byte 0x5C), z
+    EXPECT_EQ("A\xE3\x81\x82\xEF\xBD\xB1\xE2\x80\x95z", decode("A\x82\xA0\xB1\x81\x5Cz"));
+}
+
+TEST(Cp932Decoding, BytesThatStartNoCharacterAreMarkedOneByOne) {
+    EXPECT_EQ("a\xEF\xBF\xBD", decode("a\x82")) << "a lead byte cut off at the end";
+    EXPECT_EQ("\\x82 \\x80\\xFF", decode("\x82 \x80\xFF", true));
+    EXPECT_EQ(
+        "\xEF\xBF\xBD"
+        "5",
+        decode(std::string("\xA0"
+                           "5")));
+}
+
+TEST(Cp932Encoding, JapaneseAndAsciiEncodeAndWhatCp932LacksFailsEmpty) {
+    std::string out = "previous";
+    ASSERT_TRUE(
+        utf8_to_cp932("\xE3\x81\x82"
+                      "A\\",
+                      out));
+    EXPECT_EQ(
+        "\x82\xA0"
+        "A\\",
+        out);
+    EXPECT_EQ(
+        "\xE3\x81\x82"
+        "A\\",
+        decode(out));
+
+    out = "previous";
+    EXPECT_FALSE(utf8_to_cp932("song \xF0\x9F\x8E\xB5.mid", out)) << "no CP932 form";
+    EXPECT_EQ("", out);
+    EXPECT_FALSE(utf8_to_cp932("\xC3", out)) << "not UTF-8";
+    EXPECT_EQ("", out);
+}
+
+TEST(Cp932Encoding, AFileNameKeepsItsUtf8BytesWhenCp932CannotHoldIt) {
+    EXPECT_EQ("\x8B\xC8.mid", file_name_for_program("\xE6\x9B\xB2.mid"));
+    EXPECT_EQ("\xF0\x9F\x8E\xB5.mid", file_name_for_program("\xF0\x9F\x8E\xB5.mid"));
+}
