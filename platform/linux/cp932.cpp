@@ -8,9 +8,9 @@ namespace {
 
 const iconv_t kNotOpen = reinterpret_cast<iconv_t>(-1);
 
-// iconv descriptors are not thread-safe: each call opens its own, which also keeps
-// the shift state clean between calls. It is opened on first use: opening costs more
-// than converting a character cell.
+// iconv descriptors are not thread-safe: each thread keeps its own, opened on first use
+// (opening costs far more than converting a character cell) and reset before each
+// conversion, so no shift state carries over.
 class Converter {
   public:
     Converter(const char* to, const char* from) : to_(to), from_(from) {}
@@ -56,9 +56,9 @@ bool is_trail_byte(unsigned char b) {
 }  // namespace
 
 std::string cp932_to_utf8(const char* bytes, std::size_t size, bool escape_invalid) {
-    // Painting converts one character cell at a time: ASCII, the bulk of every line, is
-    // the same in both encodings and needs no converter.
-    Converter converter("UTF-8", "CP932");
+    // Painting converts one character cell at a time; ASCII, the bulk of every line, is
+    // the same in both encodings.
+    static thread_local Converter converter("UTF-8", "CP932");
     std::string out;
     std::string unit;
     std::size_t i = 0;
@@ -91,7 +91,7 @@ std::string cp932_to_utf8(const char* bytes, std::size_t size, bool escape_inval
 }
 
 bool utf8_to_cp932(const std::string& utf8, std::string& out) {
-    Converter converter("CP932", "UTF-8");
+    static thread_local Converter converter("CP932", "UTF-8");
     if (converter.convert(utf8.data(), utf8.size(), out)) return true;
     out.clear();
     return false;
