@@ -92,3 +92,26 @@ TEST_F(Gdi, AWidePenLineLeavesOutItsEndPixel) {
     EXPECT_TRUE(DeleteObject(pen));
     EXPECT_FALSE(DeleteObject(pen)) << "a pen is deleted once";
 }
+
+TEST_F(Gdi, WhatIsDrawnIsKeptOnlyWhileATestRecords) {
+    ASSERT_FALSE(draw_log.recording) << "as the program runs";
+    for (int i = 0; i < 1000; ++i) {
+        TextOutA(dc, 0, i % 100, "text", 4);
+        MoveToEx(dc, 0, 0, nullptr);
+        LineTo(dc, 10, 0);
+    }
+    EndPaint(window, &paint);
+    dc = BeginPaint(window, &paint);
+    EXPECT_TRUE(draw_log.texts.empty());
+    EXPECT_TRUE(draw_log.lines.empty());
+    EXPECT_EQ(draw_log.paints, 0);
+
+    draw_log.recording = true;
+    TextOutA(dc, 3, 4, "text", 4);
+    LineTo(dc, 20, 0);
+    draw_log.recording = false;
+    ASSERT_EQ(draw_log.texts.size(), 1u);
+    EXPECT_EQ(draw_log.texts[0].y, 4);
+    EXPECT_EQ(draw_log.lines.size(), 1u);
+    draw_log.clear();
+}

@@ -13,6 +13,7 @@ void MainWindowTest::SetUp() {
     driven_timer.reset();
     scripted_dialogs.reset();
     draw_log.clear();
+    draw_log.recording = true;
     // What WM_CREATE does not set starts as the program starts it.
     play_state = 0;
     song_image = SongImage{};

@@ -114,7 +114,7 @@ HDC BeginPaint(HWND window, LPPAINTSTRUCT paint) {
     }
     window->invalid = false;
     window->erase = false;
-    ++draw_log.paints;
+    if (draw_log.recording) ++draw_log.paints;
     return dc;
 }
 
@@ -134,8 +134,9 @@ COLORREF SetBkColor(HDC dc, COLORREF color) {
 
 BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int count) {
     if (dc == nullptr || text == nullptr || count < 0) return FALSE;
-    draw_log.texts.push_back(
-        DrawnText{dc->window, x, y, std::string(text, static_cast<std::size_t>(count))});
+    if (draw_log.recording)
+        draw_log.texts.push_back(
+            DrawnText{dc->window, x, y, std::string(text, static_cast<std::size_t>(count))});
     if (!dc->painter.isActive()) return TRUE;
     int cell_x = x;
     for (int i = 0; i < count;) {
@@ -184,8 +185,9 @@ BOOL MoveToEx(HDC dc, int x, int y, POINT* previous) {
 BOOL LineTo(HDC dc, int x, int y) {
     if (dc == nullptr) return FALSE;
     POINT to{x, y};
-    draw_log.lines.push_back(
-        DrawnLine{dc->window, dc->position, to, dc->pen->color, dc->pen->width});
+    if (draw_log.recording)
+        draw_log.lines.push_back(
+            DrawnLine{dc->window, dc->position, to, dc->pen->color, dc->pen->width});
     if (dc->painter.isActive()) draw_line(dc, dc->position, to);
     dc->position = to;
     return TRUE;

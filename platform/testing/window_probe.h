@@ -22,7 +22,10 @@ struct DrawnLine {
     int width;
 };
 
+// Kept only while a test records: the program itself paints for hours and must not
+// hold on to what it drew.
 struct DrawLog {
+    bool recording = false;
     std::vector<DrawnText> texts;
     std::vector<DrawnLine> lines;
     int paints = 0;  // BeginPaint calls
