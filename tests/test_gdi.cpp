@@ -114,4 +114,5 @@ TEST_F(Gdi, WhatIsDrawnIsKeptOnlyWhileATestRecords) {
     EXPECT_EQ(draw_log.texts[0].y, 4);
     EXPECT_EQ(draw_log.lines.size(), 1u);
     draw_log.clear();
+    EndPaint(window, &paint);
 }
