@@ -5,6 +5,10 @@
 #include <cstddef>
 #include <string>
 
+// The length of the CP932 character at bytes, size bytes being left: 2 for a lead byte
+// followed by a trail byte, else 1.
+std::size_t cp932_char_length(const char* bytes, std::size_t size);
+
 // Decodes CP932 bytes to UTF-8. A byte that does not start a valid CP932 character
 // becomes "\xNN" when escape_invalid is set, else U+FFFD.
 std::string cp932_to_utf8(const char* bytes, std::size_t size, bool escape_invalid);

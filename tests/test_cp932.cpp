@@ -14,6 +14,16 @@ std::string decode(const std::string& bytes, bool escape_invalid = false) {
 
 }  // namespace
 
+TEST(Cp932Decoding, ACharacterIsTwoBytesOnlyForALeadByteWithATrailByteAfterIt) {
+    EXPECT_EQ(2u, cp932_char_length("\x82\xA0", 2));
+    EXPECT_EQ(2u, cp932_char_length("\xE0\x40", 2)) << "the upper lead range";
+    EXPECT_EQ(1u, cp932_char_length("\x82\xA0", 1)) << "the trail byte is not there";
+    EXPECT_EQ(1u, cp932_char_length("\x82\x7F", 2));
+    EXPECT_EQ(1u, cp932_char_length("\x82\x3F", 2));
+    EXPECT_EQ(1u, cp932_char_length("\xB1\x82", 2)) << "half-width katakana";
+    EXPECT_EQ(1u, cp932_char_length("\xA0\xA0", 2));
+}
+
 TEST(Cp932Decoding, EveryAsciiByteStaysItselfControlsAndBackslashIncluded) {
     std::string ascii;
     for (int b = 0; b < 0x80; ++b)

@@ -45,15 +45,16 @@ class Converter {
     iconv_t cd_ = kNotOpen;
 };
 
-bool is_lead_byte(unsigned char b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
-bool is_trail_byte(unsigned char b) {
-    return b >= 0x40 && b <= 0xFC && b != 0x7F;
-}
-
 }  // namespace
+
+std::size_t cp932_char_length(const char* bytes, std::size_t size) {
+    if (size < 2) return 1;
+    unsigned char lead = static_cast<unsigned char>(bytes[0]);
+    unsigned char trail = static_cast<unsigned char>(bytes[1]);
+    bool is_lead = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
+    bool is_trail = trail >= 0x40 && trail <= 0xFC && trail != 0x7F;
+    return is_lead && is_trail ? 2 : 1;
+}
 
 std::string cp932_to_utf8(const char* bytes, std::size_t size, bool escape_invalid) {
     // Painting converts one character cell at a time; ASCII, the bulk of every line, is
@@ -69,10 +70,7 @@ std::string cp932_to_utf8(const char* bytes, std::size_t size, bool escape_inval
             i += 1;
             continue;
         }
-        std::size_t length = (is_lead_byte(b) && i + 1 < size &&
-                              is_trail_byte(static_cast<unsigned char>(bytes[i + 1])))
-                                 ? 2
-                                 : 1;
+        std::size_t length = cp932_char_length(bytes + i, size - i);
         if (converter.convert(bytes + i, length, unit) && !unit.empty()) {
             out += unit;
             i += length;

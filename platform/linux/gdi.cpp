@@ -26,14 +26,6 @@ constexpr int kBaseline = 14;
 std::set<HGDIOBJ> live_pens;
 HGDIOBJ__ black_pen = {PS_SOLID, 1, RGB(0, 0, 0)};
 
-bool is_lead_byte(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-bool is_trail_byte(unsigned char byte) {
-    return byte >= 0x40 && byte <= 0xFC && byte != 0x7F;
-}
-
 bool is_pen(HGDIOBJ object) {
     return object == &black_pen || live_pens.count(object) != 0;
 }
@@ -140,17 +132,12 @@ BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int count) {
     if (!dc->painter.isActive()) return TRUE;
     int cell_x = x;
     for (int i = 0; i < count;) {
-        unsigned char byte = static_cast<unsigned char>(text[i]);
-        if (is_lead_byte(byte) && i + 1 < count &&
-            is_trail_byte(static_cast<unsigned char>(text[i + 1]))) {
-            draw_cell(dc, cell_x, y, kDoubleCell, text + i, 2);
-            cell_x += kDoubleCell;
-            i += 2;
-        } else {
-            draw_cell(dc, cell_x, y, kSingleCell, text + i, 1);
-            cell_x += kSingleCell;
-            i += 1;
-        }
+        int length =
+            static_cast<int>(cp932_char_length(text + i, static_cast<std::size_t>(count - i)));
+        int width = length == 2 ? kDoubleCell : kSingleCell;
+        draw_cell(dc, cell_x, y, width, text + i, length);
+        cell_x += width;
+        i += length;
     }
     return TRUE;
 }
