@@ -57,7 +57,7 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ui/lumaroth.png)
 # The window: everything of the program but its platform, so that tests can put the
 # window on doubles of the MIDI output, the timer and the dialogs.
 add_library(lumaroth_ui STATIC ${lumaroth_ui_sources})
-target_include_directories(lumaroth_ui PUBLIC ${CMAKE_SOURCE_DIR})
+target_include_directories(lumaroth_ui PUBLIC ${CMAKE_SOURCE_DIR} PRIVATE ${CMAKE_BINARY_DIR}/generated)
 # The resource table is linked as objects into each program with a window: only the
 # platform refers to it.
 add_library(lumaroth_resources OBJECT ui/resources.cpp)
@@ -96,3 +96,5 @@ install(CODE "file(CREATE_LINK ../${CMAKE_INSTALL_LIBDIR}/lumaroth/lumaroth
   \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/lumaroth SYMBOLIC)")
 install(FILES ui/lumaroth.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ui/lumaroth.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)
+
+include(cmake/debian-package.cmake)

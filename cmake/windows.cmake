@@ -11,7 +11,7 @@ lumaroth_sjis_texts(lumaroth_core)
 set(lumaroth_window_sources ${lumaroth_ui_sources})
 list(REMOVE_ITEM lumaroth_window_sources ui/app.cpp)
 add_library(lumaroth_ui STATIC ${lumaroth_window_sources})
-target_include_directories(lumaroth_ui PUBLIC ${CMAKE_SOURCE_DIR})
+target_include_directories(lumaroth_ui PUBLIC ${CMAKE_SOURCE_DIR} PRIVATE ${CMAKE_BINARY_DIR}/generated)
 target_link_libraries(lumaroth_ui PUBLIC lumaroth_core comdlg32 shell32 gdi32 user32)
 lumaroth_sjis_texts(lumaroth_ui)
 
@@ -19,9 +19,19 @@ enable_language(RC)
 add_executable(lumaroth WIN32 ui/app.cpp ui/lumaroth.rc)
 lumaroth_sjis_texts(lumaroth)
 set_target_properties(lumaroth PROPERTIES OUTPUT_NAME Lumaroth)
+target_include_directories(lumaroth PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
 target_link_libraries(lumaroth PRIVATE lumaroth_ui lumaroth_core)
 add_custom_command(TARGET lumaroth POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/ui/Lumaroth.html $<TARGET_FILE_DIR:lumaroth>/Lumaroth.html)
+
+# The release zip (cpack): a folder holding the program, its help page and a read-me.
+configure_file(docs/windows-readme.txt.in ${CMAKE_BINARY_DIR}/readme.txt @ONLY)
+install(TARGETS lumaroth RUNTIME DESTINATION .)
+install(FILES ui/Lumaroth.html ${CMAKE_BINARY_DIR}/readme.txt DESTINATION .)
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_FILE_NAME Lumaroth-${PROJECT_VERSION}-windows)
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+include(CPack)
 
 if(LUMAROTH_TESTS)
   enable_testing()

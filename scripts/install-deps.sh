@@ -1,17 +1,33 @@
 #!/usr/bin/env bash
-# Installs, on Debian 12, the packages Lumaroth needs to build, run and test; only the
-# missing ones, so a second run does nothing.
+# Installs, on Debian 12, the packages one purpose needs; only the missing ones, so a
+# second run does nothing.
+#   scripts/install-deps.sh play|package|test
+#     play     build the player and lumaroth-cli, and play
+#     package  play, plus what makes the release files (the .deb, the Windows zip)
+#     test     package, plus what the tests, benchmarks and fuzzers need
 set -euo pipefail
 
-packages=(
+play=(
   g++ make cmake pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
   libfluidsynth-dev libasound2-dev fluid-soundfont-gm
   qt6-base-dev fonts-ipafont-gothic
-  xvfb xauth xdotool
-  g++-mingw-w64-x86-64-posix wine wine64 locales imagemagick zip
+)
+package=(
+  dpkg-dev g++-mingw-w64-x86-64-posix
+)
+test=(
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth xdotool imagemagick
+  wine wine64 locales
   clang-14 libclang-rt-14-dev python3
 )
+
+case "${1:-}" in
+  play) packages=("${play[@]}") ;;
+  package) packages=("${play[@]}" "${package[@]}") ;;
+  test) packages=("${play[@]}" "${package[@]}" "${test[@]}") ;;
+  *) echo "usage: $0 play|package|test" >&2; exit 64 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

@@ -3,6 +3,6 @@
 # song to open at start).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh play
 scripts/build.sh build -DLUMAROTH_TESTS=OFF -DLUMAROTH_BENCH=OFF
 exec build/lumaroth "$@"

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the plain build, the
 # AddressSanitizer + UndefinedBehaviorSanitizer build, and the tests that run threads
-# under ThreadSanitizer; the Windows build under Wine; a minute of fuzzing per target.
+# under ThreadSanitizer; the Windows build under Wine; the release files; a minute of
+# fuzzing per target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh test
 
 scripts/build.sh build
 (cd build && ctest --output-on-failure -j"$(nproc)")
@@ -24,4 +25,6 @@ scripts/build.sh build-tsan -DLUMAROTH_SANITIZE=thread -DLUMAROTH_BENCH=OFF --ta
 (cd build-tsan && ctest --output-on-failure -j"$(nproc)" -R '^(Scheduler|DueTest|PlaybackThreads|MessageQueue|MultimediaTimer|MainWindowTest|BadInput)\.|^RealDialogs\.(MessageBox|PostedMessages)')
 
 scripts/windows-test.sh
+scripts/package.sh
+tests/release_files.sh dist
 scripts/fuzz.sh 60

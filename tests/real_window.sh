@@ -10,17 +10,25 @@ if [ -z "${LUMAROTH_IN_XVFB:-}" ]; then
   # -noreset: the server must not restart between the runs, when the last client leaves
   exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
 fi
-export LUMAROTH_MIDI_OUT="wav:$(mktemp -d)/out.wav"
+scratch=$(mktemp -d)
+export LUMAROTH_MIDI_OUT="wav:$scratch/out.wav"
 unset QT_QPA_PLATFORM
 # On a real display the X, D-Bus and font libraries keep what they hold until the
 # process ends: a sanitizer build is checked for leaks by the headless tests instead.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
 
+# A failed wait leaves the screen as it was.
+screen_at_failure() {
+  import -window root "$scratch/failure.png" 2>/dev/null &&
+    echo "the screen at this failure: $scratch/failure.png" >&2
+}
+
 # Polls for a visible window with this exact name; prints its id.
 wait_for_window() {
   local name=$1 pattern
   pattern=$(printf '%s' "$name" | sed 's/[][().*+?^$|\\]/\\&/g')
-  for _ in $(seq 100); do
+  local deadline=$((SECONDS + 60))  # a busy machine starts a program slowly
+  while [ $SECONDS -lt $deadline ]; do
     if id=$(xdotool search --onlyvisible --name "^$pattern\$" 2>/dev/null | head -1) && [ -n "$id" ]; then
       echo "$id"
       return 0
@@ -28,6 +36,7 @@ wait_for_window() {
     sleep 0.1
   done
   echo "no window named '$name' appeared" >&2
+  screen_at_failure
   return 1
 }
 
@@ -45,6 +54,7 @@ exit_through_menu() {
   done
   if kill -0 "$pid" 2>/dev/null; then
     echo "the program did not end through the menu" >&2
+    screen_at_failure
     kill "$pid"
     return 1
   fi
@@ -58,7 +68,7 @@ exit_through_menu "$window" "$pid"
 echo "untitled start and exit: exit code 0"
 
 # As a file manager starts it: one argument, a name with a blank in it.
-named=$(mktemp -d)/"my song.mid"
+named="$scratch/my song.mid"
 cp "$song" "$named"
 "$program" "$named" &
 pid=$!

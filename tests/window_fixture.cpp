@@ -17,6 +17,7 @@ void MainWindowTest::SetUp() {
     // What WM_CREATE does not set starts as the program starts it.
     play_state = 0;
     song_image = SongImage{};
+    song_loaded = 0;
     reset_channel_voice_table(channel_voices);
     file_path[0] = '\0';
     file_title[0] = '\0';

@@ -12,14 +12,25 @@ if [ -z "${LUMAROTH_IN_XVFB:-}" ]; then
   # -noreset: the server must not restart between the runs, when the last client leaves
   exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
 fi
-export LANG=ja_JP.UTF-8 WINEDEBUG=-all
+# Wine's errors (not its notes on what it has not implemented) go to a log beside the
+# shots.
+export LANG=ja_JP.UTF-8 WINEDEBUG=fixme-all
 mkdir -p "$shots"
 
-fail() { echo "wine window: $*" >&2; exit 1; }
+# A failure says why: the screen as it was and the end of Wine's log.
+fail() {
+  echo "wine window: $*" >&2
+  echo "wine window: the screen at this failure: $(take_shot failure)" >&2
+  echo "wine window: the last lines of $shots/wine.log:" >&2
+  tail -n 20 "$shots/wine.log" >&2 2>/dev/null || true
+  exit 1
+}
 
-# Polls COMMAND until it succeeds, for at most 20 seconds.
+# Polls COMMAND until it succeeds, for at most 60 seconds: a busy machine may take that
+# long to start Wine's first window.
 poll() {
-  for _ in $(seq 200); do
+  local deadline=$((SECONDS + 60))
+  while [ $SECONDS -lt $deadline ]; do
     if "$@"; then return 0; fi
     sleep 0.1
   done
@@ -107,7 +118,7 @@ ends_with_zero
 echo "終了(&X) ends with exit code 0"
 
 # With a song and no MIDI device, Play shows the song's instruments and stays stopped.
-start "$(winepath -w "$song")"
+start "$(winepath -w "$song" 2>/dev/null)"
 title="^Lumaroth - $(basename "$song")\$"
 poll has_window "$title" || fail "no window for the song"
 window=$(window_named "$title")

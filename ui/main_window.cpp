@@ -9,13 +9,15 @@
 #include "ui/open_file_dialog.h"
 #include "ui/painting.h"
 #include "ui/resource_ids.h"
+#include "ui/version.h"
 #include "ui/window_state.h"
 
 namespace {
 
 constexpr char kUntitled[] = "(untitled)";
 constexpr char kLoadWarning[] = "ファイルを読み込めません %s!";
-constexpr char kVersionText[] = "Lumaroth ver.1.4.1.7\n Copyright (C) 2026 Lumaroth developers";
+constexpr char kVersionText[] =
+    "Lumaroth ver." LUMAROTH_VERSION "\n Copyright (C) 2026 Lumaroth developers";
 constexpr int kButtonWidth = 50;
 constexpr int kButtonHeight = 25;
 
@@ -156,10 +158,14 @@ void open_song(HWND window, const char* path) {
         copy_text(file_title, sizeof file_title, name_part(file_path));
         chosen = TRUE;
     }
-    if (chosen && !load_song_file(file_path, song_image)) {
-        show_load_warning(window, kLoadWarning, file_path);
-        file_path[0] = '\0';
-        file_title[0] = '\0';
+    if (chosen) {
+        if (load_song_file(file_path, song_image)) {
+            song_loaded = 1;
+        } else {
+            show_load_warning(window, kLoadWarning, file_path);
+            file_path[0] = '\0';
+            file_title[0] = '\0';
+        }
     }
     update_title(window, file_title);
     reset_channel_voice_table(channel_voices);

@@ -40,7 +40,8 @@ void paint_settings(HDC dc) {
 void paint_window(HWND window) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    paint_song_info(dc, scan_song_info(view_of(song_image), speed_factor));
+    // Before any file was read there is nothing to describe, not even "not an SMF".
+    if (song_loaded) paint_song_info(dc, scan_song_info(view_of(song_image), speed_factor));
     SelectObject(dc, rule_pen);
     paint_rule(dc, 0, kUpperRuleY, client_size.width);
     paint_instrument_list(dc, is_smf_header(view_of(song_image))

@@ -1,6 +1,7 @@
 #include "ui/window_state.h"
 
 SongImage song_image;
+int song_loaded;
 ChannelVoiceTable channel_voices;
 int play_state;
 double speed_factor;

@@ -23,6 +23,7 @@ struct ClientSize {
 };
 
 extern SongImage song_image;
+extern int song_loaded;  // 0 until a song file has been read into song_image
 extern ChannelVoiceTable channel_voices;
 extern int play_state;  // 0 stopped, 1 playing
 extern double speed_factor;
