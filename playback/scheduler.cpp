@@ -20,22 +20,25 @@ void choose_timer_period() {
     playback_clock.timer_period = m < caps.wPeriodMax ? m : caps.wPeriodMax;
 }
 
-void send_due_event(int i, std::uint32_t elapsed) {
-    if (!is_due(elapsed, static_cast<std::uint32_t>(song_timeline.event_times[i]), kDueWindow))
-        return;
+// Sends event i if it is due; 1 while it still holds something to send.
+int send_due_event(int i, std::uint32_t elapsed) {
     EventSlot& slot = song_timeline.event_slots[i];
-    if (slot.status != 0 && slot.sent == 0) {
+    SysexSlot* sysex = i < kSysexSlots ? &song_timeline.sysex_slots[i] : nullptr;
+    bool short_pending = slot.status != 0 && slot.sent == 0;
+    bool sysex_pending = sysex != nullptr && sysex->bytes[0] == 0xF0 && sysex->sent == 0;
+    if (!short_pending && !sysex_pending) return 0;
+    if (!is_due(elapsed, static_cast<std::uint32_t>(song_timeline.event_times[i]), kDueWindow))
+        return 1;
+    if (short_pending) {
         send_short_message(playback_clock.output, slot.status, slot.data1, slot.data2);
         slot.sent = 1;
         playback_clock.last_send_time = timeGetTime();
     }
-    if (i < kSysexSlots) {
-        SysexSlot& sysex = song_timeline.sysex_slots[i];
-        if (sysex.bytes[0] == 0xF0 && sysex.sent == 0) {
-            send_sysex_message(playback_clock.output, sysex);
-            sysex.sent = 1;
-        }
+    if (sysex_pending) {
+        send_sysex_message(playback_clock.output, *sysex);
+        sysex->sent = 1;
     }
+    return 0;
 }
 
 }  // namespace
@@ -83,11 +86,15 @@ void CALLBACK on_timer_tick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
     // The merger counts events the Timeline may not hold: never look past its end.
     int count =
         song_timeline.event_count < kTimelineEvents ? song_timeline.event_count : kTimelineEvents;
+    int pending = 0;
     for (int i = 0; i < count; ++i)
-        send_due_event(i, elapsed);
-    if (playback_clock.last_send_time != 0)
-        playback_clock.idle_time = static_cast<std::int32_t>(now - playback_clock.last_send_time);
-    if (playback_clock.idle_time > kEndOfSongIdle)
+        pending += send_due_event(i, elapsed);
+    // Silence counts from the last short message, or from the start when none went out.
+    std::uint32_t since = playback_clock.last_send_time != 0 ? playback_clock.last_send_time
+                                                             : playback_clock.start_time;
+    playback_clock.idle_time = static_cast<std::int32_t>(now - since);
+    // A long rest is no end while events wait to be sent.
+    if (pending == 0 && playback_clock.idle_time > kEndOfSongIdle)
         PostMessageA(playback_clock.notify_window, kEndOfSongMessage, 0, 0);
 }
 

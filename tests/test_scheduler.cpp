@@ -191,11 +191,13 @@ TEST_F(Scheduler, TenSecondsAfterTheLastShortMessageTheWindowIsAskedToStop) {
     EXPECT_EQ(2u, posted_messages.count()) << "on every tick until stopped";
 }
 
-TEST_F(Scheduler, ASongWithoutShortMessagesNeverEndsByItself) {
+TEST_F(Scheduler, ASongWithoutShortMessagesEndsTenSecondsAfterItsStart) {
     song_timeline.event_count = 10;
     start_at(0);
-    driven_timer.tick_at(60000);
+    driven_timer.tick_at(10000);
     EXPECT_EQ(0u, posted_messages.count());
+    driven_timer.tick_at(10001);
+    EXPECT_EQ(1u, posted_messages.count());
 }
 
 TEST_F(Scheduler, TheClockIsSetBeforeTheTimerCanTick) {

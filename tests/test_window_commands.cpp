@@ -181,6 +181,27 @@ TEST_F(MainWindowTest, StopAndTheEndOfTheSongStopPlayback) {
     EXPECT_EQ(drawn_at(700, 430), "停止中");
 }
 
+TEST_F(MainWindowTest, ASongWithAFifteenSecondRestPlaysToItsEnd) {
+    // Notes at 0 and 15.5 s (96 ticks a beat, 120 beats a minute), each 0.5 s long.
+    Bytes events = hex("00 90 3C 40  60 80 3C 00  96 40 90 3E 40  60 80 3E 00");
+    open_file(write_temp_file("rest.mid", song_of(0, 96, {events})));
+    command(kPlay);
+    for (DWORD ms : {20u, 520u, 12000u}) {
+        driven_timer.tick_at(ms);
+        pump_messages();
+    }
+    EXPECT_EQ(play_state, 1) << "the song stopped in its rest";
+    for (DWORD ms : {15500u, 16000u, 26000u}) {
+        driven_timer.tick_at(ms);
+        pump_messages();
+    }
+    EXPECT_EQ(recording_midi_out.short_messages().size(), 4u);
+    EXPECT_EQ(play_state, 1);
+    driven_timer.tick_at(26001);
+    pump_messages();
+    EXPECT_EQ(play_state, 0) << "10 s after the last note the song is over";
+}
+
 TEST_F(MainWindowTest, OpenLoadsTitlesResetsSpeedAndKeepsTheSwitch) {
     command(kSwitch);
     command(kFaster);
