@@ -239,8 +239,12 @@ typedef OPENFILENAMEA* LPOPENFILENAMEA;
 #define OPENFILENAME_SIZE_VERSION_400A (offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR))
 #define OFN_HIDEREADONLY 0x00000004u
 #define OFN_CREATEPROMPT 0x00002000u
+#define FNERR_BUFFERTOOSMALL 0x3003u
 
 BOOL GetOpenFileNameA(LPOPENFILENAMEA request);
+// Why the last GetOpenFileNameA returned FALSE; 0 when the user cancelled. On
+// FNERR_BUFFERTOOSMALL the Linux layer leaves the chosen name, cut, in lpstrFile.
+DWORD CommDlgExtendedError();
 HINSTANCE ShellExecuteA(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parameters,
                         LPCSTR directory, int show);
 DWORD GetModuleFileNameA(HINSTANCE module, LPSTR file_name, DWORD size);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The program as a user starts it, on a real X server (Xvfb): the window appears titled
 # "Lumaroth - (untitled)" and 終了(&X) ends it with exit code 0; started with a song,
-# the caption names it.
+# the caption names it; without a display it says so.
 #   tests/real_window.sh PROGRAM SONG
 set -euo pipefail
 program=$1 song=$2
@@ -60,6 +60,15 @@ exit_through_menu() {
   fi
   wait "$pid"
 }
+
+# Without a display the program says so in one line and exits 1.
+if message=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" 2>&1); then
+  echo "started without a display" >&2
+  exit 1
+fi
+[ "$message" = "lumaroth: cannot open a display: set DISPLAY or run from a desktop session" ] ||
+  { echo "without a display: $message" >&2; exit 1; }
+echo "no display: one line, exit code 1"
 
 "$program" &
 pid=$!

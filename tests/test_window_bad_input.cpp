@@ -11,6 +11,7 @@
 
 #include "playback/scheduler.h"
 #include "tests/window_fixture.h"
+#include "ui/main_window.h"
 #include "ui/window_state.h"
 
 namespace {
@@ -85,6 +86,30 @@ TEST_F(BadInput, MissingDirectoryUnreadableAndOversizedFilesAreRefused) {
     ASSERT_EQ(chmod(locked.c_str(), 0), 0);
     WithoutPermissionOverride as_a_user;
     expect_refused_and_previous_song_plays(locked);
+}
+
+TEST_F(BadInput, AFifoAndAPathLongerThanTheProgramHoldsAreRefusedWithAWarning) {
+    load_a_good_song();
+    std::string fifo = temp_dir() + "/fifo.mid";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    expect_refused_and_previous_song_plays(fifo);  // a regression waits here for a writer
+
+    // 300 bytes; the name a cut would leave exists, and must not be opened instead.
+    std::string folder = temp_dir() + "/" + std::string(150, 'd');
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    std::string path = folder + "/" + std::string(299 - folder.size(), 's') + ".mid";
+    ASSERT_EQ(path.size(), 304u);
+    std::string cut = path.substr(0, 259);
+    write_temp_file(cut.substr(temp_dir().size() + 1), hex("58595A57"));
+    scripted_dialogs.message_boxes.clear();
+    open_file(path);
+    ASSERT_EQ(scripted_dialogs.message_boxes.size(), 1u) << "the dialog's choice was dropped";
+    EXPECT_EQ(scripted_dialogs.message_boxes.back().text, "ファイルを読み込めません " + cut + "!");
+    open_song_path(window, path.c_str());
+    ASSERT_EQ(scripted_dialogs.message_boxes.size(), 2u) << "the command line's song was dropped";
+    EXPECT_EQ(scripted_dialogs.message_boxes.back().text, "ファイルを読み込めません " + cut + "!");
+    EXPECT_EQ(window_caption(window), "Lumaroth - (untitled)");
+    EXPECT_NE(read_be32(view_of(song_image), 0), 0x58595A57u) << "the cut name was opened";
 }
 
 TEST_F(BadInput, EmptyCutRandomAndLyingSongsLoadAndPlayWithoutHarm) {

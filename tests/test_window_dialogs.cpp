@@ -106,6 +106,7 @@ TEST_F(RealDialogs, APathLongerThanTheBufferFailsInsteadOfOverflowing) {
         std::string(120, 'd') + "/" + std::string(120, 'e') + "/long.mid", hex("00"));
     answer_next_dialog({DialogAction::Accept, song, -1, nullptr, nullptr});
     EXPECT_EQ(GetOpenFileNameA(&request), FALSE);
+    EXPECT_EQ(CommDlgExtendedError(), FNERR_BUFFERTOOSMALL) << "as if the user had cancelled";
 }
 
 TEST_F(RealDialogs, PostedMessagesAreDispatchedWhileADialogRuns) {

@@ -12,7 +12,8 @@ constexpr int kWindowWidth = 820;
 constexpr int kWindowHeight = 520;
 
 // The song named on the command line, without the quotes a shell or file manager puts
-// around a name with blanks; empty when none was given.
+// around a name with blanks; empty when none was given. A name too long for the program
+// comes out one byte longer than it holds, for the Open steps to refuse.
 void command_line_song(const char* command_line, char* path) {
     std::size_t length = std::strlen(command_line);
     while (length > 0 && command_line[length - 1] == ' ')
@@ -25,7 +26,7 @@ void command_line_song(const char* command_line, char* path) {
         ++command_line;
         length -= 2;
     }
-    if (length >= MAX_PATH) length = 0;  // no such file can exist: start untitled
+    if (length > MAX_PATH) length = MAX_PATH;
     std::memcpy(path, command_line, length);
     path[length] = '\0';
 }
@@ -56,7 +57,7 @@ HWND create_main_window(HINSTANCE instance, int show) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int show) {
     HWND window = create_main_window(instance, show);
-    char song[MAX_PATH];
+    char song[MAX_PATH + 1];
     command_line_song(command_line != nullptr ? command_line : "", song);
     if (song[0] != '\0') open_song_path(window, song);
 

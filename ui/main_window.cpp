@@ -151,21 +151,24 @@ void open_song(HWND window, const char* path) {
     play_state = 0;
     refresh_window(window);
     BOOL chosen;
+    // A name longer than the program holds is refused, never opened cut: the cut name
+    // may be another file.
+    bool too_long;
     if (path == nullptr) {
         chosen = open_file_dialog().choose(window, file_path, file_title);
+        too_long = !chosen && CommDlgExtendedError() == FNERR_BUFFERTOOSMALL;
     } else {
         copy_text(file_path, sizeof file_path, path);
         copy_text(file_title, sizeof file_title, name_part(file_path));
         chosen = TRUE;
+        too_long = std::strlen(path) >= sizeof file_path;
     }
-    if (chosen) {
-        if (load_song_file(file_path, song_image)) {
-            song_loaded = 1;
-        } else {
-            show_load_warning(window, kLoadWarning, file_path);
-            file_path[0] = '\0';
-            file_title[0] = '\0';
-        }
+    if (too_long || (chosen && !load_song_file(file_path, song_image))) {
+        show_load_warning(window, kLoadWarning, file_path);
+        file_path[0] = '\0';
+        file_title[0] = '\0';
+    } else if (chosen) {
+        song_loaded = 1;
     }
     update_title(window, file_title);
     reset_channel_voice_table(channel_voices);

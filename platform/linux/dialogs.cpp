@@ -14,6 +14,8 @@
 
 namespace {
 
+DWORD last_dialog_error = 0;
+
 // Windows matches "*.mid" against "SONG.MID" too.
 QString case_blind_pattern(const QString& pattern) {
     QString blind;
@@ -61,7 +63,12 @@ bool confirm_create(HWND owner, const QString& path) {
 // as Windows fails with a buffer too small.
 bool report_choice(LPOPENFILENAMEA request, const QString& path) {
     std::string full = file_name_for_program(path.toStdString());
-    if (full.size() >= request->nMaxFile) return false;
+    if (full.size() >= request->nMaxFile) {
+        std::memcpy(request->lpstrFile, full.data(), request->nMaxFile - 1);
+        request->lpstrFile[request->nMaxFile - 1] = '\0';
+        last_dialog_error = FNERR_BUFFERTOOSMALL;
+        return false;
+    }
     std::memcpy(request->lpstrFile, full.c_str(), full.size() + 1);
     std::size_t name_at = full.rfind('/') == std::string::npos ? 0 : full.rfind('/') + 1;
     std::string title = full.substr(name_at);
@@ -94,7 +101,12 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     return IDOK;
 }
 
+DWORD CommDlgExtendedError() {
+    return last_dialog_error;
+}
+
 BOOL GetOpenFileNameA(LPOPENFILENAMEA request) {
+    last_dialog_error = 0;
     if (request == nullptr || request->lpstrFile == nullptr || request->nMaxFile == 0) return FALSE;
     ensure_application();
     QFileDialog dialog(top_level_widget(request->hwndOwner),

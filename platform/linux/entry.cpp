@@ -1,4 +1,6 @@
 // main on Linux: hands the command line to WinMain as Windows would.
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "platform/cp932.h"
@@ -11,9 +13,23 @@ HINSTANCE__* program_instance() {
     return reinterpret_cast<HINSTANCE__*>(&instance);
 }
 
+// Qt aborts the process when its platform finds no display; say so instead.
+bool has_display() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (!has_display()) {
+        std::fputs("lumaroth: cannot open a display: set DISPLAY or run from a desktop session\n",
+                   stderr);
+        return 1;
+    }
     ensure_application();
     std::string command_line;
     for (int i = 1; i < argc; ++i) {

@@ -21,8 +21,9 @@ int fd_from_handle(HANDLE handle) {
 }
 
 // Opens a regular file for reading; Windows refuses to open a directory this way.
+// O_NONBLOCK: opening a FIFO would otherwise wait for a writer before the check.
 int open_regular_file(const char* name) {
-    int fd = open(name, O_RDONLY | O_CLOEXEC);
+    int fd = open(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return -1;
     struct stat info;
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {

@@ -19,12 +19,20 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     return (type & 0xFu) == MB_YESNO ? IDNO : IDOK;
 }
 
+// As the real dialog: a path longer than the buffer fails, its cut name left behind.
 BOOL GetOpenFileNameA(LPOPENFILENAMEA request) {
+    scripted_dialogs.last_error = 0;
     scripted_dialogs.open_files.push_back(OpenFileCall{*request, request->lpstrFile});
     if (scripted_dialogs.open_answers.empty()) return FALSE;
     std::string path = scripted_dialogs.open_answers.front();
     scripted_dialogs.open_answers.pop_front();
-    if (path.empty() || path.size() >= request->nMaxFile) return FALSE;
+    if (path.empty()) return FALSE;
+    if (path.size() >= request->nMaxFile) {
+        std::memcpy(request->lpstrFile, path.data(), request->nMaxFile - 1);
+        request->lpstrFile[request->nMaxFile - 1] = '\0';
+        scripted_dialogs.last_error = FNERR_BUFFERTOOSMALL;
+        return FALSE;
+    }
     std::memcpy(request->lpstrFile, path.c_str(), path.size() + 1);
     std::size_t slash = path.rfind('/');
     std::string title = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -32,6 +40,10 @@ BOOL GetOpenFileNameA(LPOPENFILENAMEA request) {
         std::memcpy(request->lpstrFileTitle, title.c_str(), title.size() + 1);
     request->nFilterIndex = scripted_dialogs.filter_index_answer;
     return TRUE;
+}
+
+DWORD CommDlgExtendedError() {
+    return scripted_dialogs.last_error;
 }
 
 HINSTANCE ShellExecuteA(HWND, LPCSTR operation, LPCSTR file, LPCSTR, LPCSTR directory, int) {

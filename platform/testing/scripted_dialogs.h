@@ -36,6 +36,7 @@ struct ScriptedDialogs {
     std::deque<std::string> open_answers;
     DWORD filter_index_answer = 1;
     UINT_PTR shell_result = 42;
+    DWORD last_error = 0;  // CommDlgExtendedError's answer
 
     void reset();
 };
