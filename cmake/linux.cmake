@@ -4,6 +4,7 @@ find_package(Threads REQUIRED)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(FLUIDSYNTH REQUIRED IMPORTED_TARGET fluidsynth)
 pkg_check_modules(ALSA REQUIRED IMPORTED_TARGET alsa)
+pkg_check_modules(GLIB REQUIRED IMPORTED_TARGET glib-2.0)
 find_package(Qt6 REQUIRED COMPONENTS Widgets)
 
 # The platform on Linux, one library a concern so that a test can swap any of them for
@@ -18,7 +19,7 @@ lumaroth_platform_library(lumaroth_platform_files platform/linux/files.cpp platf
 lumaroth_platform_library(lumaroth_platform_timer platform/linux/mm_timer.cpp)
 lumaroth_platform_library(lumaroth_platform_messages platform/linux/messages.cpp)
 lumaroth_platform_library(lumaroth_platform_midi platform/linux/midi_out.cpp platform/linux/wav_writer.cpp)
-target_link_libraries(lumaroth_platform_midi PUBLIC PkgConfig::FLUIDSYNTH PkgConfig::ALSA)
+target_link_libraries(lumaroth_platform_midi PUBLIC PkgConfig::FLUIDSYNTH PkgConfig::ALSA PkgConfig::GLIB)
 
 lumaroth_platform_library(lumaroth_platform_window
   platform/linux/application.cpp platform/linux/windows.cpp platform/linux/gdi.cpp

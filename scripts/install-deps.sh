@@ -9,7 +9,7 @@ set -euo pipefail
 
 play=(
   g++ make cmake pkg-config
-  libfluidsynth-dev libasound2-dev fluid-soundfont-gm
+  libfluidsynth-dev libasound2-dev libglib2.0-dev fluid-soundfont-gm
   qt6-base-dev fonts-ipafont-gothic
 )
 package=(

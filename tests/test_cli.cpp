@@ -1,40 +1,13 @@
 // lumaroth-cli as a user runs it: its exact output and exit codes.
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
 
+#include "tests/cli_run.h"
 #include "tests/smf_bytes.h"
 
 namespace {
-
-struct CliRun {
-    int exit_code;
-    std::string out;
-    std::string err;
-};
-
-std::string read_all(const std::string& path) {
-    std::string text;
-    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-        char buffer[4096];
-        std::size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-            text.append(buffer, n);
-        std::fclose(file);
-    }
-    return text;
-}
-
-CliRun cli(const std::string& arguments) {
-    std::string out = temp_dir() + "/cli.out";
-    std::string err = temp_dir() + "/cli.err";
-    int status = std::system(
-        (std::string(LUMAROTH_CLI) + " " + arguments + " >" + out + " 2>" + err).c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_all(out), read_all(err)};
-}
 
 // UTF-8 spelled out in bytes: this file's own literals are Shift-JIS.
 const std::string kUtf8FullWidthSpace = "\xE3\x80\x80";

@@ -2,6 +2,7 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -11,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/linux/synth.h"
 #include "platform/win32.h"
 #include "playback/scheduler.h"
 #include "playback/track_merger.h"
@@ -24,19 +26,25 @@ constexpr UINT kProgressMessage = WM_USER + 4;
 constexpr int kBarWidth = 24;
 constexpr auto kProgressPeriod = std::chrono::milliseconds(250);
 
-// Ctrl-C reaches us as a message: the stop then runs on the main thread, like the
-// window's stop button.
+// Ctrl-C, SIGTERM and a closing terminal's SIGHUP reach us as a message: the stop then
+// runs on the main thread, like the window's stop button, and finishes the output.
 void forward_interrupts() {
     sigset_t signals;
     sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&signals, signal);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     std::thread([signals] {
         int signal = 0;
         while (sigwait(&signals, &signal) == 0)
-            PostMessageA(kTerminal, kInterruptMessage, 0, 0);
+            PostMessageA(kTerminal, kInterruptMessage, static_cast<WPARAM>(signal), 0);
     }).detach();
+}
+
+bool same_file(const std::string& a, const std::string& b) {
+    struct stat first, second;
+    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 std::string minutes_seconds(std::int64_t ms) {
@@ -69,36 +77,44 @@ void show_progress(std::int64_t total, const std::string& programs) {
 }  // namespace
 
 int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions& options) {
-    if (!options.output.empty()) setenv("LUMAROTH_MIDI_OUT", ("wav:" + options.output).c_str(), 1);
+    if (!options.output.empty()) {
+        if (same_file(options.file, options.output)) {
+            std::fprintf(stderr, "lumaroth-cli: %s is the song itself: choose another output\n",
+                         options.output.c_str());
+            return kExitUsage;
+        }
+        setenv("LUMAROTH_MIDI_OUT", ("wav:" + options.output).c_str(), 1);
+    }
     forward_interrupts();
     merge_tracks(song, voices, options.override, options.speed_factor);
     if (!start_playback(kTerminal)) return kExitNoOutput;
 
+    // The ticker also lets the loop see an output that stopped writing.
     bool terminal = isatty(STDOUT_FILENO) == 1;
     std::atomic<bool> playing{true};
-    std::thread ticker;
-    if (terminal) {
-        ticker = std::thread([&playing] {
-            while (playing) {
-                PostMessageA(kTerminal, kProgressMessage, 0, 0);
-                std::this_thread::sleep_for(kProgressPeriod);
-            }
-        });
-    }
+    std::thread ticker([&playing] {
+        while (playing) {
+            PostMessageA(kTerminal, kProgressMessage, 0, 0);
+            std::this_thread::sleep_for(kProgressPeriod);
+        }
+    });
     std::int64_t total = song_timeline.event_times[kTimelineEvents - 1];
     std::string programs = channel_programs(voices);
     int exit_code = 0;
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0)) {
-        if (msg.message == kProgressMessage) show_progress(total, programs);
-        if (msg.message == kEndOfSongMessage || msg.message == kInterruptMessage) {
-            exit_code = msg.message == kInterruptMessage ? kExitInterrupted : 0;
-            break;
-        }
+        if (msg.message == kProgressMessage && terminal) show_progress(total, programs);
+        if (msg.message == kProgressMessage && !synth_output_failure().empty()) break;
+        if (msg.message == kInterruptMessage)
+            exit_code = kExitBySignal + static_cast<int>(msg.wParam);
+        if (msg.message == kEndOfSongMessage || msg.message == kInterruptMessage) break;
     }
     stop_playback();
     playing = false;
-    if (ticker.joinable()) ticker.join();
+    ticker.join();
     if (terminal) std::printf("\n");
-    return exit_code;
+    std::string failure = synth_output_failure();
+    if (failure.empty()) return exit_code;
+    std::fprintf(stderr, "lumaroth: MIDI output: %s\n", failure.c_str());
+    return kExitNoOutput;
 }

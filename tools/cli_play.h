@@ -6,6 +6,6 @@
 #include "tools/cli_options.h"
 
 constexpr int kExitNoOutput = 3;
-constexpr int kExitInterrupted = 130;
+constexpr int kExitBySignal = 128;  // plus the signal's number, as a shell reports it
 
 int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions& options);

@@ -1,5 +1,8 @@
 // lumaroth-cli: the player's engine with a terminal face.
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "instruments/channel_voices.h"
@@ -15,6 +18,7 @@ namespace {
 
 constexpr int kExitUnreadable = 1;
 constexpr int kExitNotSmf = 2;
+constexpr int kExitCannotWrite = 74;  // sysexits' EX_IOERR
 constexpr int kMergedBytesPerLine = 32;
 
 SongImage song;
@@ -84,21 +88,31 @@ int show_merged(const CliOptions& options) {
     return 0;
 }
 
+// Output that could not be written (a full disk, a closed pipe) fails the command.
+int finish_output(int exit_code) {
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return exit_code;
+    std::fprintf(stderr, "lumaroth-cli: cannot write the output: %s\n", std::strerror(errno));
+    return kExitCannotWrite;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A file-size limit then fails a write, as a full disk does, instead of ending us.
+    std::signal(SIGXFSZ, SIG_IGN);
     CliOptions options;
     if (!parse_cli_options(argc, argv, options)) return kExitUsage;
     if (!load_song_file(options.file.c_str(), song)) {
         std::fprintf(stderr, "ファイルを読み込めません %s!\n", options.file.c_str());
         return kExitUnreadable;
     }
-    if (options.command == "info") return show_info(options);
+    if (options.command == "info") return finish_output(show_info(options));
     if (!is_smf_header(view_of(song))) {
         std::fputs("not a Standard MIDI File\n", stderr);
         return kExitNotSmf;
     }
     if (options.command == "play" || options.command == "render")
         return play_song(song, voices, options);
-    return options.command == "timeline" ? show_timeline(options) : show_merged(options);
+    return finish_output(options.command == "timeline" ? show_timeline(options)
+                                                       : show_merged(options));
 }

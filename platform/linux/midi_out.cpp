@@ -2,15 +2,22 @@
 // through the desktop's audio or rendered in real time into a WAV file, as the
 // environment variable LUMAROTH_MIDI_OUT says ("synth", the default, or "wav:PATH").
 #include <alsa/asoundlib.h>
+#include <fcntl.h>
 #include <fluidsynth.h>
+#include <glib.h>
+#include <sys/stat.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/linux/synth.h"
 #include "platform/linux/wav_writer.h"
@@ -21,7 +28,8 @@ namespace {
 constexpr int kSampleRate = 44100;
 constexpr int kBlockFrames = 64;
 constexpr int kSettleBlocks = 16;
-constexpr double kGain = 0.5;  // FluidSynth's 0.2 leaves General MIDI songs faint
+constexpr int kReleaseMs = 500;  // the longest a stop lets the notes' release sound
+constexpr double kGain = 0.5;    // FluidSynth's 0.2 leaves General MIDI songs faint
 constexpr const char* kSoundFontFolder = "/usr/share/sounds/sf2/";
 constexpr const char* kSoundFonts[] = {"default-GM.sf2", "FluidR3_GM.sf2", "TimGM6mb.sf2"};
 
@@ -38,6 +46,17 @@ void ignore_fluid_message(int, const char*, void*) {}
 // ALSA writes its own complaints to stderr; the driver's failure says enough.
 void ignore_alsa_message(const char*, int, const char*, int, const char*, ...) {}
 
+// FluidSynth hands a file its SoundFont loader refuses to libinstpatch, which complains
+// through GLib; our one line says why the load failed.
+void ignore_glib_message(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
+
+bool load_sound_font(fluid_synth_t* synth, const std::string& path) {
+    GLogFunc previous = g_log_set_default_handler(ignore_glib_message, nullptr);
+    bool loaded = fluid_synth_sfload(synth, path.c_str(), 1) != FLUID_FAILED;
+    g_log_set_default_handler(previous, nullptr);
+    return loaded;
+}
+
 std::string take_fluid_error() {
     std::lock_guard<std::mutex> guard(fluid_error_lock);
     std::string error = last_fluid_error;
@@ -45,10 +64,22 @@ std::string take_fluid_error() {
     return error;
 }
 
-bool file_exists(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file != nullptr) std::fclose(file);
-    return file != nullptr;
+// Only a regular file is read as a SoundFont: a FIFO would wait for a writer, and what
+// is not a RIFF "sfbk" file goes on to loaders that complain on stderr.
+bool is_regular_file(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool is_sound_font(const std::string& path) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    char head[12] = {};
+    struct stat info;
+    bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    bool read_head = regular && read(fd, head, sizeof head) == static_cast<ssize_t>(sizeof head);
+    close(fd);
+    return read_head && std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "sfbk", 4) == 0;
 }
 
 std::string find_sound_font() {
@@ -56,7 +87,7 @@ std::string find_sound_font() {
     if (chosen != nullptr && *chosen != '\0') return chosen;
     for (const char* name : kSoundFonts) {
         std::string path = std::string(kSoundFontFolder) + name;
-        if (file_exists(path)) return path;
+        if (is_regular_file(path)) return path;
     }
     return "";
 }
@@ -83,8 +114,8 @@ struct Synth {
         if (sound_font.empty()) {
             error =
                 "no General MIDI SoundFont: set LUMAROTH_SOUNDFONT or install fluid-soundfont-gm";
-        } else if (fluid_synth_sfload(synth, sound_font.c_str(), 1) == FLUID_FAILED) {
-            error = "cannot load the SoundFont " + sound_font;
+        } else if (!is_sound_font(sound_font) || !load_sound_font(synth, sound_font)) {
+            error = "cannot load the SoundFont " + sound_font + ": not a readable SoundFont file";
         }
     }
     ~Synth() {
@@ -101,24 +132,63 @@ Synth& the_synth() {
     return synth;
 }
 
+std::mutex failure_lock;
+std::string output_failure;
+
+void set_output_failure(const std::string& reason) {
+    std::lock_guard<std::mutex> guard(failure_lock);
+    output_failure = reason;
+}
+
 // Renders the synthesizer into a WAV file in real time: 64-frame blocks at absolute
 // times, so that what the timer sends lands in the file at the time it was sent.
 class WavRenderer {
   public:
     bool start(fluid_synth_t* synth, const std::string& path, std::string& error) {
         if (!writer_.open(path, kSampleRate, error)) return false;
+        synth_ = synth;
         stopping_ = false;
-        thread_ = std::thread(&WavRenderer::run, this, synth);
+        thread_ = std::thread(&WavRenderer::run, this);
         return true;
     }
+    // The file ends with what sounds on after the stop's controller resets (the notes'
+    // release) until it has died away; a release longer than kReleaseMs fades out over
+    // that time instead, so the file always ends in silence, never in a click.
     void stop() {
         stopping_ = true;
         thread_.join();
-        writer_.close();
+        std::vector<std::int16_t> tail;
+        while (tail.size() < kTailSamples && fluid_synth_get_active_voice_count(synth_) > 0) {
+            tail.resize(tail.size() + kBlockFrames * 2);
+            std::int16_t* block = tail.data() + tail.size() - kBlockFrames * 2;
+            fluid_synth_write_s16(synth_, kBlockFrames, block, 0, 2, block, 1, 2);
+        }
+        if (fluid_synth_get_active_voice_count(synth_) > 0) {
+            for (std::size_t i = 0; i < tail.size(); ++i)
+                tail[i] =
+                    static_cast<std::int16_t>(tail[i] * static_cast<double>(tail.size() - 1 - i) /
+                                              static_cast<double>(tail.size()));
+        }
+        if (!tail.empty() && writer_.error().empty())
+            write(tail.data(), static_cast<int>(tail.size() / 2));
+        if (!writer_.close()) set_output_failure(writer_.error());
     }
 
   private:
-    void run(fluid_synth_t* synth) {
+    static constexpr std::size_t kTailSamples = kSampleRate / 1000 * kReleaseMs * 2;
+
+    bool write(const std::int16_t* frames, int frame_count) {
+        if (writer_.write(frames, frame_count)) return true;
+        set_output_failure(writer_.error());
+        return false;
+    }
+
+    bool render(std::int16_t* block) {
+        fluid_synth_write_s16(synth_, kBlockFrames, block, 0, 2, block, 1, 2);
+        return write(block, kBlockFrames);
+    }
+
+    void run() {
         std::int16_t block[kBlockFrames * 2];
         timespec start;
         clock_gettime(CLOCK_MONOTONIC, &start);
@@ -133,12 +203,12 @@ class WavRenderer {
             }
             while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &due, nullptr) != 0) {
             }
-            fluid_synth_write_s16(synth, kBlockFrames, block, 0, 2, block, 1, 2);
-            writer_.write(block, kBlockFrames);
+            if (!render(block)) return;
         }
     }
 
     WavWriter writer_;
+    fluid_synth_t* synth_ = nullptr;
     std::thread thread_;
     std::atomic<bool> stopping_{false};
 };
@@ -190,6 +260,11 @@ OpenOutput* output_of(HMIDIOUT handle) {
 
 }  // namespace
 
+std::string synth_output_failure() {
+    std::lock_guard<std::mutex> guard(failure_lock);
+    return output_failure;
+}
+
 int synth_active_voice_count() {
     std::lock_guard<std::mutex> guard(output_lock);
     return loaded_synth != nullptr ? fluid_synth_get_active_voice_count(loaded_synth->synth) : 0;
@@ -203,6 +278,7 @@ MMRESULT midiOutOpen(LPHMIDIOUT handle, UINT device, DWORD_PTR, DWORD_PTR, DWORD
     std::string error = synth.error;
     MMRESULT result = MIDIERR_INVALIDSETUP;
     OpenOutput* output = new OpenOutput;
+    set_output_failure("");
     if (error.empty()) {
         fluid_synth_system_reset(synth.synth);
         result = attach_output(synth, *output, error);
@@ -293,7 +369,19 @@ MMRESULT midiOutClose(HMIDIOUT handle) {
     std::lock_guard<std::mutex> guard(output_lock);
     OpenOutput* output = output_of(handle);
     if (output == nullptr || output != open_output) return MMSYSERR_INVALHANDLE;
-    if (output->driver != nullptr) delete_fluid_audio_driver(output->driver);
+    if (output->driver != nullptr) {
+        // The notes' release plays out rather than stopping mid-sound, fading over
+        // kReleaseMs when it would last longer, as in a rendered file.
+        fluid_synth_t* synth = the_synth().synth;
+        for (int waited = 0; waited < kReleaseMs && fluid_synth_get_active_voice_count(synth) > 0;
+             waited += 5) {
+            fluid_synth_set_gain(synth,
+                                 static_cast<float>(kGain * (kReleaseMs - waited) / kReleaseMs));
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        delete_fluid_audio_driver(output->driver);
+        fluid_synth_set_gain(synth, static_cast<float>(kGain));
+    }
     if (output->renderer != nullptr) {
         output->renderer->stop();
         delete output->renderer;

@@ -1,5 +1,9 @@
 #include "platform/linux/wav_writer.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -7,6 +11,8 @@ namespace {
 
 constexpr int kChannels = 2;
 constexpr int kBytesPerSample = 2;
+constexpr int kFrameBytes = kChannels * kBytesPerSample;
+constexpr int kHeaderBytes = 44;
 
 void put_u32(unsigned char* at, std::uint32_t value) {
     for (int i = 0; i < 4; ++i)
@@ -26,40 +32,84 @@ void header(unsigned char* out, int sample_rate, std::uint32_t data_bytes) {
     put_u16(out + 20, 1);  // PCM
     put_u16(out + 22, kChannels);
     put_u32(out + 24, static_cast<std::uint32_t>(sample_rate));
-    put_u32(out + 28, static_cast<std::uint32_t>(sample_rate * kChannels * kBytesPerSample));
-    put_u16(out + 32, kChannels * kBytesPerSample);
+    put_u32(out + 28, static_cast<std::uint32_t>(sample_rate * kFrameBytes));
+    put_u16(out + 32, kFrameBytes);
     put_u16(out + 34, 8 * kBytesPerSample);
     std::memcpy(out + 36, "data", 4);
     put_u32(out + 40, data_bytes);
 }
 
+bool writable_kind(mode_t mode) {
+    return S_ISREG(mode) || S_ISCHR(mode);
+}
+
+// Writes all of it unless the file refuses; returns the bytes written.
+std::size_t write_all(int fd, const void* data, std::size_t size) {
+    const char* at = static_cast<const char*>(data);
+    std::size_t done = 0;
+    while (done < size) {
+        ssize_t n = ::write(fd, at + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
 }  // namespace
 
 bool WavWriter::open(const std::string& path, int sample_rate, std::string& error) {
-    file_ = std::fopen(path.c_str(), "wb");
-    if (file_ == nullptr) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
-        return false;
-    }
+    path_ = path;
+    error_.clear();
     sample_rate_ = sample_rate;
     data_bytes_ = 0;
-    unsigned char head[44];
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0 && !writable_kind(info.st_mode)) {
+        error = "cannot write " + path + ": not a regular file";
+        return false;
+    }
+    // O_NONBLOCK: a FIFO put there since the check fails or is refused below, never waits.
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
+    if (fd_ >= 0 && (fstat(fd_, &info) != 0 || !writable_kind(info.st_mode))) {
+        ::close(fd_);
+        fd_ = -1;
+        errno = EINVAL;
+    }
+    if (fd_ >= 0) fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+    unsigned char head[kHeaderBytes];
     header(head, sample_rate, 0);
-    std::fwrite(head, 1, sizeof head, file_);
+    if (fd_ < 0 || write_all(fd_, head, sizeof head) != sizeof head) {
+        error = "cannot write " + path + ": " + std::strerror(errno);
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+        return false;
+    }
     return true;
 }
 
-void WavWriter::write(const std::int16_t* frames, int frame_count) {
-    std::size_t bytes = static_cast<std::size_t>(frame_count) * kChannels * kBytesPerSample;
-    data_bytes_ += static_cast<std::uint32_t>(std::fwrite(frames, 1, bytes, file_));
+void WavWriter::fail(const char* what) {
+    if (error_.empty()) error_ = std::string(what) + " " + path_ + ": " + std::strerror(errno);
 }
 
-void WavWriter::close() {
-    if (file_ == nullptr) return;
-    unsigned char head[44];
-    header(head, sample_rate_, data_bytes_);
-    std::fseek(file_, 0, SEEK_SET);
-    std::fwrite(head, 1, sizeof head, file_);
-    std::fclose(file_);
-    file_ = nullptr;
+bool WavWriter::write(const std::int16_t* frames, int frame_count) {
+    if (fd_ < 0 || !error_.empty()) return false;
+    std::size_t bytes = static_cast<std::size_t>(frame_count) * kFrameBytes;
+    std::size_t written = write_all(fd_, frames, bytes);
+    data_bytes_ += static_cast<std::uint32_t>(written);
+    if (written == bytes) return true;
+    fail("cannot write");
+    return false;
+}
+
+bool WavWriter::close() {
+    if (fd_ < 0) return error_.empty();
+    // The header counts whole frames only: a failed write may have left part of one.
+    unsigned char head[kHeaderBytes];
+    header(head, sample_rate_, data_bytes_ / kFrameBytes * kFrameBytes);
+    // A character device that cannot seek has no header to mend.
+    if (pwrite(fd_, head, sizeof head, 0) != static_cast<ssize_t>(sizeof head) && errno != ESPIPE)
+        fail("cannot finish");
+    if (::close(fd_) != 0) fail("cannot finish");
+    fd_ = -1;
+    return error_.empty();
 }
