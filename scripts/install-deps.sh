@@ -13,7 +13,7 @@ play=(
   qt6-base-dev fonts-ipafont-gothic
 )
 package=(
-  dpkg-dev g++-mingw-w64-x86-64-posix
+  dpkg-dev file g++-mingw-w64-x86-64-posix
 )
 test=(
   libgtest-dev libgmock-dev libbenchmark-dev
