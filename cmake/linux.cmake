@@ -22,26 +22,13 @@ lumaroth_platform_library(lumaroth_platform_midi platform/linux/midi_out.cpp pla
 target_link_libraries(lumaroth_platform_midi PUBLIC PkgConfig::FLUIDSYNTH PkgConfig::ALSA PkgConfig::GLIB)
 
 lumaroth_platform_library(lumaroth_platform_window
-  platform/linux/application.cpp platform/linux/windows.cpp platform/linux/gdi.cpp
-  platform/linux/strings.cpp)
-lumaroth_platform_library(lumaroth_platform_dialogs platform/linux/dialogs.cpp)
+  platform/linux/window/application.cpp platform/linux/window/windows.cpp
+  platform/linux/window/gdi.cpp platform/linux/window/qt_text.cpp platform/linux/strings.cpp)
+lumaroth_platform_library(lumaroth_platform_dialogs platform/linux/window/dialogs.cpp)
 foreach(target lumaroth_platform_window lumaroth_platform_dialogs)
   target_link_libraries(${target} PUBLIC Qt6::Widgets lumaroth_platform_messages lumaroth_platform_files)
   target_compile_definitions(${target} PRIVATE QT_NO_CAST_FROM_ASCII)
   lumaroth_sjis_texts(${target})
-endforeach()
-
-# What tests link instead: a recording MIDI output, a driven clock and timer, a log of
-# posted messages.
-lumaroth_platform_library(lumaroth_testing_midi platform/testing/recording_midi_out.cpp)
-lumaroth_platform_library(lumaroth_testing_timer platform/testing/driven_timer.cpp)
-lumaroth_platform_library(lumaroth_testing_posts platform/testing/posted_messages.cpp)
-lumaroth_platform_library(lumaroth_testing_dialogs platform/testing/scripted_dialogs.cpp)
-lumaroth_platform_library(lumaroth_testing_window platform/testing/window_probe.cpp)
-lumaroth_platform_library(lumaroth_testing_dialog_driver platform/testing/dialog_driver.cpp)
-foreach(target lumaroth_testing_window lumaroth_testing_dialog_driver)
-  target_link_libraries(${target} PUBLIC lumaroth_platform_window)
-  target_compile_definitions(${target} PRIVATE QT_NO_CAST_FROM_ASCII)
 endforeach()
 
 add_library(lumaroth_core STATIC ${lumaroth_core_sources})
@@ -81,10 +68,25 @@ target_link_libraries(lumaroth-cli PRIVATE
   lumaroth_core lumaroth_platform_midi lumaroth_platform_messages lumaroth_platform_timer)
 
 if(LUMAROTH_TESTS)
+  # What tests link instead of, or beside, the platform: a recording MIDI output, a
+  # driven clock and timer, a log of posted messages, scripted dialogs, the draw log.
+  lumaroth_platform_library(lumaroth_testing_midi platform/testing/recording_midi_out.cpp)
+  lumaroth_platform_library(lumaroth_testing_timer platform/testing/driven_timer.cpp)
+  lumaroth_platform_library(lumaroth_testing_posts platform/testing/posted_messages.cpp)
+  lumaroth_platform_library(lumaroth_testing_dialogs platform/testing/scripted_dialogs.cpp)
+  lumaroth_platform_library(lumaroth_testing_window platform/testing/window_probe.cpp)
+  lumaroth_platform_library(lumaroth_testing_dialog_driver platform/testing/dialog_driver.cpp)
+  foreach(target lumaroth_testing_window lumaroth_testing_dialog_driver)
+    target_link_libraries(${target} PUBLIC lumaroth_platform_window)
+    target_compile_definitions(${target} PRIVATE QT_NO_CAST_FROM_ASCII)
+  endforeach()
   enable_testing()
   add_subdirectory(tests)
 endif()
 if(LUMAROTH_BENCH)
+  if(NOT LUMAROTH_TESTS)
+    message(FATAL_ERROR "The benchmarks run on the test doubles: set LUMAROTH_TESTS=ON too")
+  endif()
   add_subdirectory(bench)
 endif()
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/cp932.h"
-#include "platform/linux/window_system.h"
+#include "platform/linux/window/window_system.h"
 
 namespace {
 

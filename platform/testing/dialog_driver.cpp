@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <deque>
 
-#include "platform/linux/window_system.h"
+#include "platform/linux/window/window_system.h"
 
 namespace {
 

@@ -5,7 +5,38 @@
 #include <QVariant>
 #include <QWidget>
 
-#include "platform/linux/window_system.h"
+#include "platform/linux/window/draw_observer.h"
+#include "platform/linux/window/window_system.h"
+
+DrawLog draw_log;
+
+void DrawLog::clear() {
+    texts.clear();
+    lines.clear();
+    paints = 0;
+}
+
+namespace {
+
+// Attached to the layer for as long as tests run; keeps what it sees only while the
+// draw log records.
+struct DrawLogObserver final : DrawObserver {
+    DrawLogObserver() { set_draw_observer(this); }
+    void painted(HWND) override {
+        if (draw_log.recording) ++draw_log.paints;
+    }
+    void text(HWND window, int x, int y, const char* bytes, int count) override {
+        if (draw_log.recording)
+            draw_log.texts.push_back(
+                DrawnText{window, x, y, std::string(bytes, static_cast<std::size_t>(count))});
+    }
+    void line(HWND window, POINT from, POINT to, COLORREF color, int width) override {
+        if (draw_log.recording) draw_log.lines.push_back(DrawnLine{window, from, to, color, width});
+    }
+};
+DrawLogObserver draw_log_observer;
+
+}  // namespace
 
 std::string window_caption(HWND window) {
     return is_window(window) ? window->caption : std::string();

@@ -22,8 +22,8 @@ struct DrawnLine {
     int width;
 };
 
-// Kept only while a test records: the program itself paints for hours and must not
-// hold on to what it drew.
+// What the window layer drew, kept only while a test records: a test that paints for
+// long must not hold on to all of it.
 struct DrawLog {
     bool recording = false;
     std::vector<DrawnText> texts;

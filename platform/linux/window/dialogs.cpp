@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/cp932.h"
-#include "platform/linux/window_system.h"
+#include "platform/linux/window/window_system.h"
 
 namespace {
 

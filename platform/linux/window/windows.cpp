@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/window_system.h"
+#include "platform/linux/window/window_system.h"
 
 namespace {
 

@@ -50,6 +50,7 @@ struct HGDIOBJ__ {
 
 // Creates the QApplication on first use, so that tests and the program alike get one.
 void ensure_application();
+// qt_text.cpp: the program's texts, colours and font for Qt.
 QString text_from_cp932(const char* bytes, std::size_t size);
 QString text_from_cp932(const char* text);
 QColor color_of(COLORREF color);

@@ -3,11 +3,9 @@
 #include <QEvent>
 #include <QObject>
 #include <clocale>
-#include <cstring>
 
-#include "platform/cp932.h"
 #include "platform/linux/messages.h"
-#include "platform/linux/window_system.h"
+#include "platform/linux/window/window_system.h"
 
 namespace {
 
@@ -69,12 +67,4 @@ ModalScope::ModalScope() {
 
 ModalScope::~ModalScope() {
     --modal_depth;
-}
-
-QString text_from_cp932(const char* bytes, std::size_t size) {
-    return QString::fromStdString(cp932_to_utf8(bytes, size, false));
-}
-
-QString text_from_cp932(const char* text) {
-    return text != nullptr ? text_from_cp932(text, std::strlen(text)) : QString();
 }

@@ -5,18 +5,12 @@
 #include <set>
 
 #include "platform/cp932.h"
-#include "platform/linux/window_system.h"
-#include "platform/testing/window_probe.h"
-
-DrawLog draw_log;
-
-void DrawLog::clear() {
-    texts.clear();
-    lines.clear();
-    paints = 0;
-}
+#include "platform/linux/window/draw_observer.h"
+#include "platform/linux/window/window_system.h"
 
 namespace {
+
+DrawObserver* draw_observer = nullptr;
 
 constexpr int kSingleCell = 8;
 constexpr int kDoubleCell = 16;
@@ -61,18 +55,8 @@ void draw_line(HDC dc, POINT from, POINT to) {
 
 }  // namespace
 
-QColor color_of(COLORREF color) {
-    return QColor(GetRValue(color), GetGValue(color), GetBValue(color));
-}
-
-const QFont& system_font() {
-    static const QFont font = [] {
-        QFont chosen(QStringLiteral(u"IPAGothic"));
-        chosen.setPixelSize(16);
-        chosen.setStyleStrategy(QFont::NoAntialias);
-        return chosen;
-    }();
-    return font;
+void set_draw_observer(DrawObserver* observer) {
+    draw_observer = observer;
 }
 
 DWORD GetSysColor(int index) {
@@ -106,7 +90,7 @@ HDC BeginPaint(HWND window, LPPAINTSTRUCT paint) {
     }
     window->invalid = false;
     window->erase = false;
-    if (draw_log.recording) ++draw_log.paints;
+    if (draw_observer != nullptr) draw_observer->painted(window);
     return dc;
 }
 
@@ -126,9 +110,7 @@ COLORREF SetBkColor(HDC dc, COLORREF color) {
 
 BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int count) {
     if (dc == nullptr || text == nullptr || count < 0) return FALSE;
-    if (draw_log.recording)
-        draw_log.texts.push_back(
-            DrawnText{dc->window, x, y, std::string(text, static_cast<std::size_t>(count))});
+    if (draw_observer != nullptr) draw_observer->text(dc->window, x, y, text, count);
     if (!dc->painter.isActive()) return TRUE;
     int cell_x = x;
     for (int i = 0; i < count;) {
@@ -172,9 +154,8 @@ BOOL MoveToEx(HDC dc, int x, int y, POINT* previous) {
 BOOL LineTo(HDC dc, int x, int y) {
     if (dc == nullptr) return FALSE;
     POINT to{x, y};
-    if (draw_log.recording)
-        draw_log.lines.push_back(
-            DrawnLine{dc->window, dc->position, to, dc->pen->color, dc->pen->width});
+    if (draw_observer != nullptr)
+        draw_observer->line(dc->window, dc->position, to, dc->pen->color, dc->pen->width);
     if (dc->painter.isActive()) draw_line(dc, dc->position, to);
     dc->position = to;
     return TRUE;
