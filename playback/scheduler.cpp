@@ -1,6 +1,7 @@
 #include "playback/scheduler.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 
 PlaybackClock playback_clock;
@@ -115,25 +116,19 @@ MMRESULT send_short_message(HMIDIOUT output, unsigned char status, unsigned char
 int send_sysex_message(HMIDIOUT output, const SysexSlot& slot) {
     unsigned n = slot.length > kSysexSlotLimit ? kSysexSlotLimit : slot.length;
     if (n == 0) return 0;
-    char* buffer = new (std::nothrow) char[n];
-    MIDIHDR* header = new (std::nothrow) MIDIHDR();
-    if (buffer == nullptr || header == nullptr) {
-        delete[] buffer;
-        delete header;
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[n]);
+    std::unique_ptr<MIDIHDR> header(new (std::nothrow) MIDIHDR());
+    if (buffer == nullptr || header == nullptr) return 0;
+    std::memcpy(buffer.get(), slot.bytes, n);
+    header->lpData = buffer.get();
+    header->dwBufferLength = n;
+    if (midiOutPrepareHeader(output, header.get(), sizeof(MIDIHDR)) != MMSYSERR_NOERROR) return 0;
+    bool sent = midiOutLongMsg(output, header.get(), sizeof(MIDIHDR)) == MMSYSERR_NOERROR;
+    if (midiOutUnprepareHeader(output, header.get(), sizeof(MIDIHDR)) != MMSYSERR_NOERROR) {
+        // The device may still read a header it did not give back: it stays, unowned.
+        header.release();
+        buffer.release();
         return 0;
     }
-    std::memcpy(buffer, slot.bytes, n);
-    header->lpData = buffer;
-    header->dwBufferLength = n;
-    // A header the device never took can go; one it may still read must stay.
-    if (midiOutPrepareHeader(output, header, sizeof(MIDIHDR)) == MMSYSERR_NOERROR) {
-        bool sent = midiOutLongMsg(output, header, sizeof(MIDIHDR)) == MMSYSERR_NOERROR;
-        if (midiOutUnprepareHeader(output, header, sizeof(MIDIHDR)) != MMSYSERR_NOERROR) return 0;
-        delete header;
-        delete[] buffer;
-        return sent ? 1 : 0;
-    }
-    delete header;
-    delete[] buffer;
-    return 0;
+    return sent ? 1 : 0;
 }

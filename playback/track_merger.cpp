@@ -195,7 +195,8 @@ void count_track_events(const SongImage& song, int event_counts[kMergedTrackLimi
                 [](int, int, const TrackEvent&) {});
 }
 
-MergedImage* merge_song(const SongImage& song, double speed_factor, std::uint32_t& stream_end) {
+std::unique_ptr<MergedImage> merge_song(const SongImage& song, double speed_factor,
+                                        std::uint32_t& stream_end) {
     int n = merged_track_count(song, speed_factor);
     int counts[kMergedTrackLimit];
     count_track_events(song, counts, speed_factor);
@@ -204,27 +205,22 @@ MergedImage* merge_song(const SongImage& song, double speed_factor, std::uint32_
         total += counts[t];
     song_timeline.event_count = total + 10;
 
-    MergeWork* work = new (std::nothrow) MergeWork;
-    MergedImage* merged = new (std::nothrow) MergedImage;
-    if (work == nullptr || merged == nullptr) {
-        delete work;
-        delete merged;
-        return nullptr;
-    }
+    std::unique_ptr<MergeWork> work(new (std::nothrow) MergeWork);
+    std::unique_ptr<MergedImage> merged(new (std::nothrow) MergedImage);
+    if (work == nullptr || merged == nullptr) return nullptr;
     copy_out_tracks(*work, song, n);
     std::memset(merged->bytes, 0, kMergedImageSize);
     std::memcpy(merged->bytes, song.bytes, kMergedStreamStart);
     merged->bytes[9] = 0;   // format 0
     merged->bytes[11] = 1;  // one track
     stream_end = merge_events(*work, n, total, merged->bytes);
-    delete work;
     return merged;
 }
 
 void merge_tracks(const SongImage& song, ChannelVoiceTable& voices, VoiceOverride override,
                   double speed_factor) {
     std::uint32_t stream_end = 0;
-    MergedImage* merged = merge_song(song, speed_factor, stream_end);
+    std::unique_ptr<MergedImage> merged = merge_song(song, speed_factor, stream_end);
     if (merged == nullptr) {
         // Out of memory: nothing to play rather than the previous song's tables.
         song_timeline.event_count = 0;
@@ -232,5 +228,4 @@ void merge_tracks(const SongImage& song, ChannelVoiceTable& voices, VoiceOverrid
         return;
     }
     build_timeline(*merged, voices, override, speed_factor);
-    delete merged;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "instruments/channel_voices.h"
 #include "playback/timeline.h"
@@ -21,6 +22,7 @@ void count_track_events(const SongImage& song, int event_counts[kMergedTrackLimi
 std::uint32_t array_minimum(const std::uint32_t* values, int n);
 
 // The merged image alone, for callers that look at the stream itself: sets the
-// Timeline's event_count and returns the image (release it with delete), or nullptr
-// when memory runs out. stream_end receives the offset just past the last event.
-MergedImage* merge_song(const SongImage& song, double speed_factor, std::uint32_t& stream_end);
+// Timeline's event_count and returns the image, or nullptr when memory runs out.
+// stream_end receives the offset just past the last event.
+std::unique_ptr<MergedImage> merge_song(const SongImage& song, double speed_factor,
+                                        std::uint32_t& stream_end);

@@ -1,6 +1,7 @@
 #include "smf/song_image.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "platform/win32.h"
@@ -10,21 +11,19 @@ namespace {
 constexpr unsigned char kHeaderTag[4] = {0x4D, 0x54, 0x68, 0x64};          // "MThd"
 constexpr unsigned char kTrackChunkHead[5] = {0x4D, 0x54, 0x72, 0x6B, 0};  // "MTrk", length MSB 0
 
-// Reads the whole file into a fresh buffer; 0 when the file cannot be opened, is
-// larger than an image, or cannot be read in full.
-int read_whole_file(HANDLE file, unsigned char*& data, DWORD& size) {
+// Reads the whole file into a fresh buffer; nullptr when the file is larger than an
+// image or cannot be read in full, or memory runs out.
+std::unique_ptr<unsigned char[]> read_whole_file(HANDLE file, DWORD& size) {
     DWORD size_high = 0;
     size = GetFileSize(file, &size_high);
     // A size with a high word (4 GiB and more) would pass the test on its low word alone.
-    if (size == INVALID_FILE_SIZE || size_high != 0 || size > kSongImageSize) return 0;
-    data = new (std::nothrow) unsigned char[size > 0 ? size : 1];
-    if (data == nullptr) return 0;
+    if (size == INVALID_FILE_SIZE || size_high != 0 || size > kSongImageSize) return nullptr;
+    std::unique_ptr<unsigned char[]> data(new (std::nothrow) unsigned char[size > 0 ? size : 1]);
+    if (data == nullptr) return nullptr;
     DWORD read = 0;
-    if (size > 0 && (!ReadFile(file, data, size, &read, nullptr) || read != size)) {
-        delete[] data;
-        return 0;
-    }
-    return 1;
+    if (size > 0 && (!ReadFile(file, data.get(), size, &read, nullptr) || read != size))
+        return nullptr;
+    return data;
 }
 
 }  // namespace
@@ -33,14 +32,12 @@ int load_song_file(const char* file_name, SongImage& image) {
     HANDLE file =
         CreateFileA(file_name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 0;
-    unsigned char* data = nullptr;
     DWORD size = 0;
-    int loaded = read_whole_file(file, data, size);
+    std::unique_ptr<unsigned char[]> data = read_whole_file(file, size);
     CloseHandle(file);
-    if (!loaded) return 0;
+    if (data == nullptr) return 0;
     std::memset(image.bytes, 0, kSongImageSize);
-    std::memcpy(image.bytes, data, size);
-    delete[] data;
+    std::memcpy(image.bytes, data.get(), size);
     return 1;
 }
 

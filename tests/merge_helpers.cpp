@@ -11,19 +11,15 @@ SongImage song_image;
 Bytes merged_stream(const Bytes& song) {
     put_song(song_image, song);
     std::uint32_t end = 0;
-    MergedImage* merged = merge_song(song_image, 1.0, end);
-    Bytes stream(merged->bytes + kMergedStreamStart, merged->bytes + end);
-    delete merged;
-    return stream;
+    std::unique_ptr<MergedImage> merged = merge_song(song_image, 1.0, end);
+    return Bytes(merged->bytes + kMergedStreamStart, merged->bytes + end);
 }
 
 Bytes merged_image(const Bytes& song) {
     put_song(song_image, song);
     std::uint32_t end = 0;
-    MergedImage* merged = merge_song(song_image, 1.0, end);
-    Bytes image(merged->bytes, merged->bytes + kMergedImageSize);
-    delete merged;
-    return image;
+    std::unique_ptr<MergedImage> merged = merge_song(song_image, 1.0, end);
+    return Bytes(merged->bytes, merged->bytes + kMergedImageSize);
 }
 
 void play_song(const Bytes& song, VoiceOverride override, double factor) {

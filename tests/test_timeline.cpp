@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <memory>
 
 #include "tests/merge_helpers.h"
 
@@ -185,7 +186,7 @@ TEST(TimelineSysex, AMessageLongerThanASlotGetsNoneAndReadingStaysInStep) {
 
 TEST(TimelineCapacity, The32769thEventIsNotRepresented) {
     // A merged image of 40,000 program changes: more than any 64 KiB song can hold.
-    MergedImage* merged = new MergedImage();
+    auto merged = std::make_unique<MergedImage>();
     Bytes head = smf_header(0, 1, 96) + hex("4D54726B 0001D4C0");
     std::copy(head.begin(), head.end(), merged->bytes);
     for (int i = 0; i < 40000; ++i) {
@@ -195,7 +196,6 @@ TEST(TimelineCapacity, The32769thEventIsNotRepresented) {
         event[2] = static_cast<unsigned char>(i == 32767 ? 0x7F : i > 32767 ? 0x33 : 0x05);
     }
     build_timeline(*merged, test_voices, {0, 0, 0}, 1.0);
-    delete merged;
     EXPECT_EQ(hex("C0 7F 00"), bytes_of(tl.event_slots[kTimelineEvents - 1]));
     EXPECT_EQ(hex("C0 05 00"), bytes_of(tl.event_slots[kTimelineEvents - 2]));
     EXPECT_EQ(127, test_voices.voices[0].program) << "the 32,768th is the last one built";

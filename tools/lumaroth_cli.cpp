@@ -76,7 +76,7 @@ int show_timeline(const CliOptions& options) {
 
 int show_merged(const CliOptions& options) {
     std::uint32_t stream_end = 0;
-    MergedImage* merged = merge_song(song, options.speed_factor, stream_end);
+    std::unique_ptr<MergedImage> merged = merge_song(song, options.speed_factor, stream_end);
     if (merged == nullptr) return kExitUnreadable;
     for (std::uint32_t at = kMergedStreamStart; at < stream_end; at += kMergedBytesPerLine) {
         std::uint32_t left = stream_end - at;
@@ -84,7 +84,6 @@ int show_merged(const CliOptions& options) {
                   static_cast<int>(left < kMergedBytesPerLine ? left : kMergedBytesPerLine));
         std::fputs("\n", stdout);
     }
-    delete merged;
     return 0;
 }
 

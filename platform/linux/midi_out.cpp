@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -215,7 +216,7 @@ class WavRenderer {
 
 struct OpenOutput {
     fluid_audio_driver_t* driver = nullptr;
-    WavRenderer* renderer = nullptr;
+    std::unique_ptr<WavRenderer> renderer;
 };
 
 std::mutex output_lock;
@@ -244,10 +245,9 @@ MMRESULT attach_output(Synth& synth, OpenOutput& output, std::string& error) {
         return output.driver != nullptr ? MMSYSERR_NOERROR : MIDIERR_NODEVICE;
     }
     if (spec.compare(0, 4, "wav:") == 0 && spec.size() > 4) {
-        output.renderer = new WavRenderer;
+        output.renderer = std::make_unique<WavRenderer>();
         if (output.renderer->start(synth.synth, spec.substr(4), error)) return MMSYSERR_NOERROR;
-        delete output.renderer;
-        output.renderer = nullptr;
+        output.renderer.reset();
         return MIDIERR_NODEVICE;
     }
     error = "unknown LUMAROTH_MIDI_OUT '" + spec + "' (use synth or wav:PATH)";
@@ -277,7 +277,7 @@ MMRESULT midiOutOpen(LPHMIDIOUT handle, UINT device, DWORD_PTR, DWORD_PTR, DWORD
     Synth& synth = the_synth();
     std::string error = synth.error;
     MMRESULT result = MIDIERR_INVALIDSETUP;
-    OpenOutput* output = new OpenOutput;
+    auto output = std::make_unique<OpenOutput>();
     set_output_failure("");
     if (error.empty()) {
         fluid_synth_system_reset(synth.synth);
@@ -285,11 +285,11 @@ MMRESULT midiOutOpen(LPHMIDIOUT handle, UINT device, DWORD_PTR, DWORD_PTR, DWORD
     }
     if (result != MMSYSERR_NOERROR) {
         std::fprintf(stderr, "lumaroth: MIDI output: %s\n", error.c_str());
-        delete output;
         return result;
     }
-    open_output = output;
-    *handle = reinterpret_cast<HMIDIOUT>(output);
+    // The handle owns the output until midiOutClose.
+    open_output = output.release();
+    *handle = reinterpret_cast<HMIDIOUT>(open_output);
     return MMSYSERR_NOERROR;
 }
 
@@ -382,10 +382,7 @@ MMRESULT midiOutClose(HMIDIOUT handle) {
         delete_fluid_audio_driver(output->driver);
         fluid_synth_set_gain(synth, static_cast<float>(kGain));
     }
-    if (output->renderer != nullptr) {
-        output->renderer->stop();
-        delete output->renderer;
-    }
+    if (output->renderer != nullptr) output->renderer->stop();
     // Controllers reset after "all sound off" put a held voice back into its release,
     // which rings on for a second: silence it after the reset. The synthesizer ends
     // voices as it renders, so blocks rendered into nowhere settle it.
@@ -396,7 +393,7 @@ MMRESULT midiOutClose(HMIDIOUT handle) {
     for (int block = 0; block < kSettleBlocks && fluid_synth_get_active_voice_count(synth) > 0;
          ++block)
         fluid_synth_write_s16(synth, kBlockFrames, settle, 0, 2, settle, 1, 2);
-    delete output;
+    delete output;  // what midiOutOpen handed out with the handle
     open_output = nullptr;
     return MMSYSERR_NOERROR;
 }
