@@ -13,6 +13,8 @@ const char kNoInstrument[] = "楽器指定なし";
 const char kDrumVoice[] = "ドラムス音色";
 const char kBlankListingLine[] = "　　";
 const char kNotAProgram[] = "";
+// A channel no program change has reached: outside the 16 channels and the 128 programs.
+constexpr ChannelVoice kNoVoice = {nullptr, 16, 255};
 
 const char kListingFormat[] = "■%d  No.%d  %s      ■%d  No.%d  %s";
 // Line 4 pairs channels 9 and 10: one of its six separating bytes is a full-width space.
@@ -26,7 +28,7 @@ const char* shown_name(const ChannelVoice& voice) {
 }  // namespace
 
 ChannelVoice channel_voice_from_message(unsigned char status, unsigned char data1) {
-    if ((status & 0xF0) != 0xC0) return {kNotAProgram, 16, 255};
+    if ((status & 0xF0) != 0xC0) return {kNotAProgram, kNoVoice.channel, kNoVoice.program};
     // A data byte of 0x80 or more names no program: a receiver takes it for a status byte.
     const char* name = data1 < kGmProgramCount ? gm_program_names[data1] : kNotAProgram;
     return {name, status - 0xC0, data1};
@@ -34,7 +36,7 @@ ChannelVoice channel_voice_from_message(unsigned char status, unsigned char data
 
 void reset_channel_voice_table(ChannelVoiceTable& table) {
     for (ChannelVoice& voice : table.voices)
-        voice = {nullptr, 16, 255};
+        voice = kNoVoice;
 }
 
 InstrumentListing format_instrument_listing(const ChannelVoiceTable& table) {

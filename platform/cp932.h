@@ -5,6 +5,12 @@
 #include <cstddef>
 #include <string>
 
+// Whether a byte starts a double-byte CP932 character (when a trail byte follows it).
+// Header-only: the window's path handling needs it on every system.
+inline bool is_cp932_lead_byte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
 // The length of the CP932 character at bytes, size bytes being left: 2 for a lead byte
 // followed by a trail byte, else 1.
 std::size_t cp932_char_length(const char* bytes, std::size_t size);

@@ -8,9 +8,7 @@ Timeline song_timeline;
 
 namespace {
 
-constexpr std::int32_t kFirstEventTime = 5;      // milliseconds
-constexpr std::uint32_t kDefaultTempo = 500000;  // microseconds per quarter note
-constexpr std::uint32_t kFirstEventOffset = 14;
+constexpr std::int32_t kFirstEventTime = 5;  // milliseconds
 
 struct BuildState {
     ByteView merged;
@@ -34,10 +32,7 @@ double base_tick_length(const SongInfo& info, double speed_factor) {
 
 void apply_set_tempo(BuildState& state) {
     if (state.division == 0) return;
-    std::uint32_t tempo =
-        static_cast<std::uint32_t>(byte_at(state.merged, state.position + 3)) << 16 |
-        static_cast<std::uint32_t>(byte_at(state.merged, state.position + 4)) << 8 |
-        byte_at(state.merged, state.position + 5);
+    std::uint32_t tempo = read_be24(state.merged, state.position + 3);
     state.ms_per_tick = static_cast<double>(tempo) / (state.division * 1000) * state.speed_factor;
 }
 
@@ -97,19 +92,12 @@ void read_event(BuildState& state, int index, ChannelVoiceTable& voices, VoiceOv
         next > state.merged.size ? state.merged.size : static_cast<std::uint32_t>(next);
 }
 
-bool at_track_chunk_tag(const BuildState& state) {
-    return byte_at(state.merged, state.position) == 0x4D &&
-           byte_at(state.merged, state.position + 1) == 0x54 &&
-           byte_at(state.merged, state.position + 2) == 0x72 &&
-           byte_at(state.merged, state.position + 3) == 0x6B;
-}
-
 }  // namespace
 
 void build_timeline(const MergedImage& merged, ChannelVoiceTable& voices, VoiceOverride override,
                     double speed_factor) {
     SongInfo info = scan_song_info(view_of(merged), speed_factor);
-    BuildState state = {view_of(merged), kFirstEventOffset,
+    BuildState state = {view_of(merged), kHeaderChunkBytes,
                         kFirstEventTime, base_tick_length(info, speed_factor),
                         info.division,   speed_factor};
     reset_channel_voice_table(voices);
@@ -117,7 +105,7 @@ void build_timeline(const MergedImage& merged, ChannelVoiceTable& voices, VoiceO
     clear_sysex_slots(song_timeline.sysex_slots);
     clear_event_times(song_timeline.event_times);
     for (int i = 0; i < kTimelineEvents; ++i) {
-        if (at_track_chunk_tag(state)) {
+        if (is_track_tag(state.merged, state.position)) {
             state.position += 8;
             state.running_time = kFirstEventTime;
         }

@@ -24,6 +24,13 @@ struct SysexSlot {
     unsigned char sent;
 };
 
+// The file format and the clears fix these sizes: a slot is four bytes, a sysex slot
+// 256, and clear_event_slots / clear_sysex_slots zero exactly one table each.
+static_assert(sizeof(EventSlot) == 4, "an event slot is status, two data bytes and sent");
+static_assert(sizeof(SysexSlot) == kSysexSlotBytes, "a sysex slot is 256 bytes");
+static_assert(sizeof(EventSlot) * kTimelineEvents == kClearedSlotBytes, "the event slot table");
+static_assert(sizeof(SysexSlot) * kSysexSlots == kClearedSlotBytes, "the sysex slot table");
+
 struct Timeline {
     std::int32_t event_times[kTimelineEvents];
     EventSlot event_slots[kTimelineEvents];

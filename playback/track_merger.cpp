@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr std::uint32_t kFirstTrackTag = 14;
 // Every kept event's bytes lie apart within the song, and each copy has one more byte.
 constexpr std::uint32_t kCopyArenaSize = kSongImageSize + kCountedEventLimit;
 
@@ -46,11 +45,6 @@ int merged_track_count(const SongImage& song, double speed_factor) {
     return n > kMergedTrackLimit ? kMergedTrackLimit - 1 : n;
 }
 
-bool at_track_chunk_tag(ByteView song, std::uint32_t position) {
-    return byte_at(song, position) == 0x4D && byte_at(song, position + 1) == 0x54 &&
-           byte_at(song, position + 2) == 0x72 && byte_at(song, position + 3) == 0x6B;
-}
-
 // The bytes after an F1-FE status that MIDI gives it, so reading stays in step; F7 is
 // the SMF escape, a length byte and that many bytes.
 std::uint32_t other_status_length(ByteView song, std::uint32_t position) {
@@ -71,7 +65,7 @@ std::uint32_t other_status_length(ByteView song, std::uint32_t position) {
 // reached, or the event would run past the end of the song.
 bool read_track_event(TrackReader& reader, TrackEvent& event) {
     if (reader.events_read >= kCountedEventLimit) return false;
-    if (at_track_chunk_tag(reader.song, reader.position)) reader.position += 8;
+    if (is_track_tag(reader.song, reader.position)) reader.position += 8;
     VlqValue delta = vlq_read(reader.song, reader.position);
     std::uint64_t position = static_cast<std::uint64_t>(reader.position) + delta.size;
     EventClass kind = classify_event(reader.song, static_cast<std::uint32_t>(position));
@@ -101,7 +95,7 @@ std::uint32_t add_delta(std::uint32_t a, std::uint32_t b) {
 // Reading that must stop leaves the tracks not reached empty.
 template <typename Visit>
 void walk_tracks(const SongImage& song, int n, int event_counts[], Visit visit) {
-    TrackReader reader = {view_of(song), kFirstTrackTag, 0, 0};
+    TrackReader reader = {view_of(song), kHeaderChunkBytes, 0, 0};
     for (int t = 0; t < n; ++t)
         event_counts[t] = 0;
     for (int t = 0; t < n; ++t) {

@@ -13,7 +13,7 @@ constexpr int kMergedTrackLimit = 32;
 constexpr int kTrackEventLimit = 8192;     // per track, end of track included
 constexpr int kCountedEventLimit = 32768;  // read in all, end of track included
 constexpr std::uint32_t kDoneTrack = 0x0FFFFFFF;
-constexpr std::uint32_t kMergedStreamStart = 22;
+constexpr std::uint32_t kMergedStreamStart = kHeaderChunkBytes + 8;  // after "MTrk" and length
 
 void merge_tracks(const SongImage& song, ChannelVoiceTable& voices, VoiceOverride override,
                   double speed_factor);

@@ -8,8 +8,8 @@
 
 namespace {
 
-constexpr unsigned char kHeaderTag[4] = {0x4D, 0x54, 0x68, 0x64};          // "MThd"
-constexpr unsigned char kTrackChunkHead[5] = {0x4D, 0x54, 0x72, 0x6B, 0};  // "MTrk", length MSB 0
+constexpr unsigned char kHeaderTag[4] = {0x4D, 0x54, 0x68, 0x64};  // "MThd"
+constexpr unsigned char kTrackTag[4] = {0x4D, 0x54, 0x72, 0x6B};   // "MTrk"
 
 // Reads the whole file into a fresh buffer; nullptr when the file is larger than an
 // image or cannot be read in full, or memory runs out.
@@ -55,6 +55,19 @@ std::uint32_t read_be32(ByteView buffer, std::uint32_t offset) {
            static_cast<std::uint32_t>(byte_at(buffer, at + 2)) << 8 | byte_at(buffer, at + 3);
 }
 
+bool is_track_tag(ByteView buffer, std::uint32_t offset) {
+    for (std::uint32_t i = 0; i < 4; ++i) {
+        if (byte_at(buffer, static_cast<std::uint64_t>(offset) + i) != kTrackTag[i]) return false;
+    }
+    return true;
+}
+
+std::uint32_t read_be24(ByteView buffer, std::uint32_t offset) {
+    std::uint64_t at = offset;
+    return static_cast<std::uint32_t>(byte_at(buffer, at)) << 16 |
+           static_cast<std::uint32_t>(byte_at(buffer, at + 1)) << 8 | byte_at(buffer, at + 2);
+}
+
 std::uint16_t read_be16(ByteView buffer, std::uint32_t offset) {
     std::uint64_t at = offset;
     return static_cast<std::uint16_t>(byte_at(buffer, at) << 8 | byte_at(buffer, at + 1));
@@ -63,7 +76,8 @@ std::uint16_t read_be16(ByteView buffer, std::uint32_t offset) {
 int find_track_chunk(ByteView image, std::uint32_t start) {
     for (std::uint32_t offset = start; offset < kSongImageSize && offset + 5 <= image.size;
          ++offset) {
-        if (std::memcmp(image.bytes + offset, kTrackChunkHead, 5) == 0)
+        // A tag with a length below 16 MiB: the length's first byte is 0.
+        if (is_track_tag(image, offset) && image.bytes[offset + 4] == 0)
             return static_cast<int>(offset);
     }
     return kNoTrackChunk;

@@ -4,6 +4,8 @@
 #include <cstdint>
 
 constexpr std::uint32_t kSongImageSize = 65536;
+// The header chunk: "MThd", its length, format, track count and division.
+constexpr std::uint32_t kHeaderChunkBytes = 14;
 
 // The loaded file from offset 0, zero beyond its end.
 struct SongImage {
@@ -50,7 +52,11 @@ constexpr int kNoTrackChunk = -1;
 
 int load_song_file(const char* file_name, SongImage& image);
 int is_smf_header(ByteView image);
+// Whether the track chunk tag "MTrk" starts at offset.
+bool is_track_tag(ByteView buffer, std::uint32_t offset);
 std::uint32_t read_be32(ByteView buffer, std::uint32_t offset);
+// Three bytes, most significant first: a set-tempo event's microseconds per beat.
+std::uint32_t read_be24(ByteView buffer, std::uint32_t offset);
 std::uint16_t read_be16(ByteView buffer, std::uint32_t offset);
 int find_track_chunk(ByteView image, std::uint32_t start);
 VlqValue vlq_read(ByteView buffer, std::uint32_t offset);

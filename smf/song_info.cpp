@@ -9,7 +9,6 @@ namespace {
 constexpr int kInfoLineSize = 384;
 constexpr int kMetaTextSize = 256;
 constexpr int kKeyNameSize = 16;
-constexpr std::uint32_t kDefaultTempo = 500000;  // microseconds per quarter note
 
 char info_lines[5][kInfoLineSize];
 char meta_texts[4][kMetaTextSize];  // FF 01 to FF 04
@@ -78,7 +77,7 @@ std::uint32_t time_sig_denominator(std::int32_t power) {
 // no track or none can be found: never another song's leftovers.
 MetaSummary scan_first_track(ByteView image, std::int32_t track_count) {
     if (track_count < 1) return reset_meta_summary();
-    int chunk = find_track_chunk(image, 14);
+    int chunk = find_track_chunk(image, kHeaderChunkBytes);
     if (chunk == kNoTrackChunk) return reset_meta_summary();
     std::uint32_t tag = static_cast<std::uint32_t>(chunk);
     return scan_track_meta(image, tag + 8, read_be32(image, tag + 4));
@@ -99,9 +98,10 @@ void format_info_lines(const MetaSummary& meta, double speed_factor) {
 }  // namespace
 
 std::uint32_t tempo_from_bytes(const std::int32_t tempo_bytes[3]) {
-    return static_cast<std::uint32_t>(tempo_bytes[0] & 0xFF) << 16 |
-           static_cast<std::uint32_t>(tempo_bytes[1] & 0xFF) << 8 |
-           static_cast<std::uint32_t>(tempo_bytes[2] & 0xFF);
+    unsigned char bytes[3];
+    for (int i = 0; i < 3; ++i)
+        bytes[i] = static_cast<unsigned char>(tempo_bytes[i] & 0xFF);
+    return read_be24(ByteView{bytes, 3}, 0);
 }
 
 SongInfo scan_song_info(ByteView image, double speed_factor) {

@@ -32,6 +32,9 @@ struct SongInfo {
 // The microseconds per quarter note that tempo_bytes give.
 std::uint32_t tempo_from_bytes(const std::int32_t tempo_bytes[3]);
 
+// Microseconds per quarter note of a song that sets no tempo.
+constexpr std::uint32_t kDefaultTempo = 500000;
+
 SongInfo scan_song_info(ByteView image, double speed_factor);
 MetaSummary scan_track_meta(ByteView image, std::uint32_t start, std::uint32_t length);
 const char* key_signature_name(const MetaSummary& meta);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "instruments/channel_voices.h"
+#include "platform/cp932.h"
 #include "playback/scheduler.h"
 #include "playback/speed.h"
 #include "playback/track_merger.h"
@@ -128,7 +129,7 @@ const char* name_part(const char* path) {
     const char* name = path;
     for (const char* p = path; *p != '\0'; ++p) {
         unsigned char byte = static_cast<unsigned char>(*p);
-        if ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC)) {
+        if (is_cp932_lead_byte(byte)) {
             if (p[1] == '\0') break;
             ++p;
         } else if (byte == '\\' || byte == '/') {

@@ -51,9 +51,8 @@ std::size_t cp932_char_length(const char* bytes, std::size_t size) {
     if (size < 2) return 1;
     unsigned char lead = static_cast<unsigned char>(bytes[0]);
     unsigned char trail = static_cast<unsigned char>(bytes[1]);
-    bool is_lead = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
     bool is_trail = trail >= 0x40 && trail <= 0xFC && trail != 0x7F;
-    return is_lead && is_trail ? 2 : 1;
+    return is_cp932_lead_byte(lead) && is_trail ? 2 : 1;
 }
 
 std::string cp932_to_utf8(const char* bytes, std::size_t size, bool escape_invalid) {
