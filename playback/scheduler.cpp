@@ -44,6 +44,11 @@ int send_due_event(int i, std::uint32_t elapsed) {
 
 }  // namespace
 
+void reset_playback_clock() {
+    stop_playback();
+    playback_clock = PlaybackClock{};
+}
+
 int start_playback(HWND window) {
     playback_clock.notify_window = window;
     stop_playback();

@@ -11,19 +11,27 @@ constexpr std::uint32_t kSmallestPeriod = 6;    // ms
 constexpr std::int32_t kEndOfSongIdle = 10000;  // ms without a short message
 constexpr UINT kEndOfSongMessage = WM_USER + 2;
 
+// Threads: the main thread writes every field in start_playback, before the timer
+// exists, and in stop_playback, after timeKillEvent has returned (no tick runs or will
+// run then). In between, the timer thread reads output, start_time and notify_window
+// and is the only writer of last_send_time and idle_time. No lock: that order is the
+// whole of the sharing. The timer thread's only message to the main thread is the
+// end-of-song message, posted.
 struct PlaybackClock {
-    HMIDIOUT output;
-    std::uint32_t timer_id;
-    std::uint32_t timer_period;
-    std::uint32_t start_time;
-    std::uint32_t last_send_time;  // 0: nothing sent since the start
-    std::int32_t idle_time;
-    int open;
-    HWND notify_window;
+    HMIDIOUT output;               // main thread; read by the tick
+    std::uint32_t timer_id;        // main thread only
+    std::uint32_t timer_period;    // main thread only
+    std::uint32_t start_time;      // main thread; read by the tick
+    std::uint32_t last_send_time;  // the tick while playing; 0: nothing sent since the start
+    std::int32_t idle_time;        // the tick while playing
+    int open;                      // main thread only
+    HWND notify_window;            // main thread; read by the tick
 };
 
 extern PlaybackClock playback_clock;
 
+// Stops playback and clears the clock, as at the program's start.
+void reset_playback_clock();
 int start_playback(HWND window);
 void stop_playback();
 void CALLBACK on_timer_tick(UINT id, UINT message, DWORD_PTR user, DWORD_PTR reserved1,

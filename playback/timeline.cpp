@@ -1,10 +1,15 @@
 #include "playback/timeline.h"
 
 #include <climits>
+#include <cstring>
 
 #include "smf/song_info.h"
 
 Timeline song_timeline;
+
+void reset_timeline() {
+    std::memset(&song_timeline, 0, sizeof song_timeline);
+}
 
 namespace {
 

@@ -1,5 +1,10 @@
 // The playback tables: every event of the merged stream with its time in milliseconds
 // and its ready-to-send message.
+//
+// Threads: the main thread writes the Timeline (build_timeline, through merge_tracks)
+// only while playback is stopped, so no timer runs. While playback runs, the timer
+// thread reads it and writes only the `sent` flags; the main thread does not touch it.
+// There is no lock: start_playback and stop_playback order the two.
 #pragma once
 
 #include <cstdint>
@@ -15,13 +20,13 @@ struct EventSlot {
     unsigned char status;  // 0: no short message
     unsigned char data1;
     unsigned char data2;
-    unsigned char sent;
+    unsigned char sent;  // timer thread, while playing; cleared by the build
 };
 
 struct SysexSlot {
     unsigned char bytes[kSysexDataLimit + 1];  // F0, then the bytes that follow it
     unsigned char length;                      // bytes to send, counted from F0
-    unsigned char sent;
+    unsigned char sent;                        // timer thread, while playing
 };
 
 // The file format and the clears fix these sizes: a slot is four bytes, a sysex slot
@@ -57,6 +62,8 @@ inline ByteView view_of(const MergedImage& image) {
 
 extern Timeline song_timeline;
 
+// Empties the Timeline, as at the program's start; only while playback is stopped.
+void reset_timeline();
 void build_timeline(const MergedImage& merged, ChannelVoiceTable& voices, VoiceOverride override,
                     double speed_factor);
 std::int32_t round_to_int(double x);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstring>
 #include <thread>
 
 #include "platform/testing/test_platform.h"
@@ -28,7 +27,7 @@ void wait_for_notes(std::size_t n) {
 
 TEST(PlaybackThreads, ASongPlaysOnTheTimerThreadInOrder) {
     recording_midi_out.reset();
-    std::memset(&song_timeline, 0, sizeof song_timeline);
+    reset_timeline();
     for (int i = 0; i < 20; ++i) {
         song_timeline.event_times[i] = 5 + 10 * i;
         song_timeline.event_slots[i] = {0x90, static_cast<unsigned char>(40 + i), 0x40, 0};
@@ -45,7 +44,7 @@ TEST(PlaybackThreads, ASongPlaysOnTheTimerThreadInOrder) {
 
 TEST(PlaybackThreads, TwoHundredStartsAndStopsResetAndCloseEveryTime) {
     recording_midi_out.reset();
-    std::memset(&song_timeline, 0, sizeof song_timeline);
+    reset_timeline();
     song_timeline.event_count = 10;
     for (int cycle = 0; cycle < 200; ++cycle) {
         ASSERT_EQ(1, start_playback(kWindow));

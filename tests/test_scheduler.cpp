@@ -13,12 +13,11 @@ HWND const kWindow = reinterpret_cast<HWND>(0x1234);
 class Scheduler : public ::testing::Test {
   protected:
     void SetUp() override {
-        stop_playback();
+        reset_playback_clock();
         recording_midi_out.reset();
         driven_timer.reset();
         posted_messages.reset();
-        std::memset(&song_timeline, 0, sizeof song_timeline);
-        playback_clock = PlaybackClock{};
+        reset_timeline();
     }
     void TearDown() override { stop_playback(); }
 

@@ -136,7 +136,7 @@ TEST_F(MainWindowTest, PlayMergesStartsAndShowsPlaying) {
     EXPECT_EQ(recording_midi_out.open_outputs, 1);
     EXPECT_NE(driven_timer.running_id, 0u);
     EXPECT_EQ(drawn_at(700, 430), "再生中");
-    EXPECT_STREQ(channel_voices.voices[11].name, channel_voice_from_message(0xCB, 110).name);
+    EXPECT_STREQ(channel_voices.voices[11].name, "フィドル（バイオリンの遠い祖先）　　　　");
 }
 
 TEST_F(MainWindowTest, PlayWhilePlayingStopsAndStartsAgainWithTheCurrentSettings) {

@@ -14,13 +14,8 @@ void MainWindowTest::SetUp() {
     scripted_dialogs.reset();
     draw_log.clear();
     draw_log.recording = true;
-    // What WM_CREATE does not set starts as the program starts it.
-    play_state = 0;
-    song_image = SongImage{};
-    song_loaded = 0;
-    reset_channel_voice_table(channel_voices);
-    file_path[0] = '\0';
-    file_title[0] = '\0';
+    reset_playback_clock();
+    reset_window_state();
     static char instance;
     window = create_main_window(reinterpret_cast<HINSTANCE>(&instance), SW_SHOWNORMAL);
     ASSERT_NE(window, nullptr);

@@ -34,3 +34,7 @@ extern HPEN rule_pen;
 extern char file_path[kPathSize];
 extern char file_title[kPathSize];
 extern SettingTexts setting_texts;
+
+// Puts every field above back as the program starts it (zero); the window's creation
+// then sets what it sets.
+void reset_window_state();
