@@ -3,7 +3,7 @@
 # public test songs (the smallest with at least 20 notes, the densest in notes per second
 # of those under two minutes, the largest under 64 KiB), on this machine, in one run.
 # Takes about as long as the songs play, twice over (the real-time players), plus a bit.
-#   bench/performance_report.sh   (after scripts/build.sh; needs fluidsynth, timidity,
+#   bench/performance_report.sh   (after scripts/build.sh plain; needs fluidsynth, timidity,
 #                                  xvfb-run and xdotool)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -149,7 +149,7 @@ startups=$(xvfb-run -a bash -c "$(declare -f startup_ms); for i in 1 2 3 4 5; do
   echo "## Reproduce"
   echo
   echo '```sh'
-  echo "scripts/build.sh build && apt-get install -y fluidsynth timidity && bench/performance_report.sh"
+  echo "scripts/build.sh plain && apt-get install -y fluidsynth timidity && bench/performance_report.sh"
   echo '```'
 } >>"$work/report.md"
 mkdir -p docs

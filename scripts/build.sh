@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Builds Lumaroth into a folder:
-#   scripts/build.sh [FOLDER [CMAKE OPTIONS...] [--target TARGETS...]]
+# Configures and builds one of the presets in CMakePresets.json (plain, player, asan,
+# tsan, release, windows, windows-release, fuzz); any further arguments go to the build,
+# for example --target NAME.
+#   scripts/build.sh [PRESET [BUILD ARGUMENTS...]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-folder=${1:-build}
+preset=${1:-plain}
 shift || true
-options=()
-while [ $# -gt 0 ] && [ "$1" != "--target" ]; do options+=("$1"); shift; done
-cmake -S . -B "$folder" "${options[@]}" >/dev/null
-cmake --build "$folder" -j"$(nproc)" "$@"
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" -j"$(nproc)" "$@"

@@ -6,8 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-CXX=clang++-14 cmake -S tests/fuzz -B build-fuzz >/dev/null
-cmake --build build-fuzz -j"$(nproc)"
+scripts/build.sh fuzz
 mapfile -t seeds < <(find ../shared/corpus -mindepth 1 -maxdepth 1 -type d | sort)
 export ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp QT_QPA_PLATFORM=offscreen
 for target in fuzz_song fuzz_text; do

@@ -4,11 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh package
-scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DLUMAROTH_TESTS=OFF -DLUMAROTH_BENCH=OFF
-rm -f build-release/lumaroth_*.deb
-(cd build-release && cpack -B . >/dev/null)
-scripts/windows-build.sh build-win-release -DCMAKE_BUILD_TYPE=Release -DLUMAROTH_TESTS=OFF >/dev/null
 rm -rf dist
-mkdir -p dist
-cp build-release/lumaroth_*_amd64.deb build-win-release/Lumaroth-*-windows.zip dist/
-ls dist/*
+scripts/build.sh release
+cpack --preset release >/dev/null
+scripts/windows-build.sh windows-release >/dev/null
+rm -rf dist/_CPack_Packages
+ls dist/*.deb dist/*.zip

@@ -4,5 +4,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh play
-scripts/build.sh build -DLUMAROTH_TESTS=OFF -DLUMAROTH_BENCH=OFF
+scripts/build.sh player
 exec build/lumaroth "$@"

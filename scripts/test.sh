@@ -7,13 +7,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
 
-scripts/build.sh build
+scripts/build.sh plain
 (cd build && ctest --output-on-failure -j"$(nproc)")
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-scripts/build.sh build-asan -DLUMAROTH_SANITIZE=address -DLUMAROTH_BENCH=OFF
+scripts/build.sh asan
 # The click track's millisecond timing is checked in the plain build only: the sanitizers
 # slow the timer thread itself.
 (cd build-asan && ctest --output-on-failure -j"$(nproc)" -E '^FluidSynthRender\.EveryClickSoundsOnTime')
@@ -21,7 +21,7 @@ scripts/build.sh build-asan -DLUMAROTH_SANITIZE=address -DLUMAROTH_BENCH=OFF
 # Of the real dialogs, only the message box's: the file dialog reads folders on Qt's own
 # thread pool, whose uninstrumented atomics ThreadSanitizer cannot see.
 threaded_tests=(test_scheduler test_playback_threads test_window_commands test_window_dialogs test_window_bad_input)
-scripts/build.sh build-tsan -DLUMAROTH_SANITIZE=thread -DLUMAROTH_BENCH=OFF --target "${threaded_tests[@]}"
+scripts/build.sh tsan --target "${threaded_tests[@]}"
 (cd build-tsan && ctest --output-on-failure -j"$(nproc)" -R '^(Scheduler|DueTest|PlaybackThreads|MessageQueue|MultimediaTimer|MainWindowTest|BadInput)\.|^RealDialogs\.(MessageBox|PostedMessages)')
 
 scripts/windows-test.sh

@@ -1,13 +1,10 @@
 #!/usr/bin/env bash
-# Cross-compiles Lumaroth.exe with mingw-w64 into a folder and packs it, with its help
-# page and a read-me, into Lumaroth-VERSION-windows.zip there.
-#   scripts/windows-build.sh [FOLDER [CMAKE OPTIONS...]]
+# Cross-compiles Lumaroth.exe with mingw-w64 (preset windows or windows-release) and packs
+# it, with its help page and a read-me, into Lumaroth-VERSION-windows.zip: in build-win
+# for the preset windows, in dist/ for windows-release.
+#   scripts/windows-build.sh [PRESET]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-folder=${1:-build-win}
-shift || true
-cmake -S . -B "$folder" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DLUMAROTH_BENCH=OFF "$@" >/dev/null
-cmake --build "$folder" -j"$(nproc)"
-rm -f "$folder"/Lumaroth-*-windows.zip
-(cd "$folder" && cpack -B . >/dev/null)
-ls "$folder"/Lumaroth-*-windows.zip
+preset=${1:-windows}
+scripts/build.sh "$preset"
+cpack --preset "$preset" | sed -n 's/^CPack: - package: \(.*\) generated\.$/\1/p'

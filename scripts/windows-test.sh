@@ -11,7 +11,7 @@ if [ -z "${LUMAROTH_IN_XVFB:-}" ]; then
   # -noreset: the server must not restart between the runs, when the last client leaves
   exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
 fi
-scripts/windows-build.sh build-win >/dev/null
+scripts/windows-build.sh windows >/dev/null
 
 # Wine's ANSI code page is 932 only in a Japanese locale.
 locale -a 2>/dev/null | grep -qi '^ja_JP\.utf8$' || localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
