@@ -16,10 +16,14 @@ function(lumaroth_platform_library name)
 endfunction()
 
 lumaroth_platform_library(lumaroth_platform_files platform/linux/files.cpp platform/linux/cp932.cpp)
+# Real-time priority for the timer's and the WAV renderer's threads.
+lumaroth_platform_library(lumaroth_platform_threads platform/linux/thread_priority.cpp)
 lumaroth_platform_library(lumaroth_platform_timer platform/linux/mm_timer.cpp)
+target_link_libraries(lumaroth_platform_timer PUBLIC lumaroth_platform_threads)
 lumaroth_platform_library(lumaroth_platform_messages platform/linux/messages.cpp)
 lumaroth_platform_library(lumaroth_platform_midi platform/linux/midi_out.cpp platform/linux/wav_writer.cpp)
-target_link_libraries(lumaroth_platform_midi PUBLIC PkgConfig::FLUIDSYNTH PkgConfig::ALSA PkgConfig::GLIB)
+target_link_libraries(lumaroth_platform_midi PUBLIC
+  PkgConfig::FLUIDSYNTH PkgConfig::ALSA PkgConfig::GLIB lumaroth_platform_threads)
 
 lumaroth_platform_library(lumaroth_platform_window
   platform/linux/window/application.cpp platform/linux/window/windows.cpp

@@ -327,6 +327,7 @@ MMRESULT midiOutClose(HMIDIOUT output);
 #define TIMERR_NOCANDO 97u
 #define TIME_ONESHOT 0x0000u
 #define TIME_PERIODIC 0x0001u
+#define TIME_KILL_SYNCHRONOUS 0x0100u
 
 struct TIMECAPS {
     UINT wPeriodMin;

@@ -62,7 +62,7 @@ int start_playback(HWND window) {
     playback_clock.last_send_time = 0;
     playback_clock.idle_time = 0;
     playback_clock.timer_id = timeSetEvent(playback_clock.timer_period, playback_clock.timer_period,
-                                           on_timer_tick, 0, TIME_PERIODIC);
+                                           on_timer_tick, 0, TIME_PERIODIC | TIME_KILL_SYNCHRONOUS);
     if (playback_clock.timer_id == 0) {
         timeEndPeriod(playback_clock.timer_period);
         midiOutClose(playback_clock.output);

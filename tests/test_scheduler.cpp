@@ -58,6 +58,8 @@ TEST_F(Scheduler, StartOpensTheMapperAndRunsA6MsTimer) {
     start_at(1000);
     EXPECT_EQ(1, recording_midi_out.count(MidiCall::Open));
     EXPECT_EQ(6u, driven_timer.delay);
+    // Killing must wait for a running tick: Stop and the next Play never race one.
+    EXPECT_EQ(0x0101u, driven_timer.flags) << "TIME_PERIODIC | TIME_KILL_SYNCHRONOUS";
     EXPECT_EQ(std::vector<UINT>{6}, driven_timer.begun_periods);
     EXPECT_EQ(1000u, playback_clock.start_time);
     EXPECT_EQ(1, playback_clock.open);

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/linux/synth.h"
+#include "platform/linux/thread_priority.h"
 #include "platform/linux/wav_writer.h"
 #include "platform/win32.h"
 
@@ -190,6 +191,7 @@ class WavRenderer {
     }
 
     void run() {
+        raise_thread_priority();
         std::int16_t block[kBlockFrames * 2];
         timespec start;
         clock_gettime(CLOCK_MONOTONIC, &start);

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/linux/thread_priority.h"
 #include "platform/win32.h"
 
 namespace {
@@ -28,6 +29,7 @@ thread_local UINT running_timer_id = 0;
 void run_timer(PeriodicTimer* timer, UINT id, UINT period, LPTIMECALLBACK callback,
                DWORD_PTR user) {
     running_timer_id = id;
+    raise_thread_priority();
     auto deadline = std::chrono::steady_clock::now();
     std::unique_lock<std::mutex> guard(timer->lock);
     for (;;) {

@@ -32,8 +32,9 @@ MMRESULT timeEndPeriod(UINT period) {
     return TIMERR_NOERROR;
 }
 
-MMRESULT timeSetEvent(UINT delay, UINT, LPTIMECALLBACK callback, DWORD_PTR, UINT) {
+MMRESULT timeSetEvent(UINT delay, UINT, LPTIMECALLBACK callback, DWORD_PTR, UINT flags) {
     if (driven_timer.refuse_timer || delay == 0) return 0;
+    driven_timer.flags = flags;
     driven_timer.callback = callback;
     driven_timer.delay = delay;
     driven_timer.running_id = ++driven_timer.last_id;

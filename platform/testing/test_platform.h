@@ -43,6 +43,7 @@ struct DrivenTimer {
     UINT running_id = 0;
     UINT last_id = 0;
     UINT delay = 0;
+    UINT flags = 0;                   // timeSetEvent's last
     bool tick_during_create = false;  // a first tick before timeSetEvent returns
     int ticks = 0;
     std::vector<UINT> begun_periods;
