@@ -300,6 +300,9 @@ typedef HMIDIOUT* LPHMIDIOUT;
 #define MIDI_MAPPER (static_cast<UINT>(-1))
 #define CALLBACK_NULL 0x00000000u
 #define MHDR_PREPARED 0x00000002u
+#define MIDI_CACHE_ALL 1u
+#define MMSYSERR_NOTSUPPORTED 8u
+typedef WORD* LPWORD;
 
 struct MIDIHDR {
     LPSTR lpData;
@@ -321,6 +324,10 @@ MMRESULT midiOutPrepareHeader(HMIDIOUT output, LPMIDIHDR header, UINT size);
 MMRESULT midiOutLongMsg(HMIDIOUT output, LPMIDIHDR header, UINT size);
 MMRESULT midiOutUnprepareHeader(HMIDIOUT output, LPMIDIHDR header, UINT size);
 MMRESULT midiOutClose(HMIDIOUT output);
+// Asks a synthesizer to load patches before they are played: patches[p] has bit c set
+// when channel c uses program p of the bank; keys[k] likewise for key k of drum kit patch.
+MMRESULT midiOutCachePatches(HMIDIOUT output, UINT bank, LPWORD patches, UINT flags);
+MMRESULT midiOutCacheDrumPatches(HMIDIOUT output, UINT patch, LPWORD keys, UINT flags);
 
 // WINMM: the multimedia timer
 #define TIMERR_NOERROR 0u

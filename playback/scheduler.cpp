@@ -9,6 +9,7 @@ PlaybackClock playback_clock;
 namespace {
 
 constexpr int kMidiChannels = 16;
+constexpr int kDrumChannel = 9;  // channel 10, General MIDI's percussion
 constexpr unsigned char kResetControllers[3] = {120, 121, 123};  // sound off, reset, notes off
 constexpr unsigned kSysexSlotLimit = kSysexDataLimit + 1;        // F0 and what follows it
 
@@ -19,6 +20,12 @@ void choose_timer_period() {
     if (timeGetDevCaps(&caps, sizeof caps) != TIMERR_NOERROR) return;
     UINT m = caps.wPeriodMin > kSmallestPeriod ? caps.wPeriodMin : kSmallestPeriod;
     playback_clock.timer_period = m < caps.wPeriodMax ? m : caps.wPeriodMax;
+}
+
+// The merger counts events the Timeline may not hold: never look past its end.
+int timeline_count() {
+    int count = song_timeline.event_count;
+    return count < 0 ? 0 : count < kTimelineEvents ? count : kTimelineEvents;
 }
 
 // Sends event i if it is due; 1 while it still holds something to send.
@@ -42,6 +49,33 @@ int send_due_event(int i, std::uint32_t elapsed) {
     return 0;
 }
 
+// What the song's program changes select, asked for before the first tick, so that a
+// synthesizer that loads its samples on demand loads them now and not while playing.
+void cache_song_patches(HMIDIOUT output, int count) {
+    WORD patches[128] = {};
+    WORD drum_keys[128] = {};
+    bool drum_kits[128] = {};
+    for (int i = 0; i < count; ++i) {
+        const EventSlot& slot = song_timeline.event_slots[i];
+        int channel = slot.status & 0x0F;
+        if ((slot.status & 0xF0) == 0xC0 && channel == kDrumChannel) {
+            drum_kits[slot.data1 & 0x7F] = true;
+        } else if ((slot.status & 0xF0) == 0xC0) {
+            patches[slot.data1 & 0x7F] |= static_cast<WORD>(1u << channel);
+        } else if ((slot.status & 0xF0) == 0x90 && channel == kDrumChannel) {
+            drum_keys[slot.data1 & 0x7F] |= static_cast<WORD>(1u << channel);
+        }
+    }
+    bool any_program = false;
+    for (WORD channels : patches)
+        any_program = any_program || channels != 0;
+    if (any_program) midiOutCachePatches(output, 0, patches, MIDI_CACHE_ALL);
+    for (int kit = 0; kit < 128; ++kit) {
+        if (drum_kits[kit])
+            midiOutCacheDrumPatches(output, static_cast<UINT>(kit), drum_keys, MIDI_CACHE_ALL);
+    }
+}
+
 }  // namespace
 
 void reset_playback_clock() {
@@ -54,6 +88,7 @@ int start_playback(HWND window) {
     stop_playback();
     if (midiOutOpen(&playback_clock.output, MIDI_MAPPER, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR)
         return 0;
+    cache_song_patches(playback_clock.output, timeline_count());
     choose_timer_period();
     timeBeginPeriod(playback_clock.timer_period);
     // The first tick may come on the timer's thread as soon as the timer exists: the
@@ -89,9 +124,7 @@ void stop_playback() {
 void CALLBACK on_timer_tick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
     std::uint32_t now = timeGetTime();
     std::uint32_t elapsed = now - playback_clock.start_time;
-    // The merger counts events the Timeline may not hold: never look past its end.
-    int count =
-        song_timeline.event_count < kTimelineEvents ? song_timeline.event_count : kTimelineEvents;
+    int count = timeline_count();
     int pending = 0;
     for (int i = 0; i < count; ++i)
         pending += send_due_event(i, elapsed);

@@ -159,6 +159,25 @@ TEST_F(Scheduler, ALateTickSendsWhatItMissedInIndexOrder) {
     EXPECT_EQ((std::vector<DWORD>{note_of(0), note_of(1), note_of(2), note_of(3)}), sent_notes());
 }
 
+TEST_F(Scheduler, StartAsksTheOutputToCacheTheSongsProgramsAndDrumKitsFirst) {
+    song_timeline.event_slots[0] = {0xC0, 5, 0, 0};
+    song_timeline.event_slots[1] = {0xC3, 5, 0, 0};
+    song_timeline.event_slots[2] = {0xC9, 16, 0, 0};  // channel 10: a drum kit
+    song_timeline.event_slots[3] = {0x99, 36, 0x40, 0};
+    song_timeline.event_slots[4] = {0xC1, 40, 0, 0};
+    song_timeline.event_count = 5;
+    start_at(0);
+    std::vector<MidiRecord> records = recording_midi_out.copy();
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[1].call, MidiCall::CachePatches);
+    EXPECT_EQ(records[1].message, 0u) << "bank 0";
+    EXPECT_EQ(records[1].bytes, (std::vector<unsigned char>{5, 40}));
+    EXPECT_EQ(records[2].call, MidiCall::CacheDrumPatches);
+    EXPECT_EQ(records[2].message, 16u);
+    EXPECT_EQ(records[2].bytes, (std::vector<unsigned char>{36}));
+    EXPECT_EQ(driven_timer.ticks, 0) << "cached before the first tick";
+}
+
 TEST_F(Scheduler, EventsAtOneTimeGoOutInOneTickInIndexOrder) {
     put_event(7, 500);
     put_event(8, 500);

@@ -52,11 +52,12 @@ void ignore_alsa_message(const char*, int, const char*, int, const char*, ...) {
 // through GLib; our one line says why the load failed.
 void ignore_glib_message(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
 
-bool load_sound_font(fluid_synth_t* synth, const std::string& path) {
+// The SoundFont's id, or FLUID_FAILED.
+int load_sound_font(fluid_synth_t* synth, const std::string& path) {
     GLogFunc previous = g_log_set_default_handler(ignore_glib_message, nullptr);
-    bool loaded = fluid_synth_sfload(synth, path.c_str(), 1) != FLUID_FAILED;
+    int id = fluid_synth_sfload(synth, path.c_str(), 1);
     g_log_set_default_handler(previous, nullptr);
-    return loaded;
+    return id;
 }
 
 std::string take_fluid_error() {
@@ -95,9 +96,18 @@ std::string find_sound_font() {
 }
 
 // The synthesizer and its SoundFont load once and live for the whole run.
+// Samples load on demand (only the presets a song selects reach memory); a preset is
+// kept loaded while a channel selects it, so the patches a song asks to have cached
+// are selected on channels of their own past the 16 the song plays on: melodic program
+// p on kHolderChannel + p, drum kit k on kHolderChannel + 128 + k.
+constexpr int kHolderChannel = 16;
+constexpr int kSynthChannels = kHolderChannel + 256;
+constexpr int kDrumBank = 128;
+
 struct Synth {
     fluid_settings_t* settings = nullptr;
     fluid_synth_t* synth = nullptr;
+    int sound_font_id = FLUID_FAILED;
     std::string error;
 
     Synth() {
@@ -111,12 +121,15 @@ struct Synth {
         fluid_settings_setnum(settings, "synth.sample-rate", kSampleRate);
         fluid_settings_setint(settings, "audio.period-size", kBlockFrames);
         fluid_settings_setnum(settings, "synth.gain", kGain);
+        fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
+        fluid_settings_setint(settings, "synth.midi-channels", kSynthChannels);
         synth = new_fluid_synth(settings);
         std::string sound_font = find_sound_font();
         if (sound_font.empty()) {
             error =
                 "no General MIDI SoundFont: set LUMAROTH_SOUNDFONT or install fluid-soundfont-gm";
-        } else if (!is_sound_font(sound_font) || !load_sound_font(synth, sound_font)) {
+        } else if (!is_sound_font(sound_font) ||
+                   (sound_font_id = load_sound_font(synth, sound_font)) == FLUID_FAILED) {
             error = "cannot load the SoundFont " + sound_font + ": not a readable SoundFont file";
         }
     }
@@ -364,6 +377,29 @@ MMRESULT midiOutUnprepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
     if (handle == nullptr) return MMSYSERR_INVALHANDLE;
     if (header == nullptr || size < sizeof(MIDIHDR)) return MMSYSERR_INVALPARAM;
     header->dwFlags &= ~MHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+// Selecting a preset loads its samples; the system reset at open and close lets them go.
+MMRESULT midiOutCachePatches(HMIDIOUT handle, UINT bank, LPWORD patches, UINT) {
+    if (handle == nullptr) return MMSYSERR_INVALHANDLE;
+    if (patches == nullptr) return MMSYSERR_INVALPARAM;
+    Synth& synth = the_synth();
+    for (int program = 0; program < 128; ++program) {
+        if (patches[program] != 0)
+            fluid_synth_program_select(synth.synth, kHolderChannel + program, synth.sound_font_id,
+                                       static_cast<int>(bank), program);
+    }
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT midiOutCacheDrumPatches(HMIDIOUT handle, UINT patch, LPWORD keys, UINT) {
+    if (handle == nullptr) return MMSYSERR_INVALHANDLE;
+    if (keys == nullptr || patch > 127) return MMSYSERR_INVALPARAM;
+    Synth& synth = the_synth();
+    int kit = static_cast<int>(patch);
+    fluid_synth_program_select(synth.synth, kHolderChannel + 128 + kit, synth.sound_font_id,
+                               kDrumBank, kit);
     return MMSYSERR_NOERROR;
 }
 

@@ -70,6 +70,28 @@ MMRESULT midiOutUnprepareHeader(HMIDIOUT, LPMIDIHDR header, UINT) {
     return record(MidiCall::UnprepareHeader, 0, header, recording_midi_out.unprepare_result);
 }
 
+namespace {
+
+MMRESULT record_cache(MidiCall call, UINT bank_or_kit, const WORD* entries) {
+    std::lock_guard<std::mutex> guard(recording_midi_out.lock);
+    MidiRecord entry{call, bank_or_kit, {}, nullptr};
+    for (int i = 0; i < 128; ++i) {
+        if (entries[i] != 0) entry.bytes.push_back(static_cast<unsigned char>(i));
+    }
+    recording_midi_out.records.push_back(entry);
+    return MMSYSERR_NOERROR;
+}
+
+}  // namespace
+
+MMRESULT midiOutCachePatches(HMIDIOUT, UINT bank, LPWORD patches, UINT) {
+    return record_cache(MidiCall::CachePatches, bank, patches);
+}
+
+MMRESULT midiOutCacheDrumPatches(HMIDIOUT, UINT patch, LPWORD keys, UINT) {
+    return record_cache(MidiCall::CacheDrumPatches, patch, keys);
+}
+
 MMRESULT midiOutClose(HMIDIOUT) {
     MMRESULT result = record(MidiCall::Close, 0, nullptr, MMSYSERR_NOERROR);
     std::lock_guard<std::mutex> guard(recording_midi_out.lock);

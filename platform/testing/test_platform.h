@@ -7,7 +7,16 @@
 
 #include "platform/win32.h"
 
-enum class MidiCall { Open, ShortMsg, PrepareHeader, LongMsg, UnprepareHeader, Close };
+enum class MidiCall {
+    Open,
+    ShortMsg,
+    PrepareHeader,
+    LongMsg,
+    UnprepareHeader,
+    Close,
+    CachePatches,      // message: the bank; bytes: the programs asked for
+    CacheDrumPatches,  // message: the kit; bytes: the keys asked for
+};
 
 struct MidiRecord {
     MidiCall call;
