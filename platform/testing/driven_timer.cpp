@@ -1,3 +1,4 @@
+#include "platform/testing/test_double.h"
 #include "platform/testing/test_platform.h"
 
 DrivenTimer driven_timer;
@@ -13,26 +14,27 @@ void DrivenTimer::tick_at(DWORD ms) {
     callback(running_id, 0, 0, 0, 0);
 }
 
-DWORD timeGetTime() {
+DWORD TEST_DOUBLE(timeGetTime)() {
     return driven_timer.now;
 }
 
-MMRESULT timeGetDevCaps(LPTIMECAPS caps, UINT) {
+MMRESULT TEST_DOUBLE(timeGetDevCaps)(LPTIMECAPS caps, UINT) {
     if (driven_timer.caps_result == TIMERR_NOERROR) *caps = driven_timer.caps;
     return driven_timer.caps_result;
 }
 
-MMRESULT timeBeginPeriod(UINT period) {
+MMRESULT TEST_DOUBLE(timeBeginPeriod)(UINT period) {
     driven_timer.begun_periods.push_back(period);
     return TIMERR_NOERROR;
 }
 
-MMRESULT timeEndPeriod(UINT period) {
+MMRESULT TEST_DOUBLE(timeEndPeriod)(UINT period) {
     driven_timer.ended_periods.push_back(period);
     return TIMERR_NOERROR;
 }
 
-MMRESULT timeSetEvent(UINT delay, UINT, LPTIMECALLBACK callback, DWORD_PTR, UINT flags) {
+MMRESULT TEST_DOUBLE(timeSetEvent)(UINT delay, UINT, LPTIMECALLBACK callback, DWORD_PTR,
+                                   UINT flags) {
     if (driven_timer.refuse_timer || delay == 0) return 0;
     driven_timer.flags = flags;
     driven_timer.callback = callback;
@@ -42,8 +44,15 @@ MMRESULT timeSetEvent(UINT delay, UINT, LPTIMECALLBACK callback, DWORD_PTR, UINT
     return driven_timer.running_id;
 }
 
-MMRESULT timeKillEvent(UINT id) {
+MMRESULT TEST_DOUBLE(timeKillEvent)(UINT id) {
     if (id != driven_timer.running_id || id == 0) return MMSYSERR_INVALPARAM;
     driven_timer.running_id = 0;
     return TIMERR_NOERROR;
 }
+
+ROUTE_TO_DOUBLE(timeGetTime)
+ROUTE_TO_DOUBLE(timeGetDevCaps)
+ROUTE_TO_DOUBLE(timeBeginPeriod)
+ROUTE_TO_DOUBLE(timeEndPeriod)
+ROUTE_TO_DOUBLE(timeSetEvent)
+ROUTE_TO_DOUBLE(timeKillEvent)

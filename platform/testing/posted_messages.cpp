@@ -1,3 +1,4 @@
+#include "platform/testing/test_double.h"
 #include "platform/testing/test_platform.h"
 
 PostedMessages posted_messages;
@@ -12,8 +13,10 @@ std::size_t PostedMessages::count() {
     return messages.size();
 }
 
-BOOL PostMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+BOOL TEST_DOUBLE(PostMessageA)(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     std::lock_guard<std::mutex> guard(posted_messages.lock);
     posted_messages.messages.push_back(MSG{window, message, wparam, lparam, 0, {0, 0}});
     return TRUE;
 }
+
+ROUTE_TO_DOUBLE(PostMessageA)

@@ -1,3 +1,4 @@
+#include "platform/testing/test_double.h"
 #include "platform/testing/test_platform.h"
 
 RecordingMidiOut recording_midi_out;
@@ -44,7 +45,7 @@ std::vector<DWORD> RecordingMidiOut::short_messages() {
     return messages;
 }
 
-MMRESULT midiOutOpen(LPHMIDIOUT output, UINT, DWORD_PTR, DWORD_PTR, DWORD) {
+MMRESULT TEST_DOUBLE(midiOutOpen)(LPHMIDIOUT output, UINT, DWORD_PTR, DWORD_PTR, DWORD) {
     MMRESULT result = record(MidiCall::Open, 0, nullptr, recording_midi_out.open_result);
     if (result == MMSYSERR_NOERROR) {
         std::lock_guard<std::mutex> guard(recording_midi_out.lock);
@@ -54,19 +55,19 @@ MMRESULT midiOutOpen(LPHMIDIOUT output, UINT, DWORD_PTR, DWORD_PTR, DWORD) {
     return result;
 }
 
-MMRESULT midiOutShortMsg(HMIDIOUT, DWORD message) {
+MMRESULT TEST_DOUBLE(midiOutShortMsg)(HMIDIOUT, DWORD message) {
     return record(MidiCall::ShortMsg, message, nullptr, MMSYSERR_NOERROR);
 }
 
-MMRESULT midiOutPrepareHeader(HMIDIOUT, LPMIDIHDR header, UINT) {
+MMRESULT TEST_DOUBLE(midiOutPrepareHeader)(HMIDIOUT, LPMIDIHDR header, UINT) {
     return record(MidiCall::PrepareHeader, 0, header, recording_midi_out.prepare_result);
 }
 
-MMRESULT midiOutLongMsg(HMIDIOUT, LPMIDIHDR header, UINT) {
+MMRESULT TEST_DOUBLE(midiOutLongMsg)(HMIDIOUT, LPMIDIHDR header, UINT) {
     return record(MidiCall::LongMsg, 0, header, recording_midi_out.long_result);
 }
 
-MMRESULT midiOutUnprepareHeader(HMIDIOUT, LPMIDIHDR header, UINT) {
+MMRESULT TEST_DOUBLE(midiOutUnprepareHeader)(HMIDIOUT, LPMIDIHDR header, UINT) {
     return record(MidiCall::UnprepareHeader, 0, header, recording_midi_out.unprepare_result);
 }
 
@@ -84,17 +85,26 @@ MMRESULT record_cache(MidiCall call, UINT bank_or_kit, const WORD* entries) {
 
 }  // namespace
 
-MMRESULT midiOutCachePatches(HMIDIOUT, UINT bank, LPWORD patches, UINT) {
+MMRESULT TEST_DOUBLE(midiOutCachePatches)(HMIDIOUT, UINT bank, LPWORD patches, UINT) {
     return record_cache(MidiCall::CachePatches, bank, patches);
 }
 
-MMRESULT midiOutCacheDrumPatches(HMIDIOUT, UINT patch, LPWORD keys, UINT) {
+MMRESULT TEST_DOUBLE(midiOutCacheDrumPatches)(HMIDIOUT, UINT patch, LPWORD keys, UINT) {
     return record_cache(MidiCall::CacheDrumPatches, patch, keys);
 }
 
-MMRESULT midiOutClose(HMIDIOUT) {
+MMRESULT TEST_DOUBLE(midiOutClose)(HMIDIOUT) {
     MMRESULT result = record(MidiCall::Close, 0, nullptr, MMSYSERR_NOERROR);
     std::lock_guard<std::mutex> guard(recording_midi_out.lock);
     --recording_midi_out.open_outputs;
     return result;
 }
+
+ROUTE_TO_DOUBLE(midiOutOpen)
+ROUTE_TO_DOUBLE(midiOutShortMsg)
+ROUTE_TO_DOUBLE(midiOutPrepareHeader)
+ROUTE_TO_DOUBLE(midiOutLongMsg)
+ROUTE_TO_DOUBLE(midiOutUnprepareHeader)
+ROUTE_TO_DOUBLE(midiOutCachePatches)
+ROUTE_TO_DOUBLE(midiOutCacheDrumPatches)
+ROUTE_TO_DOUBLE(midiOutClose)
