@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/cp932.h"
+#include "platform/linux/synth.h"
 #include "platform/linux/window/window_system.h"
 
 namespace {
@@ -31,11 +32,15 @@ int main(int argc, char** argv) {
         return 1;
     }
     ensure_application();
+    // The synthesizer loads while the window comes up, so that the first Play finds it.
+    start_loading_synth(keep_painting);
     std::string command_line;
     for (int i = 1; i < argc; ++i) {
         std::string argument = file_name_for_program(argv[i]);
         if (!command_line.empty()) command_line += ' ';
         command_line += argument.find(' ') != std::string::npos ? '"' + argument + '"' : argument;
     }
-    return WinMain(program_instance(), nullptr, command_line.data(), SW_SHOWDEFAULT);
+    int exit_code = WinMain(program_instance(), nullptr, command_line.data(), SW_SHOWDEFAULT);
+    finish_loading_synth();
+    return exit_code;
 }

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -139,13 +140,99 @@ struct Synth {
     }
 };
 
-Synth* loaded_synth = nullptr;
+std::atomic<Synth*> loaded_synth{nullptr};
 
 Synth& the_synth() {
     static Synth synth;
     loaded_synth = &synth;
     return synth;
 }
+
+// The program loads the synthesizer on a thread of its own as its window starts; an
+// open before that is done waits for the rest, running while_loading meanwhile.
+std::thread synth_loader;
+std::atomic<bool> synth_loaded{false};
+void (*while_loading)() = nullptr;
+
+void wait_for_synth_loader() {
+    if (!synth_loader.joinable()) return;
+    while (!synth_loaded) {
+        if (while_loading != nullptr) while_loading();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+// Controllers reset after "all sound off" put a held voice back into its release, which
+// rings on for a second: silence it after the reset. The synthesizer ends voices as it
+// renders, so blocks rendered into nowhere settle it.
+void quiet_synth(fluid_synth_t* synth) {
+    fluid_synth_system_reset(synth);
+    fluid_synth_all_sounds_off(synth, -1);
+    std::int16_t settle[kBlockFrames * 2];
+    for (int block = 0; block < kSettleBlocks && fluid_synth_get_active_voice_count(synth) > 0;
+         ++block)
+        fluid_synth_write_s16(synth, kBlockFrames, settle, 0, 2, settle, 1, 2);
+}
+
+// A closed output's audio driver plays the notes' release out (fading over kReleaseMs
+// when it would last longer) on a thread of its own, so that neither Stop nor the next
+// Play waits for it; the next open takes the still running driver back at once.
+class ReleasingDriver {
+  public:
+    void start(fluid_synth_t* synth, fluid_audio_driver_t* driver) {
+        finish();
+        static bool finished_at_exit = (std::atexit([] { releasing_driver().finish(); }), true);
+        (void)finished_at_exit;
+        synth_ = synth;
+        driver_ = driver;
+        cancelled_ = false;
+        thread_ = std::thread(&ReleasingDriver::run, this);
+    }
+    // Ends the release now; the driver if it still runs, else nullptr.
+    fluid_audio_driver_t* take_back() {
+        {
+            std::lock_guard<std::mutex> guard(lock_);
+            cancelled_ = true;
+        }
+        wake_.notify_all();
+        if (thread_.joinable()) thread_.join();
+        fluid_audio_driver_t* driver = driver_;
+        driver_ = nullptr;
+        return driver;
+    }
+    // Lets the release end and the driver go.
+    void finish() {
+        if (thread_.joinable()) thread_.join();
+    }
+    static ReleasingDriver& releasing_driver() {
+        static ReleasingDriver releasing;
+        return releasing;
+    }
+
+  private:
+    void run() {
+        std::unique_lock<std::mutex> guard(lock_);
+        for (int waited = 0;
+             waited < kReleaseMs && !cancelled_ && fluid_synth_get_active_voice_count(synth_) > 0;
+             waited += 5) {
+            fluid_synth_set_gain(synth_,
+                                 static_cast<float>(kGain * (kReleaseMs - waited) / kReleaseMs));
+            wake_.wait_for(guard, std::chrono::milliseconds(5), [this] { return cancelled_; });
+        }
+        fluid_synth_set_gain(synth_, static_cast<float>(kGain));
+        if (cancelled_) return;
+        delete_fluid_audio_driver(driver_);
+        driver_ = nullptr;
+        quiet_synth(synth_);
+    }
+
+    std::mutex lock_;
+    std::condition_variable wake_;
+    bool cancelled_ = false;
+    fluid_synth_t* synth_ = nullptr;
+    fluid_audio_driver_t* driver_ = nullptr;
+    std::thread thread_;
+};
 
 std::mutex failure_lock;
 std::string output_failure;
@@ -238,6 +325,8 @@ std::mutex output_lock;
 OpenOutput* open_output = nullptr;
 
 fluid_audio_driver_t* start_audio(Synth& synth, std::string& error) {
+    if (fluid_audio_driver_t* driver = ReleasingDriver::releasing_driver().take_back())
+        return driver;
     std::string reasons;
     for (const char* driver_name : {"pulseaudio", "alsa"}) {
         fluid_settings_setstr(synth.settings, "audio.driver", driver_name);
@@ -282,13 +371,27 @@ std::string synth_output_failure() {
 
 int synth_active_voice_count() {
     std::lock_guard<std::mutex> guard(output_lock);
-    return loaded_synth != nullptr ? fluid_synth_get_active_voice_count(loaded_synth->synth) : 0;
+    Synth* synth = loaded_synth;
+    return synth != nullptr ? fluid_synth_get_active_voice_count(synth->synth) : 0;
+}
+
+void start_loading_synth(void (*while_waiting)()) {
+    while_loading = while_waiting;
+    synth_loader = std::thread([] {
+        the_synth();
+        synth_loaded = true;
+    });
+}
+
+void finish_loading_synth() {
+    if (synth_loader.joinable()) synth_loader.join();
 }
 
 MMRESULT midiOutOpen(LPHMIDIOUT handle, UINT device, DWORD_PTR, DWORD_PTR, DWORD) {
     std::lock_guard<std::mutex> guard(output_lock);
     if (device != MIDI_MAPPER && device != 0) return MMSYSERR_BADDEVICEID;
     if (open_output != nullptr) return MIDIERR_NODEVICE;
+    wait_for_synth_loader();
     Synth& synth = the_synth();
     std::string error = synth.error;
     MMRESULT result = MIDIERR_INVALIDSETUP;
@@ -408,29 +511,11 @@ MMRESULT midiOutClose(HMIDIOUT handle) {
     OpenOutput* output = output_of(handle);
     if (output == nullptr || output != open_output) return MMSYSERR_INVALHANDLE;
     if (output->driver != nullptr) {
-        // The notes' release plays out rather than stopping mid-sound, fading over
-        // kReleaseMs when it would last longer, as in a rendered file.
-        fluid_synth_t* synth = the_synth().synth;
-        for (int waited = 0; waited < kReleaseMs && fluid_synth_get_active_voice_count(synth) > 0;
-             waited += 5) {
-            fluid_synth_set_gain(synth,
-                                 static_cast<float>(kGain * (kReleaseMs - waited) / kReleaseMs));
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        delete_fluid_audio_driver(output->driver);
-        fluid_synth_set_gain(synth, static_cast<float>(kGain));
+        ReleasingDriver::releasing_driver().start(the_synth().synth, output->driver);
+    } else {
+        if (output->renderer != nullptr) output->renderer->stop();
+        quiet_synth(the_synth().synth);
     }
-    if (output->renderer != nullptr) output->renderer->stop();
-    // Controllers reset after "all sound off" put a held voice back into its release,
-    // which rings on for a second: silence it after the reset. The synthesizer ends
-    // voices as it renders, so blocks rendered into nowhere settle it.
-    fluid_synth_t* synth = the_synth().synth;
-    fluid_synth_system_reset(synth);
-    fluid_synth_all_sounds_off(synth, -1);
-    std::int16_t settle[kBlockFrames * 2];
-    for (int block = 0; block < kSettleBlocks && fluid_synth_get_active_voice_count(synth) > 0;
-         ++block)
-        fluid_synth_write_s16(synth, kBlockFrames, settle, 0, 2, settle, 1, 2);
     delete output;  // what midiOutOpen handed out with the handle
     open_output = nullptr;
     return MMSYSERR_NOERROR;

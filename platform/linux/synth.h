@@ -4,6 +4,12 @@
 
 #include <string>
 
+// Starts loading the synthesizer and its SoundFont on a thread of its own, as the window
+// starts; an open before it is done waits for the rest, calling while_waiting (which keeps
+// the window painting) meanwhile. finish_loading_synth joins the thread before exit.
+void start_loading_synth(void (*while_waiting)());
+void finish_loading_synth();
+
 // Voices sounding now; 0 before the synthesizer exists.
 int synth_active_voice_count();
 

@@ -60,6 +60,10 @@ void ensure_application() {
     set_message_waiter(new QtWaiter);
 }
 
+void keep_painting() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 ModalScope::ModalScope() {
     ++modal_depth;
     dispatch_posted_messages();

@@ -50,6 +50,9 @@ struct HGDIOBJ__ {
 
 // Creates the QApplication on first use, so that tests and the program alike get one.
 void ensure_application();
+// Lets Qt repaint what is shown, without user input or our own messages: for a wait on
+// the window's thread.
+void keep_painting();
 // qt_text.cpp: the program's texts, colours and font for Qt.
 QString text_from_cp932(const char* bytes, std::size_t size);
 QString text_from_cp932(const char* text);
