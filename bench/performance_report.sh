@@ -69,7 +69,8 @@ mib() { awk -v k="$1" 'BEGIN {printf "%.1f", k / 1024}'; }
   echo
   echo "Made by \`bench/performance_report.sh\` on $(date -u +%Y-%m-%d): $(lscpu | sed -n 's/^Model name: *//p' | head -1),"
   echo "$(nproc) cores, $(free -g | awk '/^Mem:/ {print $2}') GiB, $(. /etc/os-release && echo "$PRETTY_NAME"); SoundFont $(basename "$sound_font") for every player."
-  echo "Lumaroth is \`lumaroth-cli render\` (the window's very path into a WAV file in real time);"
+  echo "Lumaroth is \`lumaroth-cli render\` (the window's very path into a WAV file in real time;"
+  echo "its synthesizer loads only the samples of the presets a song selects);"
   echo "fluidsynth is \`fluidsynth -ni -a file\` (period 64, real time); timidity is \`timidity -Ow\`,"
   echo "which renders as fast as it can, so it has no real-time latency."
   echo
@@ -92,6 +93,7 @@ for kind in small dense largest; do
     read -r "cpu[$player]" "kib[$player]" "latency[$player]" < <(run_player "$player" "$song")
     echo "| $kind: ${song#"$corpus"/} | $bytes, $notes, $seconds | $player | ${cpu[$player]} | $(mib "${kib[$player]}") | ${latency[$player]} |" >>"$work/report.md"
   done
+  [ "$kind" = small ] && latency_small_fluidsynth=${latency[fluidsynth]}
   for other in fluidsynth timidity; do
     echo "| $kind | $other | $(ratio "${cpu[lumaroth]}" "${cpu[$other]}") | $(ratio "${kib[lumaroth]}" "${kib[$other]}") | $(ratio "${latency[lumaroth]}" "${latency[$other]}") |" >>"$work/ratios.md"
   done
@@ -119,11 +121,68 @@ done
   echo "| player | hits found | offset ms | spread ms |"
   echo "|---|---|---|---|"
 } >>"$work/report.md"
+# "found expected offset spread" of one player's click track.
+click_onsets() {
+  run_player "$1" "$work/click.mid" >/dev/null
+  "$timing" onsets "$work/$1.wav" "$work/click.txt"
+}
+declare -A spread=()
 for player in lumaroth fluidsynth timidity; do
-  run_player "$player" "$work/click.mid" >/dev/null
-  read -r found expected offset spread < <("$timing" onsets "$work/$player.wav" "$work/click.txt")
-  echo "| $player | $found of $expected | $offset | $spread |" >>"$work/report.md"
+  read -r found expected offset "spread[idle-$player]" < <(click_onsets "$player")
+  echo "| $player | $found of $expected | $offset | ${spread[idle-$player]} |" >>"$work/report.md"
 done
+
+# The same under load: both cores kept busy by two `yes`, and by a parallel build of this
+# project. timidity renders offline, so load cannot move its notes.
+# Each load runs in a session of its own, ended as a whole.
+busy_yes() { setsid bash -c 'yes >/dev/null & yes >/dev/null & wait' & }
+busy_build() {
+  rm -rf "$work/build"
+  cmake -S . -B "$work/build" -DLUMAROTH_TESTS=OFF -DLUMAROTH_BENCH=OFF >/dev/null
+  setsid bash -c "while :; do cmake --build '$work/build' -j2 --clean-first >/dev/null 2>&1; done" &
+}
+{
+  echo
+  echo "Under load: both cores kept busy by two \`yes > /dev/null\`, and by a parallel build of"
+  echo "this project (\`cmake --build -j2\`, started again as it ends)."
+  echo
+  echo "| load | player | hits found | offset ms | spread ms | spread, Lumaroth over fluidsynth |"
+  echo "|---|---|---|---|---|---|"
+} >>"$work/report.md"
+for load in yes build; do
+  "busy_$load"
+  load_pid=$!
+  sleep 2
+  for player in lumaroth fluidsynth; do
+    read -r found expected offset "spread[$load-$player]" < <(click_onsets "$player")
+    row="| $load | $player | $found of $expected | $offset | ${spread[$load-$player]} |"
+    [ "$player" = fluidsynth ] && row="$row $(ratio "${spread[$load-lumaroth]}" "${spread[$load-fluidsynth]}") |" || row="$row |"
+    echo "$row" >>"$work/report.md"
+  done
+  kill -- "-$load_pid" 2>/dev/null || true
+  wait "$load_pid" 2>/dev/null || true
+done
+
+# The window's own path: the program's window (offscreen), the synthesizer loading on its
+# thread as the window starts, Play pressed after Open.
+window_figures=$(LUMAROTH_SOUNDFONT=$sound_font build/bench/bench_window_play "$small" 2>/dev/null)
+first_play=$(sed -n 's/^Play 1: .* first note \([0-9.]*\) ms$/\1/p' <<<"$window_figures")
+later_play=$(sed -n 's/^Play 3: .* first note \([0-9.]*\) ms$/\1/p' <<<"$window_figures")
+{
+  echo
+  echo "## The window: first Play"
+  echo
+  echo "\`build/bench/bench_window_play\` on the small song: the program's window (Qt,"
+  echo "offscreen) with the synthesizer and SoundFont loading on their own thread as it starts,"
+  echo "Play pressed after Open, into a WAV file. Play -> first note: first Play $first_play ms,"
+  echo "third Play $later_play ms (the scheduler's first note is due 12 ms after the start, at"
+  echo "the second 6 ms tick). Against fluidsynth's start to first sound on the same song"
+  echo "(${latency_small_fluidsynth} ms): first Play $(ratio "$first_play" "$latency_small_fluidsynth")."
+  echo
+  echo '```'
+  echo "$window_figures"
+  echo '```'
+} >>"$work/report.md"
 
 # Start-up: from starting the program to its window being shown with the song painted.
 startup_ms() {

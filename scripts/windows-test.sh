@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds Lumaroth.exe, the core engine's and the scheduler's tests with mingw-w64 and runs them under Wine,
-# then drives the program's window. Everything runs on one X server (Xvfb): Wine's
+# Builds Lumaroth.exe, the core engine's and the scheduler's tests with mingw-w64 and
+# runs them under Wine, then drives the program's window. Everything runs on one X server (Xvfb): Wine's
 # desktop process starts with the prefix and keeps the display it found then, so the
 # prefix is booted under the display the window test uses. Screenshots and Wine's log
 # stay in build-win/screenshots.
