@@ -2,7 +2,8 @@
 // embedded FluidSynth rendering into a WAV file and the real timer, with the synthesizer
 // loading on its thread as the window starts, as the program does. Prints how long the
 // window's thread is held at start, at Open and at each Play and Stop, and Play -> first
-// note for the first Play and the ones after. Judges nothing.
+// note (less the song's own time before that note) for the first Play and the ones
+// after. Judges nothing.
 //   build/bench/bench_window_play [SONG]   (default: the demo song)
 #include <chrono>
 #include <cstdio>
@@ -30,9 +31,10 @@ void command(HWND window, int id) {
     DispatchMessageA(&msg);
 }
 
-int first_short_message() {
+int first_note() {
     for (int i = 0; i < kTimelineEvents; ++i) {
-        if (song_timeline.event_slots[i].status != 0) return i;
+        const EventSlot& slot = song_timeline.event_slots[i];
+        if ((slot.status & 0xF0) == 0x90 && slot.data2 != 0) return i;
     }
     return -1;
 }
@@ -62,11 +64,12 @@ int main(int argc, char** argv) {
         Clock::time_point pressed = Clock::now();
         command(window, kButtonPlay);
         double held = ms_since(pressed);
-        int first = first_short_message();
+        int first = first_note();
         while (first >= 0 && song_timeline.event_slots[first].sent == 0)
             std::this_thread::yield();
+        double song_time = first >= 0 ? song_timeline.event_times[first] : 0.0;
         std::printf("Play %d: window thread held %.1f ms, Play -> first note %.1f ms\n", play, held,
-                    ms_since(pressed));
+                    ms_since(pressed) - song_time);
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
         Clock::time_point stopped = Clock::now();
         command(window, kButtonStop);
