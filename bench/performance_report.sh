@@ -173,7 +173,7 @@ later_play=$(sed -n 's/^Play 3: .* first note \([0-9.]*\) ms$/\1/p' <<<"$window_
   echo
   echo "## The window: first Play"
   echo
-  echo "\`build/bench/bench_window_play\` on the demo song (its first note at 0 ms): the program's window (Qt,"
+  echo "\`build/bench/bench_window_play\` on the demo song (its first note 5 ms in): the program's window (Qt,"
   echo "offscreen) with the synthesizer and SoundFont loading on their own thread as it starts,"
   echo "Play pressed after Open, into a WAV file. Play -> first note: first Play $first_play ms,"
   echo "third Play $later_play ms (the scheduler's first note is due 12 ms after the start, at"
