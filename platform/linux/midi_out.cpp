@@ -6,7 +6,6 @@
 #include <fluidsynth.h>
 #include <glib.h>
 #include <sys/stat.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -19,20 +18,15 @@
 #include <mutex>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "platform/linux/synth.h"
-#include "platform/linux/thread_priority.h"
-#include "platform/linux/wav_writer.h"
+#include "platform/linux/wav_renderer.h"
 #include "platform/win32.h"
 
 namespace {
 
-constexpr int kSampleRate = 44100;
-constexpr int kBlockFrames = 64;
 constexpr int kSettleBlocks = 16;
-constexpr int kReleaseMs = 500;  // the longest a stop lets the notes' release sound
-constexpr double kGain = 0.5;    // FluidSynth's 0.2 leaves General MIDI songs faint
+constexpr double kGain = 0.5;  // FluidSynth's 0.2 leaves General MIDI songs faint
 constexpr const char* kSoundFontFolder = "/usr/share/sounds/sf2/";
 constexpr const char* kSoundFonts[] = {"default-GM.sf2", "FluidR3_GM.sf2", "TimGM6mb.sf2"};
 
@@ -242,80 +236,6 @@ void set_output_failure(const std::string& reason) {
     output_failure = reason;
 }
 
-// Renders the synthesizer into a WAV file in real time: 64-frame blocks at absolute
-// times, so that what the timer sends lands in the file at the time it was sent.
-class WavRenderer {
-  public:
-    bool start(fluid_synth_t* synth, const std::string& path, std::string& error) {
-        if (!writer_.open(path, kSampleRate, error)) return false;
-        synth_ = synth;
-        stopping_ = false;
-        thread_ = std::thread(&WavRenderer::run, this);
-        return true;
-    }
-    // The file ends with what sounds on after the stop's controller resets (the notes'
-    // release) until it has died away; a release longer than kReleaseMs fades out over
-    // that time instead, so the file always ends in silence, never in a click.
-    void stop() {
-        stopping_ = true;
-        thread_.join();
-        std::vector<std::int16_t> tail;
-        while (tail.size() < kTailSamples && fluid_synth_get_active_voice_count(synth_) > 0) {
-            tail.resize(tail.size() + kBlockFrames * 2);
-            std::int16_t* block = tail.data() + tail.size() - kBlockFrames * 2;
-            fluid_synth_write_s16(synth_, kBlockFrames, block, 0, 2, block, 1, 2);
-        }
-        if (fluid_synth_get_active_voice_count(synth_) > 0) {
-            for (std::size_t i = 0; i < tail.size(); ++i)
-                tail[i] =
-                    static_cast<std::int16_t>(tail[i] * static_cast<double>(tail.size() - 1 - i) /
-                                              static_cast<double>(tail.size()));
-        }
-        if (!tail.empty() && writer_.error().empty())
-            write(tail.data(), static_cast<int>(tail.size() / 2));
-        if (!writer_.close()) set_output_failure(writer_.error());
-    }
-
-  private:
-    static constexpr std::size_t kTailSamples = kSampleRate / 1000 * kReleaseMs * 2;
-
-    bool write(const std::int16_t* frames, int frame_count) {
-        if (writer_.write(frames, frame_count)) return true;
-        set_output_failure(writer_.error());
-        return false;
-    }
-
-    bool render(std::int16_t* block) {
-        fluid_synth_write_s16(synth_, kBlockFrames, block, 0, 2, block, 1, 2);
-        return write(block, kBlockFrames);
-    }
-
-    void run() {
-        raise_thread_priority();
-        std::int16_t block[kBlockFrames * 2];
-        timespec start;
-        clock_gettime(CLOCK_MONOTONIC, &start);
-        for (std::uint64_t blocks = 0; !stopping_; ++blocks) {
-            std::uint64_t ns = blocks * kBlockFrames * 1000000000ull / kSampleRate;
-            timespec due = start;
-            due.tv_sec += static_cast<time_t>(ns / 1000000000ull);
-            due.tv_nsec += static_cast<long>(ns % 1000000000ull);
-            if (due.tv_nsec >= 1000000000L) {
-                due.tv_sec += 1;
-                due.tv_nsec -= 1000000000L;
-            }
-            while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &due, nullptr) != 0) {
-            }
-            if (!render(block)) return;
-        }
-    }
-
-    WavWriter writer_;
-    fluid_synth_t* synth_ = nullptr;
-    std::thread thread_;
-    std::atomic<bool> stopping_{false};
-};
-
 struct OpenOutput {
     fluid_audio_driver_t* driver = nullptr;
     std::unique_ptr<WavRenderer> renderer;
@@ -350,7 +270,8 @@ MMRESULT attach_output(Synth& synth, OpenOutput& output, std::string& error) {
     }
     if (spec.compare(0, 4, "wav:") == 0 && spec.size() > 4) {
         output.renderer = std::make_unique<WavRenderer>();
-        if (output.renderer->start(synth.synth, spec.substr(4), error)) return MMSYSERR_NOERROR;
+        if (output.renderer->start(synth.synth, spec.substr(4), set_output_failure, error))
+            return MMSYSERR_NOERROR;
         output.renderer.reset();
         return MIDIERR_NODEVICE;
     }
