@@ -55,6 +55,7 @@ void cache_song_patches(HMIDIOUT output, int count) {
     WORD patches[128] = {};
     WORD drum_keys[128] = {};
     bool drum_kits[128] = {};
+    bool any_program = false;
     for (int i = 0; i < count; ++i) {
         const EventSlot& slot = song_timeline.event_slots[i];
         int channel = slot.status & 0x0F;
@@ -62,13 +63,11 @@ void cache_song_patches(HMIDIOUT output, int count) {
             drum_kits[slot.data1 & 0x7F] = true;
         } else if ((slot.status & 0xF0) == 0xC0) {
             patches[slot.data1 & 0x7F] |= static_cast<WORD>(1u << channel);
+            any_program = true;
         } else if ((slot.status & 0xF0) == 0x90 && channel == kDrumChannel) {
             drum_keys[slot.data1 & 0x7F] |= static_cast<WORD>(1u << channel);
         }
     }
-    bool any_program = false;
-    for (WORD channels : patches)
-        any_program = any_program || channels != 0;
     if (any_program) midiOutCachePatches(output, 0, patches, MIDI_CACHE_ALL);
     for (int kit = 0; kit < 128; ++kit) {
         if (drum_kits[kit])
