@@ -2,9 +2,16 @@
 # statically linked so that Lumaroth.exe imports only system DLLs.
 add_link_options(-static -static-libgcc -static-libstdc++)
 
+# platform/windows: the program's narrow calls of names and texts, routed to the wide
+# API after an explicit conversion from code page 932.
+add_library(lumaroth_platform_files STATIC platform/windows/files.cpp platform/windows/program_text.cpp)
+target_include_directories(lumaroth_platform_files PUBLIC ${CMAKE_SOURCE_DIR})
+add_library(lumaroth_platform_window STATIC platform/windows/window_texts.cpp platform/windows/shell.cpp)
+target_link_libraries(lumaroth_platform_window PUBLIC lumaroth_platform_files comdlg32 shell32 gdi32 user32)
+
 add_library(lumaroth_core STATIC ${lumaroth_core_sources})
 target_include_directories(lumaroth_core PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(lumaroth_core PUBLIC winmm)
+target_link_libraries(lumaroth_core PUBLIC lumaroth_platform_files winmm)
 lumaroth_sjis_texts(lumaroth_core)
 
 # WinMain goes into the executable itself: the C runtime asks for it after every library.
@@ -12,11 +19,12 @@ set(lumaroth_window_sources ${lumaroth_ui_sources})
 list(REMOVE_ITEM lumaroth_window_sources ui/app.cpp)
 add_library(lumaroth_ui STATIC ${lumaroth_window_sources})
 target_include_directories(lumaroth_ui PUBLIC ${CMAKE_SOURCE_DIR} PRIVATE ${CMAKE_BINARY_DIR}/generated)
-target_link_libraries(lumaroth_ui PUBLIC lumaroth_core comdlg32 shell32 gdi32 user32)
+target_link_libraries(lumaroth_ui PUBLIC lumaroth_core lumaroth_platform_window)
 lumaroth_sjis_texts(lumaroth_ui)
 
 enable_language(RC)
-add_executable(lumaroth WIN32 ui/app.cpp ui/lumaroth.rc)
+add_executable(lumaroth WIN32 ui/app.cpp platform/windows/entry.cpp ui/lumaroth.rc)
+target_link_options(lumaroth PRIVATE -municode)
 lumaroth_sjis_texts(lumaroth)
 set_target_properties(lumaroth PROPERTIES OUTPUT_NAME Lumaroth)
 target_include_directories(lumaroth PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)

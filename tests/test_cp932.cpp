@@ -68,7 +68,26 @@ TEST(Cp932Encoding, JapaneseAndAsciiEncodeAndWhatCp932LacksFailsEmpty) {
     EXPECT_EQ("", out);
 }
 
-TEST(Cp932Encoding, AFileNameKeepsItsUtf8BytesWhenCp932CannotHoldIt) {
+TEST(FileNames, EveryNameComesBackAsTheBytesTheFileSystemHolds) {
+    const std::string names[] = {
+        "Caf\xC3\xA9 f\xC3\xBCr Elise.mid",          // accented Latin, a blank
+        "\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4.mid",  // Hangul
+        "\xF0\x9F\x8E\xB5.mid",                      // an emoji
+        "\xE6\x9B\xB2.mid",                          // Japanese
+        "\x8B\xC8 \xFF.mid",                         // no UTF-8: Shift-JIS bytes, 0xFF
+        "\xEE\x80\x80.mid",  // U+E000, what CP932 holds as a user-defined character
+        "\"quoted\".mid"};
+    for (const std::string& name : names)
+        EXPECT_EQ(name, file_system_name(file_name_for_program(name).c_str())) << name;
+}
+
+TEST(FileNames, Cp932NamesArePlainShiftJisAndOthersShowAsTheyAreSpelled) {
     EXPECT_EQ("\x8B\xC8.mid", file_name_for_program("\xE6\x9B\xB2.mid"));
-    EXPECT_EQ("\xF0\x9F\x8E\xB5.mid", file_name_for_program("\xF0\x9F\x8E\xB5.mid"));
+    for (const std::string name : {"Caf\xC3\xA9.mid", "\xED\x95\x9C.mid", "\xF0\x9F\x8E\xB5.mid"}) {
+        std::string held = file_name_for_program(name);
+        EXPECT_EQ(name, text_for_display(held.data(), held.size()));
+    }
+    std::string shift_jis = file_name_for_program("\x8B\xC8.mid");
+    EXPECT_EQ("\xE6\x9B\xB2.mid", text_for_display(shift_jis.data(), shift_jis.size()))
+        << "a Shift-JIS name on disk reads as Japanese";
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/cp932.h"
 #include "smf/song_image.h"
 #include "tests/smf_bytes.h"
 
@@ -54,9 +55,16 @@ TEST(SongLoading, AFileThatCannotBeReadInFullIsAFailedLoad) {
     EXPECT_EQ(1, is_smf_header(view_of(image))) << "the previous song stays";
 }
 
-TEST(SongLoading, NamesOutsideCodePage932StillOpenByTheirUtf8Bytes) {
-    std::string path = write_temp_file("\xC3\xA9t\xC3\xA9-\xF0\x9F\x8E\xB5.mid", hex("4D546864"));
+TEST(SongLoading, ANameOpensTheFileItNamesNeverOneWhoseNameDecodesToTheSameText) {
+    // "caf\xC3\xA9.mid" read as Shift-JIS is "caf" + two half-width katakana.
+    std::string named = write_temp_file("caf\xC3\xA9.mid", hex("4D546864"));
+    std::string misread = write_temp_file("caf\xEF\xBE\x83\xEF\xBD\xA9.mid", hex("00"));
     put_song(image, {});
-    EXPECT_EQ(1, load_song_file(path.c_str(), image));
+    EXPECT_EQ(1, load_song_file(file_name_for_program(named).c_str(), image));
+    EXPECT_EQ(1, is_smf_header(view_of(image)));
+    EXPECT_EQ(1, load_song_file(file_name_for_program(misread).c_str(), image));
+    EXPECT_EQ(0, is_smf_header(view_of(image)));
+    std::string emoji = write_temp_file("\xF0\x9F\x8E\xB5.mid", hex("4D546864"));
+    EXPECT_EQ(1, load_song_file(file_name_for_program(emoji).c_str(), image));
     EXPECT_EQ(1, is_smf_header(view_of(image)));
 }

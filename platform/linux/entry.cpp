@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/command_line.h"
 #include "platform/cp932.h"
 #include "platform/linux/synth.h"
 #include "platform/linux/window/window_system.h"
@@ -35,11 +36,8 @@ int main(int argc, char** argv) {
     // The synthesizer loads while the window comes up, so that the first Play finds it.
     start_loading_synth(keep_painting);
     std::string command_line;
-    for (int i = 1; i < argc; ++i) {
-        std::string argument = file_name_for_program(argv[i]);
-        if (!command_line.empty()) command_line += ' ';
-        command_line += argument.find(' ') != std::string::npos ? '"' + argument + '"' : argument;
-    }
+    for (int i = 1; i < argc; ++i)
+        append_argument(command_line, file_name_for_program(argv[i]));
     int exit_code = WinMain(program_instance(), nullptr, command_line.data(), SW_SHOWDEFAULT);
     finish_loading_synth();
     return exit_code;

@@ -35,16 +35,13 @@ int open_regular_file(const char* name) {
 
 }  // namespace
 
-// The program holds names in code page 932; the file system holds UTF-8. A name that
-// CP932 cannot hold reaches us as its UTF-8 bytes, so those are tried too.
+// The program holds names in code page 932 with its escapes; the file system holds the
+// bytes they stand for, and only the file they name is opened.
 HANDLE CreateFileA(LPCSTR file_name, DWORD desired_access, DWORD, LPSECURITY_ATTRIBUTES,
                    DWORD creation, DWORD, HANDLE) {
     if (file_name == nullptr || desired_access != GENERIC_READ || creation != OPEN_EXISTING)
         return INVALID_HANDLE_VALUE;
-    std::string raw(file_name);
-    std::string decoded = cp932_to_utf8(raw.data(), raw.size(), false);
-    int fd = open_regular_file(decoded.c_str());
-    if (fd < 0 && decoded != raw) fd = open_regular_file(raw.c_str());
+    int fd = open_regular_file(file_system_name(file_name).c_str());
     return fd < 0 ? INVALID_HANDLE_VALUE : handle_from_fd(fd);
 }
 

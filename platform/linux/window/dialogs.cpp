@@ -1,6 +1,7 @@
 // MessageBoxA, GetOpenFileNameA and ShellExecuteA: Qt's own message box and file
 // dialog, and the desktop's opener.
 #include <QDesktopServices>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -53,8 +54,16 @@ int filter_index(const QStringList& filters, const QString& selected) {
     return 0;
 }
 
+std::string program_name(const QString& path) {
+    return file_name_for_program(QFile::encodeName(path).toStdString());
+}
+
+QString local_name(const char* program_name) {
+    return QFile::decodeName(QByteArray::fromStdString(file_system_name(program_name)));
+}
+
 bool confirm_create(HWND owner, const QString& path) {
-    std::string name = file_name_for_program(QFileInfo(path).fileName().toStdString());
+    std::string name = program_name(QFileInfo(path).fileName());
     std::string text = name + "\nこのファイルは存在しません。\nファイルを作成しますか?";
     return MessageBoxA(owner, text.c_str(), "開く", MB_YESNO | MB_ICONWARNING) == IDYES;
 }
@@ -62,7 +71,7 @@ bool confirm_create(HWND owner, const QString& path) {
 // Writes the chosen name into the request's buffers; false when the path does not fit,
 // as Windows fails with a buffer too small.
 bool report_choice(LPOPENFILENAMEA request, const QString& path) {
-    std::string full = file_name_for_program(path.toStdString());
+    std::string full = program_name(path);
     if (full.size() >= request->nMaxFile) {
         std::memcpy(request->lpstrFile, full.data(), request->nMaxFile - 1);
         request->lpstrFile[request->nMaxFile - 1] = '\0';
@@ -123,9 +132,9 @@ BOOL GetOpenFileNameA(LPOPENFILENAMEA request) {
     if (index < static_cast<DWORD>(filters.size()))
         dialog.selectNameFilter(filters[static_cast<int>(index)]);
     if (request->lpstrInitialDir != nullptr)
-        dialog.setDirectory(text_from_cp932(request->lpstrInitialDir));
+        dialog.setDirectory(local_name(request->lpstrInitialDir));
     request->lpstrFile[request->nMaxFile - 1] = '\0';
-    QString initial = text_from_cp932(request->lpstrFile);
+    QString initial = local_name(request->lpstrFile);
     if (!initial.isEmpty()) dialog.selectFile(initial);
 
     ModalScope modal;
@@ -154,8 +163,7 @@ HINSTANCE ShellExecuteA(HWND, LPCSTR operation, LPCSTR file, LPCSTR, LPCSTR dire
         if (!folder.empty() && folder.back() != '/') folder += '/';
         path = folder + path;
     }
-    QString local = text_from_cp932(path.c_str());
-    if (!QFileInfo::exists(local)) local = QString::fromStdString(path);
+    QString local = local_name(path.c_str());
     if (!QFileInfo::exists(local)) return reinterpret_cast<HINSTANCE>(kFileNotFound);
     ensure_application();
     bool opened =

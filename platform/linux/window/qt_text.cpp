@@ -6,7 +6,7 @@
 #include "platform/linux/window/window_system.h"
 
 QString text_from_cp932(const char* bytes, std::size_t size) {
-    return QString::fromStdString(cp932_to_utf8(bytes, size, false));
+    return QString::fromStdString(text_for_display(bytes, size));
 }
 
 QString text_from_cp932(const char* text) {

@@ -1,0 +1,101 @@
+// COMDLG32's and SHELL32's narrow calls on the wide API: the open dialog, the help page
+// and dropped files reach every file, whatever its name.
+
+#include <cstring>
+#include <string>
+
+#include "platform/windows/program_text.h"
+#include "platform/windows/route_import.h"
+
+namespace {
+
+constexpr std::size_t kWideNameSize = 32768;  // the longest name Windows knows
+DWORD name_too_long = 0;  // FNERR_BUFFERTOOSMALL when the program's buffer was too small
+
+// The filter's pairs, each text ended by a nul and the list by another.
+std::wstring wide_filter(LPCSTR filter) {
+    std::wstring out;
+    while (filter != nullptr && *filter != '\0') {
+        out += wide_from_program(filter);
+        out += L'\0';
+        filter += std::strlen(filter) + 1;
+    }
+    return out + L'\0';
+}
+
+BOOL WINAPI get_open_file_name(LPOPENFILENAMEA request) {
+    name_too_long = 0;
+    if (request == nullptr || request->lpstrFile == nullptr || request->nMaxFile == 0) return FALSE;
+    std::wstring filter = wide_filter(request->lpstrFilter);
+    std::wstring title = wide_from_program(request->lpstrTitle);
+    std::wstring folder = wide_from_program(request->lpstrInitialDir);
+    std::wstring extension = wide_from_program(request->lpstrDefExt);
+    std::wstring file(kWideNameSize, L'\0');
+    std::wstring initial = wide_from_program(request->lpstrFile);
+    initial.copy(&file[0], kWideNameSize - 1);
+
+    OPENFILENAMEW wide = {};
+    wide.lStructSize = sizeof wide;
+    wide.hwndOwner = request->hwndOwner;
+    wide.hInstance = request->hInstance;
+    wide.lpstrFilter = request->lpstrFilter != nullptr ? filter.c_str() : nullptr;
+    wide.nFilterIndex = request->nFilterIndex;
+    wide.lpstrFile = &file[0];
+    wide.nMaxFile = kWideNameSize;
+    wide.lpstrInitialDir = request->lpstrInitialDir != nullptr ? folder.c_str() : nullptr;
+    wide.lpstrTitle = request->lpstrTitle != nullptr ? title.c_str() : nullptr;
+    wide.Flags = request->Flags;
+    wide.lpstrDefExt = request->lpstrDefExt != nullptr ? extension.c_str() : nullptr;
+    if (!GetOpenFileNameW(&wide)) return FALSE;
+    request->nFilterIndex = wide.nFilterIndex;
+
+    std::string path = program_from_wide(wide.lpstrFile, std::wcslen(wide.lpstrFile));
+    std::string name = program_from_wide(wide.lpstrFile + wide.nFileOffset,
+                                         std::wcslen(wide.lpstrFile + wide.nFileOffset));
+    // The cut name stays in the buffer, as Windows leaves it.
+    if (!copy_program_name(path, request->lpstrFile, request->nMaxFile)) {
+        name_too_long = FNERR_BUFFERTOOSMALL;
+        return FALSE;
+    }
+    if (request->lpstrFileTitle != nullptr)
+        copy_program_name(name, request->lpstrFileTitle, request->nMaxFileTitle);
+    request->nFileOffset = static_cast<WORD>(path.size() - name.size());
+    std::size_t dot = name.rfind('.');
+    request->nFileExtension =
+        static_cast<WORD>(dot == std::string::npos ? 0 : path.size() - name.size() + dot + 1);
+    return TRUE;
+}
+
+DWORD WINAPI dialog_error() {
+    return name_too_long != 0 ? name_too_long : CommDlgExtendedError();
+}
+
+HINSTANCE WINAPI shell_execute(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parameters,
+                               LPCSTR directory, INT show) {
+    std::wstring wide_operation = wide_from_program(operation);
+    std::wstring wide_parameters = wide_from_program(parameters);
+    std::wstring wide_directory = wide_from_program(directory);
+    return ShellExecuteW(owner, operation != nullptr ? wide_operation.c_str() : nullptr,
+                         wide_from_program(file).c_str(),
+                         parameters != nullptr ? wide_parameters.c_str() : nullptr,
+                         directory != nullptr ? wide_directory.c_str() : nullptr, show);
+}
+
+// As the narrow call: 0xFFFFFFFF counts the files; no buffer gives a name's length.
+UINT WINAPI drag_query_file(HDROP drop, UINT index, LPSTR file, UINT size) {
+    if (index == 0xFFFFFFFFu) return DragQueryFileW(drop, index, nullptr, 0);
+    std::wstring wide(kWideNameSize, L'\0');
+    UINT length = DragQueryFileW(drop, index, &wide[0], kWideNameSize);
+    if (length == 0) return 0;
+    std::string name = program_from_wide(wide.c_str(), length);
+    if (file == nullptr) return static_cast<UINT>(name.size());
+    copy_program_name(name, file, size);
+    return static_cast<UINT>(std::strlen(file));
+}
+
+}  // namespace
+
+ROUTE_IMPORT(GetOpenFileNameA, get_open_file_name)
+ROUTE_IMPORT(CommDlgExtendedError, dialog_error)
+ROUTE_IMPORT(ShellExecuteA, shell_execute)
+ROUTE_IMPORT(DragQueryFileA, drag_query_file)
