@@ -31,6 +31,7 @@ typedef unsigned int UINT;
 typedef std::uintptr_t UINT_PTR;
 typedef std::intptr_t LONG_PTR;
 typedef std::uintptr_t DWORD_PTR;
+typedef std::uintptr_t ULONG_PTR;
 typedef void* HANDLE;
 typedef DWORD* LPDWORD;
 typedef void* LPVOID;
@@ -266,10 +267,71 @@ struct IconResource {
     const unsigned char* png;
     unsigned size;
 };
+// ACCEL as in an ACCELERATORS resource: fVirt 0 matches a typed character (WM_CHAR),
+// FVIRTKEY a key (WM_KEYDOWN) with exactly the FSHIFT/FCONTROL/FALT given.
+struct ACCEL {
+    BYTE fVirt;
+    WORD key;
+    WORD cmd;
+};
+struct AcceleratorResource {
+    UINT id;
+    const ACCEL* entries;
+    int count;
+};
 extern const MenuResource program_menus[];
 extern const int program_menu_count;
 extern const IconResource program_icons[];
 extern const int program_icon_count;
+extern const AcceleratorResource program_accelerators[];
+extern const int program_accelerator_count;
+
+// The keyboard: for each key pressed on the program's windows the layer posts WM_KEYDOWN
+// (wParam the virtual key; lParam bits 24 and 25 set with Control and Shift held, where
+// Windows asks GetKeyState) and WM_CHAR for the character it types. Keys with Alt stay
+// the menu bar's.
+#define WM_KEYDOWN 0x0100u
+#define WM_CHAR 0x0102u
+#define VK_ESCAPE 0x1B
+#define VK_SPACE 0x20
+#define VK_F1 0x70
+#define FVIRTKEY 0x01
+#define FSHIFT 0x04
+#define FCONTROL 0x08
+#define FALT 0x10
+#define kKeyControlBit (1 << 24)
+#define kKeyShiftBit (1 << 25)
+struct HACCEL__;
+typedef HACCEL__* HACCEL;
+HACCEL LoadAcceleratorsA(HINSTANCE instance, LPCSTR name);
+int TranslateAcceleratorA(HWND window, HACCEL table, LPMSG msg);
+
+// Files dropped on a window that accepts them: WM_DROPFILES with the HDROP in wParam.
+#define WM_DROPFILES 0x0233u
+struct HDROP__;
+typedef HDROP__* HDROP;
+void DragAcceptFiles(HWND window, BOOL accept);
+// index 0xFFFFFFFF: the number of files; no buffer: the length of a name.
+UINT DragQueryFileA(HDROP drop, UINT index, LPSTR file, UINT size);
+void DragFinish(HDROP drop);
+
+// One program at a time: a named mutex tells a second start that one runs, which then
+// finds the running window by its class and hands it data (WM_COPYDATA).
+#define WM_COPYDATA 0x004Au
+#define ERROR_ALREADY_EXISTS 183u
+#define SW_RESTORE 9
+struct COPYDATASTRUCT {
+    ULONG_PTR dwData;
+    DWORD cbData;
+    LPVOID lpData;
+};
+HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES security, BOOL initial_owner, LPCSTR name);
+DWORD GetLastError();
+HWND FindWindowA(LPCSTR class_name, LPCSTR window_name);
+LRESULT SendMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+BOOL SetForegroundWindow(HWND window);
+BOOL IsIconic(HWND window);
+void Sleep(DWORD milliseconds);
 
 #define WM_QUIT 0x0012u
 #define WM_USER 0x0400u

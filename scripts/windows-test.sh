@@ -13,8 +13,11 @@ if [ -z "${LUMAROTH_IN_XVFB:-}" ]; then
 fi
 scripts/windows-build.sh windows >/dev/null
 
-# Wine's ANSI code page is 932 only in a Japanese locale.
-locale -a 2>/dev/null | grep -qi '^ja_JP\.utf8$' || localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+# Wine's ANSI code page is 932 in a Japanese locale and 1252 in an English one: the
+# window is tested in both.
+for name in ja_JP en_US; do
+  locale -a 2>/dev/null | grep -qi "^$name\.utf8\$" || localedef -i "$name" -f UTF-8 "$name.UTF-8"
+done
 export LANG=ja_JP.UTF-8 WINEDEBUG=-all WINEPREFIX="$PWD/build-win/wine-prefix"
 rm -rf build-win/screenshots
 mkdir -p "$WINEPREFIX" build-win/screenshots

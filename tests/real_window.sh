@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The program as a user starts it, on a real X server (Xvfb): the window appears titled
 # "Lumaroth - (untitled)" and 終了(&X) ends it with exit code 0; started with a song,
-# the caption names it; without a display it says so.
+# the caption names it, also a name Shift-JIS cannot hold; a second start hands its song
+# to the running window and ends; without a display it says so.
 #   tests/real_window.sh PROGRAM SONG
 set -euo pipefail
 program=$1 song=$2
@@ -11,6 +12,8 @@ if [ -z "${LUMAROTH_IN_XVFB:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
 fi
 scratch=$(mktemp -d)
+# The one-program lock is per session: this test's own, not the desktop's.
+export XDG_RUNTIME_DIR=$scratch
 export LUMAROTH_MIDI_OUT="wav:$scratch/out.wav"
 unset QT_QPA_PLATFORM
 # On a real display the X, D-Bus and font libraries keep what they hold until the
@@ -84,3 +87,19 @@ pid=$!
 window=$(wait_for_window "Lumaroth - my song.mid")
 exit_through_menu "$window" "$pid"
 echo "start with a song whose name has a blank: caption names it, exit code 0"
+
+# One window: a second start hands over its song and ends; a third, without a song, only
+# brings the window forward. The name holds accented Latin, Hangul and an emoji.
+"$program" &
+pid=$!
+window=$(wait_for_window "Lumaroth - (untitled)")
+unicode="$scratch/Café 한국어 🎵.mid"
+cp "$song" "$unicode"
+timeout 60 "$program" "$unicode" || { echo "the second start did not end: $?" >&2; exit 1; }
+[ "$(wait_for_window "Lumaroth - Café 한국어 🎵.mid")" = "$window" ] ||
+  { echo "another window took the song" >&2; exit 1; }
+timeout 60 "$program" || { echo "the third start did not end: $?" >&2; exit 1; }
+[ "$(xdotool search --onlyvisible --name '^Lumaroth - ' | wc -l)" = 1 ] ||
+  { echo "more than one window" >&2; exit 1; }
+exit_through_menu "$window" "$pid"
+echo "a second start hands over a song whose name Shift-JIS cannot hold; one window"

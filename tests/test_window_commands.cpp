@@ -4,8 +4,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <QtCore/qnamespace.h>
+
 #include "playback/scheduler.h"
 #include "tests/window_fixture.h"
+#include "ui/app.h"
 #include "ui/main_window.h"
 #include "ui/window_state.h"
 
@@ -24,6 +27,12 @@ std::string program_text_for(int shown, const char* name) {
 
 int shown_program() {
     return std::atoi(setting_texts.program_text);
+}
+
+// The program's own loop, with its keys, over what is queued so far.
+void run_loop(HWND window) {
+    PostQuitMessage(0);
+    run_message_loop(window, nullptr);
 }
 
 }  // namespace
@@ -359,4 +368,44 @@ TEST_F(MainWindowTest, ButtonsPostTheirCommands) {
     for (int id = 101; id <= 109; ++id)
         EXPECT_TRUE(click_button(window, id)) << id;
     EXPECT_FALSE(click_button(window, 110));
+}
+
+TEST_F(MainWindowTest, KeysSendTheCommandsOfTheirButtonsAndMenuItems) {
+    open_file(demo_song_path());
+    ASSERT_TRUE(press_key(window, kStop, Qt::Key_Space, " ", false));
+    run_loop(window);
+    EXPECT_EQ(play_state, 1) << "Space plays, and a focused Stop button does not click";
+    press_key(window, 0, Qt::Key_Escape, "\x1B", false);
+    press_key(window, 0, Qt::Key_Plus, "+", false);
+    press_key(window, 0, Qt::Key_Plus, "+", false);
+    run_loop(window);
+    EXPECT_EQ(play_state, 0);
+    EXPECT_STREQ(setting_texts.speed_text, "4%  ");
+    press_key(window, 0, Qt::Key_Minus, "-", false);
+    run_loop(window);
+    EXPECT_STREQ(setting_texts.speed_text, "2%  ");
+    press_key(window, 0, Qt::Key_0, "0", false);
+    run_loop(window);
+    EXPECT_STREQ(setting_texts.speed_text, "0%  ");
+
+    press_key(window, 0, Qt::Key_O, "o", false);
+    press_key(window, 0, Qt::Key_F1, "", false);
+    run_loop(window);
+    EXPECT_EQ(scripted_dialogs.open_files.size(), 1u) << "O without Control opens nothing";
+    EXPECT_EQ(scripted_dialogs.shell_calls.size(), 1u) << "F1: the help page";
+    press_key(window, 0, Qt::Key_O, "\x0F", true);
+    run_loop(window);
+    EXPECT_EQ(scripted_dialogs.open_files.size(), 2u) << "Ctrl+O: the open dialog";
+}
+
+TEST_F(MainWindowTest, ADroppedFileOpensAsIfChosenOfSeveralTheFirst) {
+    std::string first =
+        write_temp_file("Caf\xC3\xA9 \xED\x95\x9C \xF0\x9F\x8E\xB5.mid", twelve_instrument_song());
+    drop_files(window, {first, demo_song_path()});
+    pump_messages();
+    EXPECT_TRUE(scripted_dialogs.open_files.empty());
+    EXPECT_EQ(shown_caption(window), "Lumaroth - Caf\xC3\xA9 \xED\x95\x9C \xF0\x9F\x8E\xB5.mid");
+    command(kPlay);
+    EXPECT_EQ(play_state, 1);
+    EXPECT_STREQ(channel_voices.voices[11].name, "フィドル（バイオリンの遠い祖先）　　　　");
 }

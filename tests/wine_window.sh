@@ -2,8 +2,11 @@
 # Lumaroth.exe under Wine on a real X server (Xvfb), driven as a user would: the window
 # appears titled "Lumaroth - (untitled)"; 経路 and 加速 change what is painted; 開く(&O)
 # opens the dialog and cancelling it returns; with a song but no MIDI device (Wine has
-# none here) 再生 leaves "停止中"; 終了(&X) ends the program with exit code 0. The
-# screenshots stay in SHOTS.
+# none here) 再生 leaves "停止中"; 終了(&X) ends the program with exit code 0. Then in
+# an English locale (code page 1252): the client area with a song is the Japanese
+# locale's pixel for pixel; a song named in accented Latin, Hangul and an emoji opens
+# from the command line, handed over by a second start to the running window; + and 0
+# change the speed. The screenshots stay in SHOTS.
 #   tests/wine_window.sh LUMAROTH.EXE SONG SHOTS   (WINEPREFIX prepared by the caller)
 set -euo pipefail
 exe=$1 song=$2 shots=$3
@@ -15,6 +18,7 @@ fi
 # Wine's errors (not its notes on what it has not implemented) go to a log beside the
 # shots.
 export LANG=ja_JP.UTF-8 WINEDEBUG=fixme-all
+scratch=$(mktemp -d)
 mkdir -p "$shots"
 
 # A failure says why: the screen as it was and the end of Wine's log.
@@ -130,8 +134,46 @@ poll changes_at "$loaded" 10 180 700 120 || fail "再生 did not rebuild the ins
 played=$(take_shot played)
 [ "$(crop_sum "$loaded" 700 430 48 16)" = "$(crop_sum "$played" 700 430 48 16)" ] ||
   fail "the status is not 停止中 after Play without a MIDI device"
-echo "再生 without a MIDI device leaves 停止中"
 poll bash -c "xdotool windowfocus $window 2>/dev/null; xdotool key alt+f x; sleep 0.5; ! kill -0 $pid 2>/dev/null" ||
   fail "終了(&X) did not end the program"
 ends_with_zero
-echo "WineWindow: 4 passed, 0 failed"
+echo "再生 without a MIDI device leaves 停止中"
+loaded_ja=$loaded ja_origin="$origin_x $origin_y"
+
+# The same song in an English locale: the same client area, pixel for pixel.
+export LANG=en_US.UTF-8
+start "$(winepath -w "$song" 2>/dev/null)"
+poll has_window "$title" || fail "no window for the song in en_US"
+window=$(window_named "$title")
+eval "$(xdotool getwindowgeometry --shell "$window")"
+loaded_en=$(take_shot loaded-en_US)
+read -r origin_x origin_y < <(client_origin "$loaded_en" "$X")
+client_en=$(crop_sum "$loaded_en" 0 0 804 461)
+read -r origin_x origin_y <<<"$ja_origin"
+[ "$(crop_sum "$loaded_ja" 0 0 804 461)" = "$client_en" ] ||
+  fail "the client area in en_US differs from ja_JP ($loaded_ja, $loaded_en)"
+echo "en_US and ja_JP show the same client area"
+
+# A second start hands its song over, whatever the name, and ends.
+unicode="$scratch/Café 한국어 🎵.mid"
+cp "$song" "$unicode"
+timeout 120 wine "$exe" "$(winepath -w "$unicode" 2>/dev/null)" 2>>"$shots/wine.log" ||
+  fail "the second start did not end with 0"
+poll has_window '^Lumaroth - Café 한국어 🎵\.mid$' || fail "the running window did not open the handed song"
+[ "$(window_named '^Lumaroth - Café 한국어 🎵\.mid$')" = "$window" ] || fail "another window took the song"
+[ "$(xdotool search --onlyvisible --name '^Lumaroth - ' | wc -l)" = 1 ] || fail "more than one window"
+echo "a second start hands over a song named in accented Latin, Hangul and an emoji"
+
+# Keys: + speeds up, 0 goes back to the normal speed (pressed again until seen: the
+# window may not have the focus yet).
+read -r origin_x origin_y < <(client_origin "$(take_shot handed)" "$X")
+before=$(take_shot keys)
+same_at() { [ "$(crop_sum "$1" "$2" "$3" "$4" "$5")" = "$(crop_sum "$(take_shot poll)" "$2" "$3" "$4" "$5")" ]; }
+press() { xdotool windowfocus "$window" 2>/dev/null; xdotool key "$1"; sleep 0.3; }
+poll eval 'press plus; ! same_at "$before" 120 410 32 16' || fail "+ changed nothing"
+poll eval 'press 0; same_at "$before" 120 410 32 16' || fail "0 did not bring the normal speed back"
+echo "+ and 0 change the speed"
+poll bash -c "xdotool windowfocus $window 2>/dev/null; xdotool key alt+f x; sleep 0.5; ! kill -0 $pid 2>/dev/null" ||
+  fail "終了(&X) did not end the program"
+ends_with_zero
+echo "WineWindow: 8 passed, 0 failed"

@@ -10,6 +10,9 @@ namespace {
 
 constexpr int kWindowWidth = 820;
 constexpr int kWindowHeight = 520;
+constexpr char kInstanceName[] = "Lumaroth.OneWindow";
+constexpr int kHandOverTries = 50;
+constexpr DWORD kHandOverWait = 100;  // ms
 
 // The song named on the command line, without the quotes a shell or file manager puts
 // around a name with blanks; empty when none was given. A name too long for the program
@@ -29,6 +32,26 @@ void command_line_song(const char* command_line, char* path) {
     if (length > MAX_PATH) length = MAX_PATH;
     std::memcpy(path, command_line, length);
     path[length] = '\0';
+}
+
+// A second start hands its song to the running window, brings that to the front and
+// ends; false when no window answers.
+bool hand_over_to_running_window(const char* song) {
+    HWND running = nullptr;
+    // The other start may still be creating its window.
+    for (int tries = 0; running == nullptr && tries < kHandOverTries; ++tries) {
+        running = FindWindowA(kWindowClass, nullptr);
+        if (running == nullptr) Sleep(kHandOverWait);
+    }
+    if (running == nullptr) return false;
+    if (song[0] != '\0') {
+        COPYDATASTRUCT data = {kHandedSong, static_cast<DWORD>(std::strlen(song) + 1),
+                               const_cast<char*>(song)};
+        SendMessageA(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    }
+    if (IsIconic(running)) ShowWindow(running, SW_RESTORE);
+    SetForegroundWindow(running);
+    return true;
 }
 
 }  // namespace
@@ -55,16 +78,25 @@ HWND create_main_window(HINSTANCE instance, int show) {
     return window;
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int show) {
-    HWND window = create_main_window(instance, show);
-    char song[MAX_PATH + 1];
-    command_line_song(command_line != nullptr ? command_line : "", song);
-    if (song[0] != '\0') open_song_path(window, song);
-
+int run_message_loop(HWND window, HINSTANCE instance) {
+    HACCEL keys = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(kAcceleratorResource));
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0)) {
+        if (TranslateAcceleratorA(window, keys, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
     return static_cast<int>(msg.wParam);
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int show) {
+    char song[MAX_PATH + 1];
+    command_line_song(command_line != nullptr ? command_line : "", song);
+    // One Lumaroth at a time: the system drops the name with the process.
+    CreateMutexA(nullptr, FALSE, kInstanceName);
+    if (GetLastError() == ERROR_ALREADY_EXISTS && hand_over_to_running_window(song)) return 0;
+
+    HWND window = create_main_window(instance, show);
+    if (song[0] != '\0') open_song_path(window, song);
+    return run_message_loop(window, instance);
 }

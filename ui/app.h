@@ -6,3 +6,5 @@
 // Registers the class, creates the window (WM_CREATE sets every start value), shows and
 // paints it.
 HWND create_main_window(HINSTANCE instance, int show);
+// The message loop, with the keyboard's accelerators; the exit code.
+int run_message_loop(HWND window, HINSTANCE instance);

@@ -19,6 +19,8 @@ constexpr char kUntitled[] = "(untitled)";
 constexpr char kLoadWarning[] = "ファイルを読み込めません %s!";
 constexpr char kVersionText[] =
     "Lumaroth ver." LUMAROTH_VERSION "\n Copyright (C) 2026 Lumaroth developers";
+// After the scheduler's end of song.
+constexpr UINT kOpenHandedSongMessage = WM_USER + 3;
 constexpr int kButtonWidth = 50;
 constexpr int kButtonHeight = 25;
 
@@ -83,6 +85,7 @@ void set_speed(double factor) {
 
 void on_create(HWND window) {
     create_buttons(window);
+    DragAcceptFiles(window, TRUE);
     open_file_dialog().setup(window);
     update_title(window, file_title);
     set_channel(0);
@@ -177,6 +180,29 @@ void open_song(HWND window, const char* path) {
     refresh_window(window);
 }
 
+// A dropped file opens as if chosen in the dialog; of several, the first.
+void open_dropped_file(HWND window, HDROP drop) {
+    // One byte more than the program holds: a longer name is refused, never opened cut.
+    char path[kPathSize + 1];
+    UINT length = DragQueryFileA(drop, 0, path, sizeof path);
+    DragFinish(drop);
+    if (length > 0) open_song(window, path);
+}
+
+// The song a second start of the program hands over opens once the sender has been
+// answered: Open may ask or warn, and the sender must not wait for the user.
+char handed_song[kPathSize + 1];
+
+LRESULT take_handed_song(HWND window, const COPYDATASTRUCT* data) {
+    if (data == nullptr || data->dwData != kHandedSong || data->cbData == 0) return FALSE;
+    std::size_t length =
+        data->cbData - 1 < sizeof handed_song - 1 ? data->cbData - 1 : sizeof handed_song - 1;
+    std::memcpy(handed_song, data->lpData, length);
+    handed_song[length] = '\0';
+    PostMessageA(window, kOpenHandedSongMessage, 0, 0);
+    return TRUE;
+}
+
 void on_command(HWND window, int id) {
     switch (id) {
         case kButtonPlay:
@@ -253,6 +279,14 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
             return 0;
         case kEndOfSongMessage:
             stop(window);
+            return 0;
+        case WM_DROPFILES:
+            open_dropped_file(window, reinterpret_cast<HDROP>(wparam));
+            return 0;
+        case WM_COPYDATA:
+            return take_handed_song(window, reinterpret_cast<const COPYDATASTRUCT*>(lparam));
+        case kOpenHandedSongMessage:
+            open_song(window, handed_song);
             return 0;
         default:
             return DefWindowProcA(window, message, wparam, lparam);

@@ -7,6 +7,9 @@
 constexpr char kProgramTitle[] = "Lumaroth";
 constexpr char kWindowClass[] = "ModelApp";
 constexpr char kHelpFile[] = "Lumaroth.html";
+// WM_COPYDATA's tag for a song handed over by a second start of the program: the name's
+// bytes with their terminator.
+constexpr ULONG_PTR kHandedSong = 0x4C4D5253;
 
 LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 void update_title(HWND window, const char* title);

@@ -3,6 +3,7 @@
 
 constexpr int kMenuResource = 101;
 constexpr int kIconResource = 102;
+constexpr int kAcceleratorResource = 103;
 
 constexpr int kCommandOpen = 40001;
 constexpr int kCommandExit = 40002;

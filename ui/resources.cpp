@@ -1,4 +1,4 @@
-// The menu and the icon, the same ids and texts as the Windows resource script.
+// The menu, the keys and the icon, the same ids and texts as the Windows resource script.
 #include "platform/win32.h"
 #include "ui/resource_ids.h"
 
@@ -9,6 +9,17 @@ const MenuResourceItem kMainMenu[] = {
     {1, nullptr, 0},        {1, "終了(&X)", kCommandExit},
     {0, "ヘルプ(&H)", 0},   {1, "ヘルプ目次(&H)", kCommandHelp},
     {1, nullptr, 0},        {1, "バージョン情報(&A)", kCommandVersion},
+};
+
+// Each key sends the command of its button or menu item.
+const ACCEL kKeys[] = {
+    {FVIRTKEY, VK_SPACE, kButtonPlay},
+    {FVIRTKEY, VK_ESCAPE, kButtonStop},
+    {FVIRTKEY | FCONTROL, 'O', kCommandOpen},
+    {0, '+', kButtonFaster},
+    {0, '-', kButtonSlower},
+    {0, '0', kButtonNormalSpeed},
+    {FVIRTKEY, VK_F1, kCommandHelp},
 };
 
 const unsigned char kIconPng[] = {
@@ -25,3 +36,7 @@ const IconResource program_icons[] = {
     {kIconResource, kIconPng, sizeof kIconPng},
 };
 const int program_icon_count = 1;
+const AcceleratorResource program_accelerators[] = {
+    {kAcceleratorResource, kKeys, sizeof kKeys / sizeof kKeys[0]},
+};
+const int program_accelerator_count = 1;

@@ -1,7 +1,14 @@
 #include "platform/testing/window_probe.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMimeData>
 #include <QPushButton>
+#include <QUrl>
 #include <QVariant>
 #include <QWidget>
 
@@ -40,6 +47,11 @@ DrawLogObserver draw_log_observer;
 
 std::string window_caption(HWND window) {
     return is_window(window) ? window->caption : std::string();
+}
+
+std::string shown_caption(HWND window) {
+    if (!is_window(window) || window->frame == nullptr) return "";
+    return window->frame->windowTitle().toStdString();
 }
 
 bool save_window_image(HWND window, const char* png_path, bool whole) {
@@ -92,12 +104,46 @@ void pump_messages() {
         send_message(window, WM_PAINT, 0, 0);
 }
 
+namespace {
+
+QPushButton* button_of(HWND window, int id) {
+    if (!is_window(window) || window->client == nullptr) return nullptr;
+    for (QPushButton* button : window->client->findChildren<QPushButton*>())
+        if (button->property(kControlIdProperty).toInt() == id) return button;
+    return nullptr;
+}
+
+}  // namespace
+
 bool click_button(HWND window, int id) {
-    if (!is_window(window) || window->client == nullptr) return false;
-    for (QPushButton* button : window->client->findChildren<QPushButton*>()) {
-        if (button->property(kControlIdProperty).toInt() != id) continue;
-        button->click();
-        return true;
-    }
-    return false;
+    QPushButton* button = button_of(window, id);
+    if (button != nullptr) button->click();
+    return button != nullptr;
+}
+
+bool press_key(HWND window, int button_id, int qt_key, const char* text, bool control) {
+    QWidget* target = button_id != 0 ? button_of(window, button_id)
+                                     : (is_window(window) ? window->frame : nullptr);
+    if (target == nullptr) return false;
+    Qt::KeyboardModifiers held = control ? Qt::ControlModifier : Qt::NoModifier;
+    QKeyEvent press(QEvent::KeyPress, qt_key, held, QString::fromUtf8(text));
+    QKeyEvent release(QEvent::KeyRelease, qt_key, held, QString::fromUtf8(text));
+    QApplication::sendEvent(target, &press);
+    QApplication::sendEvent(target, &release);
+    return true;
+}
+
+void drop_files(HWND window, const std::vector<std::string>& paths) {
+    if (!is_window(window) || window->frame == nullptr) return;
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const std::string& path : paths)
+        urls.append(QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(path))));
+    data.setUrls(urls);
+    QPoint inside(10, 10);
+    QDragEnterEvent enter(inside, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window->frame, &enter);
+    if (!enter.isAccepted()) return;
+    QDropEvent drop(QPointF(inside), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window->frame, &drop);
 }

@@ -36,6 +36,8 @@ extern DrawLog draw_log;
 
 // The window's caption as SetWindowTextA set it.
 std::string window_caption(HWND window);
+// The caption as the desktop shows it, in UTF-8.
+std::string shown_caption(HWND window);
 // Saves the client area's backing image (or the whole window with its menu and
 // buttons when whole is set) as a PNG file.
 bool save_window_image(HWND window, const char* png_path, bool whole);
@@ -49,3 +51,8 @@ void resize_client_area(HWND window, int width, int height);
 void pump_messages();
 // Clicks the child "BUTTON" with this id, as a user would.
 bool click_button(HWND window, int id);
+// Presses a key on the child "BUTTON" with this id (0: the window itself), as a user
+// would: Qt's key code, the text it types, Control held or not.
+bool press_key(HWND window, int button_id, int qt_key, const char* text, bool control);
+// Drops files on the window, as a file manager does.
+void drop_files(HWND window, const std::vector<std::string>& paths);

@@ -66,8 +66,13 @@ BOOL WINAPI get_open_file_name(LPOPENFILENAMEA request) {
     return TRUE;
 }
 
+// The system's own answer is asked for by address: its import is this function.
 DWORD WINAPI dialog_error() {
-    return name_too_long != 0 ? name_too_long : CommDlgExtendedError();
+    if (name_too_long != 0) return name_too_long;
+    using ErrorCall = DWORD(WINAPI*)();
+    static const auto system_error = reinterpret_cast<ErrorCall>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"comdlg32.dll"), "CommDlgExtendedError")));
+    return system_error != nullptr ? system_error() : 0;
 }
 
 HINSTANCE WINAPI shell_execute(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parameters,

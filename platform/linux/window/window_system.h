@@ -27,7 +27,8 @@ struct HWND__ {
     QImage backing;   // what the client area shows
     bool invalid;
     bool erase;
-    std::string caption;  // Shift-JIS, as SetWindowTextA got it
+    std::string caption;     // Shift-JIS, as SetWindowTextA got it
+    std::string class_name;  // a top-level window's
 };
 
 struct HICON__ {
@@ -61,6 +62,14 @@ QColor color_of(COLORREF color);
 const QFont& system_font();
 
 bool is_window(HWND window);
+// The first top-level window of this class (any class for nullptr), or nullptr.
+HWND find_top_level_window(LPCSTR class_name);
+// keys.cpp: the keys pressed on widget go to window as WM_KEYDOWN and WM_CHAR.
+void forward_keys(QWidget* widget, HWND window);
+// drops.cpp: files dropped on a window that accepts them.
+class QMimeData;
+bool holds_local_files(const QMimeData* data);
+void post_dropped_files(HWND window, const QMimeData* data);
 QWidget* top_level_widget(HWND window);
 // The window procedure's answer, called at once as SendMessage would.
 LRESULT send_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

@@ -1,6 +1,8 @@
 // Window classes, the top-level window with its menu, "BUTTON" children and the
 // dispatch of messages, over Qt 6 Widgets.
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
@@ -76,6 +78,13 @@ class FrameWidget : public QWidget {
         event->ignore();
         send_message(window_, WM_CLOSE, 0, 0);
     }
+    void dragEnterEvent(QDragEnterEvent* event) override {
+        if (holds_local_files(event->mimeData())) event->acceptProposedAction();
+    }
+    void dropEvent(QDropEvent* event) override {
+        post_dropped_files(window_, event->mimeData());
+        event->acceptProposedAction();
+    }
     void resizeEvent(QResizeEvent*) override {
         int menu = menu_height();
         if (menu_bar != nullptr) menu_bar->setGeometry(0, 0, width(), menu);
@@ -146,6 +155,7 @@ HWND create_button(LPCSTR text, int x, int y, int width, int height, HWND parent
     widget->setProperty(kControlIdProperty,
                         QVariant(static_cast<int>(reinterpret_cast<UINT_PTR>(menu))));
     widget->show();
+    forward_keys(widget, button);
     button->client = widget;
     button->caption = text != nullptr ? text : "";
     WPARAM command = MAKEWPARAM(reinterpret_cast<UINT_PTR>(menu), BN_CLICKED);
@@ -167,6 +177,9 @@ HWND create_top_level(const WNDCLASSEXA& window_class, LPCSTR title, int width, 
     window->client = frame->client;
     if (window_class.hIcon != nullptr) frame->setWindowIcon(window_class.hIcon->icon);
     window->caption = title != nullptr ? title : "";
+    window->class_name = window_class.lpszClassName;
+    forward_keys(frame, window);
+    forward_keys(frame->client, window);
     frame->setWindowTitle(text_from_cp932(window->caption.c_str()));
 
     QSize client(std::max(0, width - kFrameWidth),
@@ -188,6 +201,13 @@ HWND create_top_level(const WNDCLASSEXA& window_class, LPCSTR title, int width, 
 bool is_window(HWND window) {
     return window != nullptr && std::any_of(windows.begin(), windows.end(),
                                             [window](const auto& w) { return w.get() == window; });
+}
+
+HWND find_top_level_window(LPCSTR class_name) {
+    for (const auto& window : windows)
+        if (window->frame != nullptr && (class_name == nullptr || window->class_name == class_name))
+            return window.get();
+    return nullptr;
 }
 
 QWidget* top_level_widget(HWND window) {

@@ -1,0 +1,77 @@
+// The keyboard: keys pressed on the program's windows become WM_KEYDOWN and WM_CHAR in
+// the message queue, and the accelerator table turns them into commands.
+#include <QEvent>
+#include <QKeyEvent>
+#include <QObject>
+#include <QWidget>
+
+#include "platform/linux/window/window_system.h"
+
+namespace {
+
+WPARAM virtual_key(int key) {
+    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
+        return static_cast<WPARAM>(key);  // Windows' codes are the same characters
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return VK_F1 + (key - Qt::Key_F1);
+    if (key == Qt::Key_Space) return VK_SPACE;
+    if (key == Qt::Key_Escape) return VK_ESCAPE;
+    return 0;
+}
+
+// Takes the keys from Qt, so that a focused button does not also click on Space: on
+// Windows the accelerator takes the key before the button sees it.
+class KeyForwarder : public QObject {
+  public:
+    KeyForwarder(HWND window, QObject* parent) : QObject(parent), window_(window) {}
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() & (Qt::AltModifier | Qt::MetaModifier)) return false;
+        WPARAM code = virtual_key(key->key());
+        QString text = key->text();
+        if (code == 0 && text.isEmpty()) return false;  // Shift alone, say
+        LPARAM held = ((key->modifiers() & Qt::ControlModifier) ? kKeyControlBit : 0) |
+                      ((key->modifiers() & Qt::ShiftModifier) ? kKeyShiftBit : 0);
+        if (code != 0) PostMessageA(window_, WM_KEYDOWN, code, held | 1);
+        if (text.size() == 1) PostMessageA(window_, WM_CHAR, text[0].unicode(), held | 1);
+        return true;
+    }
+
+  private:
+    HWND window_;
+};
+
+}  // namespace
+
+void forward_keys(QWidget* widget, HWND window) {
+    widget->installEventFilter(new KeyForwarder(window, widget));
+}
+
+HACCEL LoadAcceleratorsA(HINSTANCE, LPCSTR name) {
+    UINT id = static_cast<UINT>(reinterpret_cast<UINT_PTR>(name));
+    for (int i = 0; i < program_accelerator_count; ++i)
+        if (program_accelerators[i].id == id)
+            return reinterpret_cast<HACCEL>(
+                const_cast<AcceleratorResource*>(&program_accelerators[i]));
+    return nullptr;
+}
+
+int TranslateAcceleratorA(HWND window, HACCEL table, LPMSG msg) {
+    if (!is_window(window) || table == nullptr || msg == nullptr) return 0;
+    if (msg->message != WM_KEYDOWN && msg->message != WM_CHAR) return 0;
+    const auto* keys = reinterpret_cast<const AcceleratorResource*>(table);
+    BYTE held = ((msg->lParam & kKeyControlBit) ? FCONTROL : 0) |
+                ((msg->lParam & kKeyShiftBit) ? FSHIFT : 0);
+    for (int i = 0; i < keys->count; ++i) {
+        const ACCEL& key = keys->entries[i];
+        bool virtual_key = (key.fVirt & FVIRTKEY) != 0;
+        bool hit = virtual_key ? msg->message == WM_KEYDOWN && key.key == msg->wParam &&
+                                     (key.fVirt & (FSHIFT | FCONTROL | FALT)) == held
+                               : msg->message == WM_CHAR && key.key == msg->wParam;
+        if (!hit) continue;
+        send_message(window, WM_COMMAND, MAKEWPARAM(key.cmd, 1), 0);
+        return 1;
+    }
+    return 0;
+}
