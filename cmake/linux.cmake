@@ -15,21 +15,25 @@ function(lumaroth_platform_library name)
   target_link_libraries(${name} PUBLIC Threads::Threads)
 endfunction()
 
-lumaroth_platform_library(lumaroth_platform_files platform/linux/files.cpp platform/linux/cp932.cpp)
+lumaroth_platform_library(lumaroth_platform_files
+  platform/linux/files.cpp platform/linux/cp932.cpp platform/linux/profile.cpp)
 # Real-time priority for the timer's and the WAV renderer's threads.
 lumaroth_platform_library(lumaroth_platform_threads platform/linux/thread_priority.cpp)
 lumaroth_platform_library(lumaroth_platform_timer platform/linux/mm_timer.cpp)
 target_link_libraries(lumaroth_platform_timer PUBLIC lumaroth_platform_threads)
 lumaroth_platform_library(lumaroth_platform_messages platform/linux/messages.cpp)
 lumaroth_platform_library(lumaroth_platform_midi
-  platform/linux/midi_out.cpp platform/linux/wav_renderer.cpp platform/linux/wav_writer.cpp)
+  platform/linux/midi_out.cpp platform/linux/seq_out.cpp platform/linux/wav_renderer.cpp
+  platform/linux/wav_writer.cpp)
 target_link_libraries(lumaroth_platform_midi PUBLIC
-  PkgConfig::FLUIDSYNTH PkgConfig::ALSA PkgConfig::GLIB lumaroth_platform_threads)
+  PkgConfig::FLUIDSYNTH PkgConfig::ALSA PkgConfig::GLIB lumaroth_platform_threads
+  lumaroth_platform_files)
 
 lumaroth_platform_library(lumaroth_platform_window
   platform/linux/window/application.cpp platform/linux/window/windows.cpp
   platform/linux/window/gdi.cpp platform/linux/window/qt_text.cpp platform/linux/window/keys.cpp
-  platform/linux/window/drops.cpp platform/linux/window/instances.cpp platform/linux/strings.cpp)
+  platform/linux/window/drops.cpp platform/linux/window/instances.cpp platform/linux/window/menus.cpp
+  platform/linux/strings.cpp)
 lumaroth_platform_library(lumaroth_platform_dialogs platform/linux/window/dialogs.cpp)
 foreach(target lumaroth_platform_window lumaroth_platform_dialogs)
   target_link_libraries(${target} PUBLIC Qt6::Widgets lumaroth_platform_messages lumaroth_platform_files)

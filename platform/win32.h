@@ -246,6 +246,11 @@ BOOL GetOpenFileNameA(LPOPENFILENAMEA request);
 // Why the last GetOpenFileNameA returned FALSE; 0 when the user cancelled. On
 // FNERR_BUFFERTOOSMALL the Linux layer leaves the chosen name, cut, in lpstrFile.
 DWORD CommDlgExtendedError();
+// Settings files: on Linux an .ini file named beside the program is kept in the user's
+// ~/.config/lumaroth/ (its name in lower case), where a user may write.
+DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default_text, LPSTR out,
+                               DWORD size, LPCSTR file_name);
+BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR text, LPCSTR file_name);
 HINSTANCE ShellExecuteA(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parameters,
                         LPCSTR directory, int show);
 DWORD GetModuleFileNameA(HINSTANCE module, LPSTR file_name, DWORD size);
@@ -305,6 +310,18 @@ struct HACCEL__;
 typedef HACCEL__* HACCEL;
 HACCEL LoadAcceleratorsA(HINSTANCE instance, LPCSTR name);
 int TranslateAcceleratorA(HWND window, HACCEL table, LPMSG msg);
+
+// Menus built while the program runs, beside the resource's.
+#define MF_STRING 0x0000u
+#define MF_BYCOMMAND 0x0000u
+#define MF_UNCHECKED 0x0000u
+#define MF_CHECKED 0x0008u
+#define MF_POPUP 0x0010u
+HMENU GetMenu(HWND window);
+HMENU CreatePopupMenu();
+BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR id, LPCSTR text);
+DWORD CheckMenuItem(HMENU menu, UINT id, UINT check);
+BOOL DrawMenuBar(HWND window);
 
 // Files dropped on a window that accepts them: WM_DROPFILES with the HDROP in wParam.
 #define WM_DROPFILES 0x0233u
@@ -379,6 +396,25 @@ struct MIDIHDR {
 };
 typedef MIDIHDR* LPMIDIHDR;
 
+// The outputs: devices 0 to midiOutGetNumDevs() - 1, each named in its MIDIOUTCAPSA; or
+// MIDI_MAPPER, the system's default.
+#define MAXPNAMELEN 32
+#define MOD_MIDIPORT 1
+#define MOD_SWSYNTH 7
+struct MIDIOUTCAPSA {
+    WORD wMid;
+    WORD wPid;
+    UINT vDriverVersion;
+    char szPname[MAXPNAMELEN];
+    WORD wTechnology;
+    WORD wVoices;
+    WORD wNotes;
+    WORD wChannelMask;
+    DWORD dwSupport;
+};
+typedef MIDIOUTCAPSA* LPMIDIOUTCAPSA;
+UINT midiOutGetNumDevs();
+MMRESULT midiOutGetDevCapsA(UINT_PTR device, LPMIDIOUTCAPSA caps, UINT size);
 MMRESULT midiOutOpen(LPHMIDIOUT output, UINT device, DWORD_PTR callback, DWORD_PTR instance,
                      DWORD flags);
 MMRESULT midiOutShortMsg(HMIDIOUT output, DWORD message);

@@ -5,6 +5,7 @@
 #include <new>
 
 PlaybackClock playback_clock;
+UINT midi_output_device = MIDI_MAPPER;
 
 namespace {
 
@@ -38,7 +39,14 @@ int send_due_event(int i, std::uint32_t elapsed) {
     if (!is_due(elapsed, static_cast<std::uint32_t>(song_timeline.event_times[i]), kDueWindow))
         return 1;
     if (short_pending) {
-        send_short_message(playback_clock.output, slot.status, slot.data1, slot.data2);
+        MMRESULT result =
+            send_short_message(playback_clock.output, slot.status, slot.data1, slot.data2);
+        // A device that is gone refuses every message: the window hears of it once.
+        bool lost = result == MMSYSERR_NODRIVER || result == MIDIERR_NODEVICE;
+        if (lost && playback_clock.output_lost == 0) {
+            playback_clock.output_lost = 1;
+            PostMessageA(playback_clock.notify_window, kEndOfSongMessage, kOutputLost, 0);
+        }
         slot.sent = 1;
         playback_clock.last_send_time = timeGetTime();
     }
@@ -80,12 +88,14 @@ void cache_song_patches(HMIDIOUT output, int count) {
 void reset_playback_clock() {
     stop_playback();
     playback_clock = PlaybackClock{};
+    midi_output_device = MIDI_MAPPER;
 }
 
 int start_playback(HWND window) {
     playback_clock.notify_window = window;
     stop_playback();
-    if (midiOutOpen(&playback_clock.output, MIDI_MAPPER, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR)
+    if (midiOutOpen(&playback_clock.output, midi_output_device, 0, 0, CALLBACK_NULL) !=
+        MMSYSERR_NOERROR)
         return 0;
     cache_song_patches(playback_clock.output, timeline_count());
     choose_timer_period();
@@ -95,6 +105,7 @@ int start_playback(HWND window) {
     playback_clock.start_time = timeGetTime();
     playback_clock.last_send_time = 0;
     playback_clock.idle_time = 0;
+    playback_clock.output_lost = 0;
     playback_clock.timer_id = timeSetEvent(playback_clock.timer_period, playback_clock.timer_period,
                                            on_timer_tick, 0, TIME_PERIODIC | TIME_KILL_SYNCHRONOUS);
     if (playback_clock.timer_id == 0) {

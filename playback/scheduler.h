@@ -1,4 +1,4 @@
-// Plays the Timeline on the default MIDI output from a periodic multimedia timer.
+// Plays the Timeline on the chosen MIDI output from a periodic multimedia timer.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +9,10 @@
 constexpr std::uint32_t kDueWindow = 12;        // ms on either side of an event's time
 constexpr std::uint32_t kSmallestPeriod = 6;    // ms
 constexpr std::int32_t kEndOfSongIdle = 10000;  // ms without a short message
+// Posted to the window when the song has ended; wParam kOutputLost when the output
+// stopped taking messages (a device unplugged while playing).
 constexpr UINT kEndOfSongMessage = WM_USER + 2;
+constexpr WPARAM kOutputLost = 1;
 
 // Threads: the main thread writes every field in start_playback, before the timer
 // exists, and in stop_playback, after timeKillEvent has returned (no tick runs or will
@@ -24,11 +27,14 @@ struct PlaybackClock {
     std::uint32_t start_time;      // main thread; read by the tick
     std::uint32_t last_send_time;  // the tick while playing; 0: nothing sent since the start
     std::int32_t idle_time;        // the tick while playing
+    int output_lost;               // the tick while playing: the output refused a message
     int open;                      // main thread only
     HWND notify_window;            // main thread; read by the tick
 };
 
 extern PlaybackClock playback_clock;
+// The output the next start opens: a device id, or MIDI_MAPPER. Main thread only.
+extern UINT midi_output_device;
 
 // Stops playback and clears the clock, as at the program's start.
 void reset_playback_clock();

@@ -12,8 +12,8 @@ if [ -z "${LUMAROTH_IN_XVFB:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
 fi
 scratch=$(mktemp -d)
-# The one-program lock is per session: this test's own, not the desktop's.
-export XDG_RUNTIME_DIR=$scratch
+# The one-program lock and the settings are this test's own, not the desktop's.
+export XDG_RUNTIME_DIR=$scratch XDG_CONFIG_HOME=$scratch
 export LUMAROTH_MIDI_OUT="wav:$scratch/out.wav"
 unset QT_QPA_PLATFORM
 # On a real display the X, D-Bus and font libraries keep what they hold until the

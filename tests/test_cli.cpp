@@ -127,3 +127,12 @@ TEST(CliErrors, UnreadableTooLargeNotSmfAndBadArguments) {
     }
     EXPECT_EQ(64, cli("merged " + song + " --speed-steps 1").exit_code);
 }
+
+TEST(CliDevices, ListsTheOutputsAndAnUnknownOneIsAUsageError) {
+    CliRun run = cli("devices");
+    ASSERT_EQ(0, run.exit_code) << run.err;
+    EXPECT_EQ(0u, run.out.find("0\tFluidSynth\n")) << run.out;
+    CliRun unknown = cli("play " + song_file() + " --device nosuch");
+    EXPECT_EQ(64, unknown.exit_code);
+    EXPECT_EQ("lumaroth-cli: no MIDI output nosuch (see lumaroth-cli devices)\n", unknown.err);
+}

@@ -1,5 +1,7 @@
 #include "tests/window_fixture.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 
 #include "playback/scheduler.h"
@@ -9,6 +11,9 @@
 
 void MainWindowTest::SetUp() {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // The settings file of this test run, empty at each start.
+    setenv("XDG_CONFIG_HOME", (temp_dir() + "/config").c_str(), 1);
+    unlink((temp_dir() + "/config/lumaroth/lumaroth.ini").c_str());
     recording_midi_out.reset();
     driven_timer.reset();
     scripted_dialogs.reset();

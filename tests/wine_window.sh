@@ -6,7 +6,8 @@
 # an English locale (code page 1252): the client area with a song is the Japanese
 # locale's pixel for pixel; a song named in accented Latin, Hangul and an emoji opens
 # from the command line, handed over by a second start to the running window; + and 0
-# change the speed. The screenshots stay in SHOTS.
+# change the speed; 出力(&M) lists the outputs and the choice lands in Lumaroth.ini
+# beside the program. The screenshots stay in SHOTS.
 #   tests/wine_window.sh LUMAROTH.EXE SONG SHOTS   (WINEPREFIX prepared by the caller)
 set -euo pipefail
 exe=$1 song=$2 shots=$3
@@ -19,6 +20,8 @@ fi
 # shots.
 export LANG=ja_JP.UTF-8 WINEDEBUG=fixme-all
 scratch=$(mktemp -d)
+settings="$(dirname "$exe")/Lumaroth.ini"
+rm -f "$settings"
 mkdir -p "$shots"
 
 # A failure says why: the screen as it was and the end of Wine's log.
@@ -173,7 +176,16 @@ press() { xdotool windowfocus "$window" 2>/dev/null; xdotool key "$1"; sleep 0.3
 poll eval 'press plus; ! same_at "$before" 120 410 32 16' || fail "+ changed nothing"
 poll eval 'press 0; same_at "$before" 120 410 32 16' || fail "0 did not bring the normal speed back"
 echo "+ and 0 change the speed"
+
+# 出力(&M): its pop-up opens; Enter chooses the first item, MIDI マッパー, which is kept.
+closed=$(take_shot output-menu-closed)
+poll eval 'press alt+m; ! same_at "$closed" 0 0 400 80' || fail "出力(&M) opened no menu"
+take_shot output-menu >/dev/null
+xdotool key Return
+poll test -f "$settings" || fail "choosing an output wrote no $settings"
+grep -q '^Device=' "$settings" || fail "$settings holds no Device line: $(cat "$settings")"
+echo "出力(&M) opens and the choice is kept in Lumaroth.ini"
 poll bash -c "xdotool windowfocus $window 2>/dev/null; xdotool key alt+f x; sleep 0.5; ! kill -0 $pid 2>/dev/null" ||
   fail "終了(&X) did not end the program"
 ends_with_zero
-echo "WineWindow: 8 passed, 0 failed"
+echo "WineWindow: 9 passed, 0 failed"

@@ -13,11 +13,13 @@ const char kUsage[] =
     "usage: lumaroth-cli info FILE [--speed-steps N] [--switch CH:PROG] [--raw]\n"
     "       lumaroth-cli timeline FILE [--speed-steps N] [--switch CH:PROG]\n"
     "       lumaroth-cli merged FILE\n"
-    "       lumaroth-cli play FILE [--speed-steps N] [--switch CH:PROG]\n"
-    "       lumaroth-cli render FILE OUT.wav [--speed-steps N] [--switch CH:PROG]\n"
+    "       lumaroth-cli play FILE [--speed-steps N] [--switch CH:PROG] [--device D]\n"
+    "       lumaroth-cli render FILE OUT.wav [--speed-steps N] [--switch CH:PROG] [--device D]\n"
+    "       lumaroth-cli devices\n"
     "  --speed-steps N   N > 0: N presses of faster, N < 0: -N presses of slower\n"
     "  --switch CH:PROG  play every program change on channel CH (1-16) as PROG (1-128)\n"
-    "  --raw             print the texts as the Shift-JIS bytes the program holds\n";
+    "  --raw             print the texts as the Shift-JIS bytes the program holds\n"
+    "  --device D        the MIDI output, by its index or name as `devices` lists it\n";
 
 bool usage() {
     std::fputs(kUsage, stderr);
@@ -59,7 +61,11 @@ bool takes_playback_options(const std::string& command) {
 }  // namespace
 
 bool parse_cli_options(int argc, char** argv, CliOptions& options) {
-    options = {"", "", "", kNormalSpeed, {0, 0, 0}, false};
+    options = {"", "", "", "", kNormalSpeed, {0, 0, 0}, false};
+    if (argc == 2 && std::string(argv[1]) == "devices") {
+        options.command = argv[1];
+        return true;
+    }
     if (argc < 3) return usage();
     options.command = argv[1];
     options.file = argv[2];
@@ -84,6 +90,10 @@ bool parse_cli_options(int argc, char** argv, CliOptions& options) {
         } else if (word == "--switch" && takes_playback_options(options.command) && i + 1 < argc &&
                    parse_switch(argv[i + 1], options.override)) {
             ++i;
+        } else if (word == "--device" &&
+                   (options.command == "play" || options.command == "render") && i + 1 < argc &&
+                   argv[i + 1][0] != '\0') {
+            options.device = argv[++i];
         } else {
             return usage();
         }

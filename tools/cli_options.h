@@ -11,6 +11,7 @@ struct CliOptions {
     std::string command;
     std::string file;
     std::string output;  // render's WAV file
+    std::string device;  // play's and render's --device: an index or a name; empty: the mapper
     double speed_factor;
     VoiceOverride override;
     bool raw;

@@ -6,12 +6,15 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 
+#include "platform/cp932.h"
 #include "platform/linux/synth.h"
 #include "platform/win32.h"
 #include "playback/scheduler.h"
@@ -74,7 +77,35 @@ void show_progress(std::int64_t total, const std::string& programs) {
     std::fflush(stdout);
 }
 
+// A device's name in UTF-8.
+std::string device_name(UINT device) {
+    MIDIOUTCAPSA caps = {};
+    if (midiOutGetDevCapsA(device, &caps, sizeof caps) != MMSYSERR_NOERROR) return "";
+    return text_for_display(caps.szPname, std::strlen(caps.szPname));
+}
+
+// --device: an index as `devices` lists it, else a name; false when none is that.
+bool find_device(const std::string& wanted, UINT& device) {
+    UINT count = midiOutGetNumDevs();
+    char* end = nullptr;
+    unsigned long index = std::strtoul(wanted.c_str(), &end, 10);
+    if (*end == '\0' && index < count && std::isdigit(static_cast<unsigned char>(wanted[0]))) {
+        device = static_cast<UINT>(index);
+        return true;
+    }
+    for (device = 0; device < count; ++device)
+        if (device_name(device) == wanted) return true;
+    return false;
+}
+
 }  // namespace
+
+int list_devices() {
+    UINT count = midiOutGetNumDevs();
+    for (UINT device = 0; device < count; ++device)
+        std::printf("%u\t%s\n", device, device_name(device).c_str());
+    return 0;
+}
 
 int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions& options) {
     if (!options.output.empty()) {
@@ -84,6 +115,19 @@ int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions
             return kExitUsage;
         }
         setenv("LUMAROTH_MIDI_OUT", ("wav:" + options.output).c_str(), 1);
+    }
+    if (!options.device.empty()) {
+        if (!find_device(options.device, midi_output_device)) {
+            std::fprintf(stderr, "lumaroth-cli: no MIDI output %s (see lumaroth-cli devices)\n",
+                         options.device.c_str());
+            return kExitUsage;
+        }
+        // Only the embedded synthesizer, device 0, renders into a file.
+        if (!options.output.empty() && midi_output_device != 0) {
+            std::fprintf(stderr, "lumaroth-cli: %s cannot render: only device 0 (%s) can\n",
+                         options.device.c_str(), device_name(0).c_str());
+            return kExitUsage;
+        }
     }
     forward_interrupts();
     merge_tracks(song, voices, options.override, options.speed_factor);
@@ -107,6 +151,11 @@ int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions
         if (msg.message == kProgressMessage && !synth_output_failure().empty()) break;
         if (msg.message == kInterruptMessage)
             exit_code = kExitBySignal + static_cast<int>(msg.wParam);
+        if (msg.message == kEndOfSongMessage && msg.wParam == kOutputLost) {
+            std::fprintf(stderr, "%slumaroth-cli: the MIDI output stopped taking messages\n",
+                         terminal ? "\n" : "");
+            exit_code = kExitNoOutput;
+        }
         if (msg.message == kEndOfSongMessage || msg.message == kInterruptMessage) break;
     }
     stop_playback();

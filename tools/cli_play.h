@@ -9,3 +9,5 @@ constexpr int kExitNoOutput = 3;
 constexpr int kExitBySignal = 128;  // plus the signal's number, as a shell reports it
 
 int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions& options);
+// lumaroth-cli devices: each MIDI output, "index<TAB>name", one a line.
+int list_devices();

@@ -101,6 +101,7 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     CliOptions options;
     if (!parse_cli_options(argc, argv, options)) return kExitUsage;
+    if (options.command == "devices") return finish_output(list_devices());
     // The engine opens names as the program holds them, whatever the terminal's bytes.
     if (!load_song_file(file_name_for_program(options.file).c_str(), song)) {
         std::fprintf(stderr, "ファイルを読み込めません %s!\n", options.file.c_str());

@@ -8,6 +8,7 @@
 #include "playback/speed.h"
 #include "playback/track_merger.h"
 #include "ui/open_file_dialog.h"
+#include "ui/output_menu.h"
 #include "ui/painting.h"
 #include "ui/resource_ids.h"
 #include "ui/version.h"
@@ -86,6 +87,7 @@ void set_speed(double factor) {
 void on_create(HWND window) {
     create_buttons(window);
     DragAcceptFiles(window, TRUE);
+    create_output_menu(window);
     open_file_dialog().setup(window);
     update_title(window, file_title);
     set_channel(0);
@@ -253,6 +255,11 @@ void on_command(HWND window, int id) {
             open_help(window);
             break;
         default:
+            if (is_output_command(id)) {
+                // The next Play uses the new output.
+                if (play_state) stop(window);
+                choose_output(id);
+            }
             break;
     }
 }
@@ -312,13 +319,16 @@ void refresh_window(HWND window) {
     UpdateWindow(window);
 }
 
+void program_folder(char* folder, std::size_t size) {
+    DWORD length = GetModuleFileNameA(nullptr, folder, static_cast<DWORD>(size));
+    if (length >= size) length = static_cast<DWORD>(size - 1);
+    folder[length] = '\0';
+    *const_cast<char*>(name_part(folder)) = '\0';
+}
+
 int open_help(HWND window) {
     char folder[256];
-    DWORD length = GetModuleFileNameA(nullptr, folder, sizeof folder);
-    if (length >= sizeof folder) length = sizeof folder - 1;
-    folder[length] = '\0';
-    // Keep the program's folder with its trailing separator.
-    *const_cast<char*>(name_part(folder)) = '\0';
+    program_folder(folder, sizeof folder);
     HINSTANCE result = ShellExecuteA(window, "open", kHelpFile, nullptr, folder, SW_SHOWNORMAL);
     if (reinterpret_cast<UINT_PTR>(result) <= 32) {
         MessageBoxA(window, "ヘルプが見つかりません。", "ERROR", MB_OK);

@@ -2,6 +2,8 @@
 // helpers they share.
 #pragma once
 
+#include <cstddef>
+
 #include "platform/win32.h"
 
 constexpr char kProgramTitle[] = "Lumaroth";
@@ -16,5 +18,7 @@ void update_title(HWND window, const char* title);
 void show_load_warning(HWND window, const char* format, const char* path);
 void refresh_window(HWND window);
 int open_help(HWND window);
+// The program's folder with its trailing separator, cut to size.
+void program_folder(char* folder, std::size_t size);
 // Open with the dialog's answer given: path as the user would have chosen it.
 void open_song_path(HWND window, const char* path);

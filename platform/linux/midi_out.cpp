@@ -1,6 +1,7 @@
-// The MIDI mapper on Linux: an embedded FluidSynth with a General MIDI SoundFont, heard
-// through the desktop's audio or rendered in real time into a WAV file, as the
-// environment variable LUMAROTH_MIDI_OUT says ("synth", the default, or "wav:PATH").
+// The MIDI outputs on Linux. Device 0, which the mapper opens too: an embedded FluidSynth
+// with a General MIDI SoundFont, heard through the desktop's audio or rendered in real
+// time into a WAV file, as the environment variable LUMAROTH_MIDI_OUT says ("synth", the
+// default, or "wav:PATH"). Devices 1 and up: the ALSA sequencer's ports.
 #include <alsa/asoundlib.h>
 #include <fcntl.h>
 #include <fluidsynth.h>
@@ -19,6 +20,8 @@
 #include <string>
 #include <thread>
 
+#include "platform/cp932.h"
+#include "platform/linux/seq_out.h"
 #include "platform/linux/synth.h"
 #include "platform/linux/wav_renderer.h"
 #include "platform/win32.h"
@@ -239,7 +242,46 @@ void set_output_failure(const std::string& reason) {
 struct OpenOutput {
     fluid_audio_driver_t* driver = nullptr;
     std::unique_ptr<WavRenderer> renderer;
+    std::unique_ptr<SeqOutput> port;  // a sequencer port's output instead of the synth
 };
+
+constexpr char kSynthName[] = "FluidSynth";
+
+// The sequencer's ports as midiOutGetNumDevs last counted them: device i + 1 is port i.
+std::mutex device_lock;
+std::vector<SeqPort> listed_ports;
+bool ports_listed = false;
+
+std::vector<SeqPort> seq_ports(bool list_again) {
+    std::lock_guard<std::mutex> guard(device_lock);
+    if (list_again || !ports_listed) listed_ports = list_seq_ports();
+    ports_listed = true;
+    return listed_ports;
+}
+
+// A device's name as the program holds texts, cut at a character to what MIDIOUTCAPSA holds.
+void copy_device_name(const std::string& utf8, char (&name)[MAXPNAMELEN]) {
+    std::string held = file_name_for_program(utf8);
+    std::size_t length = 0;
+    while (length < held.size()) {
+        std::size_t next = length + cp932_char_length(held.data() + length, held.size() - length);
+        if (next >= MAXPNAMELEN) break;
+        length = next;
+    }
+    std::memcpy(name, held.data(), length);
+    name[length] = '\0';
+}
+
+MMRESULT open_seq_port(const SeqPort& target, OpenOutput& output) {
+    auto port = std::make_unique<SeqOutput>();
+    std::string error;
+    if (!port->open(target, error)) {
+        std::fprintf(stderr, "lumaroth: MIDI output %s: %s\n", target.name.c_str(), error.c_str());
+        return MIDIERR_NODEVICE;
+    }
+    output.port = std::move(port);
+    return MMSYSERR_NOERROR;
+}
 
 std::mutex output_lock;
 OpenOutput* open_output = nullptr;
@@ -308,10 +350,34 @@ void finish_loading_synth() {
     if (synth_loader.joinable()) synth_loader.join();
 }
 
+UINT midiOutGetNumDevs() {
+    return static_cast<UINT>(1 + seq_ports(true).size());
+}
+
+MMRESULT midiOutGetDevCapsA(UINT_PTR device, LPMIDIOUTCAPSA caps, UINT size) {
+    std::vector<SeqPort> ports = seq_ports(false);
+    if (device > ports.size()) return MMSYSERR_BADDEVICEID;
+    if (caps == nullptr || size < sizeof *caps) return MMSYSERR_INVALPARAM;
+    std::memset(caps, 0, sizeof *caps);
+    caps->wTechnology = device == 0 ? MOD_SWSYNTH : MOD_MIDIPORT;
+    caps->wChannelMask = 0xFFFF;
+    copy_device_name(device == 0 ? kSynthName : ports[device - 1].name, caps->szPname);
+    return MMSYSERR_NOERROR;
+}
+
 MMRESULT midiOutOpen(LPHMIDIOUT handle, UINT device, DWORD_PTR, DWORD_PTR, DWORD) {
     std::lock_guard<std::mutex> guard(output_lock);
-    if (device != MIDI_MAPPER && device != 0) return MMSYSERR_BADDEVICEID;
+    std::vector<SeqPort> ports = seq_ports(false);
+    if (device != MIDI_MAPPER && device > ports.size()) return MMSYSERR_BADDEVICEID;
     if (open_output != nullptr) return MIDIERR_NODEVICE;
+    if (device != MIDI_MAPPER && device > 0) {
+        auto output = std::make_unique<OpenOutput>();
+        MMRESULT result = open_seq_port(ports[device - 1], *output);
+        if (result != MMSYSERR_NOERROR) return result;
+        open_output = output.release();
+        *handle = reinterpret_cast<HMIDIOUT>(open_output);
+        return MMSYSERR_NOERROR;
+    }
     wait_for_synth_loader();
     Synth& synth = the_synth();
     std::string error = synth.error;
@@ -334,6 +400,7 @@ MMRESULT midiOutOpen(LPHMIDIOUT handle, UINT device, DWORD_PTR, DWORD_PTR, DWORD
 
 MMRESULT midiOutShortMsg(HMIDIOUT handle, DWORD message) {
     if (handle == nullptr) return MMSYSERR_INVALHANDLE;
+    if (SeqOutput* port = output_of(handle)->port.get()) return port->send_short(message);
     fluid_synth_t* synth = the_synth().synth;
     int status = message & 0xFF;
     int channel = status & 0x0F;
@@ -385,6 +452,9 @@ MMRESULT midiOutLongMsg(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
     if (handle == nullptr) return MMSYSERR_INVALHANDLE;
     if (header == nullptr || size < sizeof(MIDIHDR)) return MMSYSERR_INVALPARAM;
     if ((header->dwFlags & MHDR_PREPARED) == 0) return MIDIERR_UNPREPARED;
+    if (SeqOutput* port = output_of(handle)->port.get())
+        return port->send_sysex(reinterpret_cast<const unsigned char*>(header->lpData),
+                                header->dwBufferLength);
     const char* data = header->lpData;
     int length = static_cast<int>(header->dwBufferLength);
     if (length > 0 && static_cast<unsigned char>(data[0]) == 0xF0) {
@@ -407,6 +477,7 @@ MMRESULT midiOutUnprepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
 // Selecting a preset loads its samples; the system reset at open and close lets them go.
 MMRESULT midiOutCachePatches(HMIDIOUT handle, UINT bank, LPWORD patches, UINT) {
     if (handle == nullptr) return MMSYSERR_INVALHANDLE;
+    if (output_of(handle)->port != nullptr) return MMSYSERR_NOTSUPPORTED;
     if (patches == nullptr) return MMSYSERR_INVALPARAM;
     Synth& synth = the_synth();
     for (int program = 0; program < 128; ++program) {
@@ -419,6 +490,7 @@ MMRESULT midiOutCachePatches(HMIDIOUT handle, UINT bank, LPWORD patches, UINT) {
 
 MMRESULT midiOutCacheDrumPatches(HMIDIOUT handle, UINT patch, LPWORD keys, UINT) {
     if (handle == nullptr) return MMSYSERR_INVALHANDLE;
+    if (output_of(handle)->port != nullptr) return MMSYSERR_NOTSUPPORTED;
     if (keys == nullptr || patch > 127) return MMSYSERR_INVALPARAM;
     Synth& synth = the_synth();
     int kit = static_cast<int>(patch);
@@ -433,7 +505,7 @@ MMRESULT midiOutClose(HMIDIOUT handle) {
     if (output == nullptr || output != open_output) return MMSYSERR_INVALHANDLE;
     if (output->driver != nullptr) {
         ReleasingDriver::releasing_driver().start(the_synth().synth, output->driver);
-    } else {
+    } else if (output->port == nullptr) {
         if (output->renderer != nullptr) output->renderer->stop();
         quiet_synth(the_synth().synth);
     }

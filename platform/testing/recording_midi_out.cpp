@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include "platform/testing/test_double.h"
 #include "platform/testing/test_platform.h"
 
@@ -21,7 +23,8 @@ MMRESULT record(MidiCall call, DWORD message, MIDIHDR* header, MMRESULT result) 
 void RecordingMidiOut::reset() {
     std::lock_guard<std::mutex> guard(lock);
     records.clear();
-    open_result = prepare_result = long_result = unprepare_result = MMSYSERR_NOERROR;
+    open_result = prepare_result = long_result = unprepare_result = short_result = MMSYSERR_NOERROR;
+    device_names.clear();
     open_outputs = 0;
 }
 
@@ -45,8 +48,23 @@ std::vector<DWORD> RecordingMidiOut::short_messages() {
     return messages;
 }
 
-MMRESULT TEST_DOUBLE(midiOutOpen)(LPHMIDIOUT output, UINT, DWORD_PTR, DWORD_PTR, DWORD) {
-    MMRESULT result = record(MidiCall::Open, 0, nullptr, recording_midi_out.open_result);
+UINT TEST_DOUBLE(midiOutGetNumDevs)() {
+    std::lock_guard<std::mutex> guard(recording_midi_out.lock);
+    return static_cast<UINT>(recording_midi_out.device_names.size());
+}
+
+MMRESULT TEST_DOUBLE(midiOutGetDevCapsA)(UINT_PTR device, LPMIDIOUTCAPSA caps, UINT size) {
+    std::lock_guard<std::mutex> guard(recording_midi_out.lock);
+    if (device >= recording_midi_out.device_names.size()) return MMSYSERR_BADDEVICEID;
+    if (caps == nullptr || size < sizeof *caps) return MMSYSERR_INVALPARAM;
+    std::memset(caps, 0, sizeof *caps);
+    const std::string& name = recording_midi_out.device_names[device];
+    name.copy(caps->szPname, sizeof caps->szPname - 1);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT TEST_DOUBLE(midiOutOpen)(LPHMIDIOUT output, UINT device, DWORD_PTR, DWORD_PTR, DWORD) {
+    MMRESULT result = record(MidiCall::Open, device, nullptr, recording_midi_out.open_result);
     if (result == MMSYSERR_NOERROR) {
         std::lock_guard<std::mutex> guard(recording_midi_out.lock);
         ++recording_midi_out.open_outputs;
@@ -56,7 +74,7 @@ MMRESULT TEST_DOUBLE(midiOutOpen)(LPHMIDIOUT output, UINT, DWORD_PTR, DWORD_PTR,
 }
 
 MMRESULT TEST_DOUBLE(midiOutShortMsg)(HMIDIOUT, DWORD message) {
-    return record(MidiCall::ShortMsg, message, nullptr, MMSYSERR_NOERROR);
+    return record(MidiCall::ShortMsg, message, nullptr, recording_midi_out.short_result);
 }
 
 MMRESULT TEST_DOUBLE(midiOutPrepareHeader)(HMIDIOUT, LPMIDIHDR header, UINT) {
@@ -100,6 +118,8 @@ MMRESULT TEST_DOUBLE(midiOutClose)(HMIDIOUT) {
     return result;
 }
 
+ROUTE_TO_DOUBLE(midiOutGetNumDevs)
+ROUTE_TO_DOUBLE(midiOutGetDevCapsA)
 ROUTE_TO_DOUBLE(midiOutOpen)
 ROUTE_TO_DOUBLE(midiOutShortMsg)
 ROUTE_TO_DOUBLE(midiOutPrepareHeader)

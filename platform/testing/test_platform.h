@@ -3,6 +3,7 @@
 #pragma once
 
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "platform/win32.h"
@@ -20,7 +21,7 @@ enum class MidiCall {
 
 struct MidiRecord {
     MidiCall call;
-    DWORD message;                     // ShortMsg
+    DWORD message;                     // ShortMsg; Open: the device id
     std::vector<unsigned char> bytes;  // LongMsg
     MIDIHDR* header;                   // the *Header calls and LongMsg
 };
@@ -33,6 +34,8 @@ struct RecordingMidiOut {
     MMRESULT prepare_result = MMSYSERR_NOERROR;
     MMRESULT long_result = MMSYSERR_NOERROR;
     MMRESULT unprepare_result = MMSYSERR_NOERROR;
+    MMRESULT short_result = MMSYSERR_NOERROR;
+    std::vector<std::string> device_names;  // Shift-JIS, as midiOutGetDevCapsA names them
     int open_outputs = 0;
 
     void reset();

@@ -6,12 +6,15 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
 #include <QUrl>
 #include <QVariant>
 #include <QWidget>
 
+#include "platform/cp932.h"
 #include "platform/linux/window/draw_observer.h"
 #include "platform/linux/window/window_system.h"
 
@@ -131,6 +134,22 @@ bool press_key(HWND window, int button_id, int qt_key, const char* text, bool co
     QApplication::sendEvent(target, &press);
     QApplication::sendEvent(target, &release);
     return true;
+}
+
+std::vector<MenuEntry> menu_entries(HWND window, int popup) {
+    std::vector<MenuEntry> entries;
+    QMenuBar* bar = is_window(window) && window->frame != nullptr
+                        ? window->frame->findChild<QMenuBar*>()
+                        : nullptr;
+    if (bar == nullptr || popup < 0 || popup >= bar->actions().size()) return entries;
+    QMenu* menu = bar->actions()[popup]->menu();
+    for (QAction* action : menu != nullptr ? menu->actions() : QList<QAction*>()) {
+        if (action->isSeparator()) continue;
+        std::string text;
+        utf8_to_cp932(action->text().toStdString(), text);
+        entries.push_back({text, action->data().toUInt(), action->isChecked()});
+    }
+    return entries;
 }
 
 void drop_files(HWND window, const std::vector<std::string>& paths) {

@@ -54,5 +54,12 @@ bool click_button(HWND window, int id);
 // Presses a key on the child "BUTTON" with this id (0: the window itself), as a user
 // would: Qt's key code, the text it types, Control held or not.
 bool press_key(HWND window, int button_id, int qt_key, const char* text, bool control);
+struct MenuEntry {
+    std::string text;  // Shift-JIS, as the program gave it
+    UINT id;
+    bool checked;
+};
+// The items of the window's menu-bar pop-up at this index (0: the first).
+std::vector<MenuEntry> menu_entries(HWND window, int popup);
 // Drops files on the window, as a file manager does.
 void drop_files(HWND window, const std::vector<std::string>& paths);

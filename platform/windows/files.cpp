@@ -1,4 +1,6 @@
-// KERNEL32's file names through the wide API: every file opens, whatever its name.
+// KERNEL32's file names through the wide API: every file opens, whatever its name; the
+// settings file likewise, its texts converted as the program's are.
+#include <cstring>
 #include <string>
 
 #include "platform/windows/program_text.h"
@@ -24,7 +26,30 @@ DWORD WINAPI module_file_name(HMODULE module, LPSTR file_name, DWORD size) {
     return static_cast<DWORD>(name.size());
 }
 
+// A missing key gives the default; the value comes back cut to the buffer, as Windows cuts.
+DWORD WINAPI profile_string(LPCSTR section, LPCSTR key, LPCSTR default_text, LPSTR out, DWORD size,
+                            LPCSTR file_name) {
+    if (out == nullptr || size == 0 || section == nullptr || key == nullptr) return 0;
+    wchar_t value[1024];
+    DWORD length = GetPrivateProfileStringW(
+        wide_from_program(section).c_str(), wide_from_program(key).c_str(),
+        wide_from_program(default_text).c_str(), value, sizeof value / sizeof value[0],
+        wide_from_program(file_name).c_str());
+    copy_program_name(program_from_wide(value, length), out, size);
+    return static_cast<DWORD>(std::strlen(out));
+}
+
+BOOL WINAPI write_profile_string(LPCSTR section, LPCSTR key, LPCSTR text, LPCSTR file_name) {
+    std::wstring wide_key = wide_from_program(key);
+    std::wstring wide_text = wide_from_program(text);
+    return WritePrivateProfileStringW(
+        wide_from_program(section).c_str(), key != nullptr ? wide_key.c_str() : nullptr,
+        text != nullptr ? wide_text.c_str() : nullptr, wide_from_program(file_name).c_str());
+}
+
 }  // namespace
 
+ROUTE_IMPORT(GetPrivateProfileStringA, profile_string)
+ROUTE_IMPORT(WritePrivateProfileStringA, write_profile_string)
 ROUTE_IMPORT(CreateFileA, create_file)
 ROUTE_IMPORT(GetModuleFileNameA, module_file_name)

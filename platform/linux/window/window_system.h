@@ -29,6 +29,7 @@ struct HWND__ {
     bool erase;
     std::string caption;     // Shift-JIS, as SetWindowTextA got it
     std::string class_name;  // a top-level window's
+    HMENU menu;              // a top-level window's menu bar, or nullptr
 };
 
 struct HICON__ {
@@ -64,6 +65,10 @@ const QFont& system_font();
 bool is_window(HWND window);
 // The first top-level window of this class (any class for nullptr), or nullptr.
 HWND find_top_level_window(LPCSTR class_name);
+// menus.cpp: the menu resource of this name as the window's menu bar; nullptr when there
+// is none.
+class QMenuBar;
+QMenuBar* build_menu_bar(HWND window, LPCSTR name, QWidget* frame);
 // keys.cpp: the keys pressed on widget go to window as WM_KEYDOWN and WM_CHAR.
 void forward_keys(QWidget* widget, HWND window);
 // drops.cpp: files dropped on a window that accepts them.

@@ -4,7 +4,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QIcon>
-#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
@@ -95,34 +94,6 @@ class FrameWidget : public QWidget {
     HWND window_;
 };
 
-const MenuResource* find_menu(LPCSTR name) {
-    UINT_PTR id = reinterpret_cast<UINT_PTR>(name);
-    for (int i = 0; i < program_menu_count; ++i)
-        if (program_menus[i].id == id) return &program_menus[i];
-    return nullptr;
-}
-
-QMenuBar* build_menu_bar(HWND window, const MenuResource& resource, QWidget* frame) {
-    auto* bar = new QMenuBar(frame);
-    bar->setFont(system_font());
-    QMenu* popup = nullptr;
-    for (int i = 0; i < resource.count; ++i) {
-        const MenuResourceItem& item = resource.items[i];
-        if (item.depth == 0) {
-            popup = bar->addMenu(text_from_cp932(item.text));
-            popup->setFont(system_font());
-        } else if (popup != nullptr && item.text == nullptr) {
-            popup->addSeparator();
-        } else if (popup != nullptr) {
-            UINT id = item.id;
-            QObject::connect(
-                popup->addAction(text_from_cp932(item.text)), &QAction::triggered,
-                [window, id] { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); });
-        }
-    }
-    return bar;
-}
-
 COLORREF brush_color(HBRUSH brush) {
     UINT_PTR value = reinterpret_cast<UINT_PTR>(brush);
     return value >= 1 && value <= 31 ? GetSysColor(static_cast<int>(value - 1))
@@ -171,8 +142,7 @@ HWND create_top_level(const WNDCLASSEXA& window_class, LPCSTR title, int width, 
                              brush_color(window_class.hbrBackground), nullptr);
     auto* frame = new FrameWidget(window);
     window->frame = frame;
-    const MenuResource* menu = find_menu(window_class.lpszMenuName);
-    if (menu != nullptr) frame->menu_bar = build_menu_bar(window, *menu, frame);
+    frame->menu_bar = build_menu_bar(window, window_class.lpszMenuName, frame);
     frame->client = new ClientWidget(window, frame);
     window->client = frame->client;
     if (window_class.hIcon != nullptr) frame->setWindowIcon(window_class.hIcon->icon);
@@ -182,8 +152,9 @@ HWND create_top_level(const WNDCLASSEXA& window_class, LPCSTR title, int width, 
     forward_keys(frame->client, window);
     frame->setWindowTitle(text_from_cp932(window->caption.c_str()));
 
-    QSize client(std::max(0, width - kFrameWidth),
-                 std::max(0, height - kFrameHeight - (menu != nullptr ? kMenuLineHeight : 0)));
+    QSize client(
+        std::max(0, width - kFrameWidth),
+        std::max(0, height - kFrameHeight - (frame->menu_bar != nullptr ? kMenuLineHeight : 0)));
     window->backing = QImage(client, QImage::Format_RGB32);
     window->backing.fill(color_of(window->background));
     frame->client->setGeometry(0, frame->menu_height(), client.width(), client.height());

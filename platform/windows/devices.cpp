@@ -1,0 +1,32 @@
+// WINMM's device names through the wide API: a device named in any language shows as
+// it is named, whatever the system's code page.
+#include <cstring>
+#include <string>
+
+#include "platform/windows/program_text.h"
+#include "platform/windows/route_import.h"
+
+namespace {
+
+MMRESULT WINAPI device_caps(UINT_PTR device, LPMIDIOUTCAPSA caps, UINT size) {
+    if (caps == nullptr || size < sizeof *caps) return MMSYSERR_INVALPARAM;
+    MIDIOUTCAPSW wide = {};
+    MMRESULT result = midiOutGetDevCapsW(device, &wide, sizeof wide);
+    if (result != MMSYSERR_NOERROR) return result;
+    std::memset(caps, 0, sizeof *caps);
+    caps->wMid = wide.wMid;
+    caps->wPid = wide.wPid;
+    caps->vDriverVersion = wide.vDriverVersion;
+    copy_program_name(program_from_wide(wide.szPname, wcsnlen(wide.szPname, MAXPNAMELEN)),
+                      caps->szPname, sizeof caps->szPname);
+    caps->wTechnology = wide.wTechnology;
+    caps->wVoices = wide.wVoices;
+    caps->wNotes = wide.wNotes;
+    caps->wChannelMask = wide.wChannelMask;
+    caps->dwSupport = wide.dwSupport;
+    return MMSYSERR_NOERROR;
+}
+
+}  // namespace
+
+ROUTE_IMPORT(midiOutGetDevCapsA, device_caps)

@@ -1,0 +1,136 @@
+// The Linux layer's MIDI outputs: the embedded synthesizer as device 0, the ALSA
+// sequencer's ports after it, and the conversion of messages into sequencer events.
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "platform/linux/seq_out.h"
+#include "platform/win32.h"
+#include "tests/smf_bytes.h"
+
+namespace {
+
+// The next event the receiver gets within two seconds, or nullptr.
+snd_seq_event_t* next_event(snd_seq_t* receiver) {
+    int count = snd_seq_poll_descriptors_count(receiver, POLLIN);
+    std::vector<pollfd> fds(static_cast<std::size_t>(count));
+    snd_seq_poll_descriptors(receiver, fds.data(), static_cast<unsigned>(count), POLLIN);
+    snd_seq_event_t* event = nullptr;
+    if (snd_seq_event_input_pending(receiver, 1) == 0 &&
+        poll(fds.data(), static_cast<nfds_t>(count), 2000) <= 0)
+        return nullptr;
+    return snd_seq_event_input(receiver, &event) >= 0 ? event : nullptr;
+}
+
+}  // namespace
+
+TEST(MidiDevices, DeviceZeroIsTheEmbeddedSynthesizerWhichTheMapperOpensToo) {
+    std::string wav = temp_dir() + "/device0.wav";
+    setenv("LUMAROTH_MIDI_OUT", ("wav:" + wav).c_str(), 1);
+    UINT count = midiOutGetNumDevs();
+    ASSERT_GE(count, 1u);
+    MIDIOUTCAPSA caps;
+    ASSERT_EQ(MMSYSERR_NOERROR, midiOutGetDevCapsA(0, &caps, sizeof caps));
+    EXPECT_STREQ("FluidSynth", caps.szPname);
+    EXPECT_EQ(MOD_SWSYNTH, caps.wTechnology);
+    EXPECT_EQ(MMSYSERR_BADDEVICEID, midiOutGetDevCapsA(count, &caps, sizeof caps));
+    HMIDIOUT output = nullptr;
+    EXPECT_EQ(MMSYSERR_BADDEVICEID, midiOutOpen(&output, count, 0, 0, CALLBACK_NULL));
+    ASSERT_EQ(MMSYSERR_NOERROR, midiOutOpen(&output, 0, 0, 0, CALLBACK_NULL));
+    EXPECT_EQ(MMSYSERR_NOERROR, midiOutShortMsg(output, 0x403C90));
+    EXPECT_EQ(MMSYSERR_NOERROR, midiOutClose(output));
+    struct stat info;
+    ASSERT_EQ(0, stat(wav.c_str(), &info)) << "device 0 renders where LUMAROTH_MIDI_OUT says";
+    EXPECT_GT(info.st_size, 44);
+}
+
+TEST(SequencerEvents, ChannelMessagesAndSysexBecomeTheirSequencerEvents) {
+    snd_seq_event_t event;
+    ASSERT_TRUE(seq_event_from_short(0x7F3C93, event));
+    EXPECT_EQ(SND_SEQ_EVENT_NOTEON, event.type);
+    EXPECT_EQ(3, event.data.note.channel);
+    EXPECT_EQ(60, event.data.note.note);
+    EXPECT_EQ(127, event.data.note.velocity);
+    ASSERT_TRUE(seq_event_from_short(0x003C83, event));
+    EXPECT_EQ(SND_SEQ_EVENT_NOTEOFF, event.type);
+    ASSERT_TRUE(seq_event_from_short(0x0A3CA1, event));
+    EXPECT_EQ(SND_SEQ_EVENT_KEYPRESS, event.type);
+    EXPECT_EQ(10, event.data.note.velocity);
+    ASSERT_TRUE(seq_event_from_short(0x4007B5, event));
+    EXPECT_EQ(SND_SEQ_EVENT_CONTROLLER, event.type);
+    EXPECT_EQ(5, event.data.control.channel);
+    EXPECT_EQ(7u, event.data.control.param);
+    EXPECT_EQ(64, event.data.control.value);
+    ASSERT_TRUE(seq_event_from_short(0x0005C9, event));
+    EXPECT_EQ(SND_SEQ_EVENT_PGMCHANGE, event.type);
+    EXPECT_EQ(5, event.data.control.value);
+    ASSERT_TRUE(seq_event_from_short(0x0040D0, event));
+    EXPECT_EQ(SND_SEQ_EVENT_CHANPRESS, event.type);
+    EXPECT_EQ(64, event.data.control.value);
+    for (auto [message, value] : {std::pair{0x4000E0u, 0}, {0x7F7FE0u, 8191}, {0x0000E0u, -8192}}) {
+        ASSERT_TRUE(seq_event_from_short(message, event));
+        EXPECT_EQ(SND_SEQ_EVENT_PITCHBEND, event.type);
+        EXPECT_EQ(value, event.data.control.value) << std::hex << message;
+    }
+    EXPECT_FALSE(seq_event_from_short(0xF8, event)) << "no channel message";
+
+    const unsigned char sysex[] = {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
+    seq_event_from_sysex(sysex, sizeof sysex, event);
+    EXPECT_EQ(SND_SEQ_EVENT_SYSEX, event.type);
+    EXPECT_EQ(SND_SEQ_EVENT_LENGTH_VARIABLE, event.flags & SND_SEQ_EVENT_LENGTH_MASK);
+    EXPECT_EQ(sizeof sysex, event.data.ext.len);
+    EXPECT_EQ(sysex, event.data.ext.ptr);
+}
+
+TEST(SequencerOutput, APortGetsTheMessagesAndOneThatIsGoneFailsTheSend) {
+    if (access("/dev/snd/seq", R_OK | W_OK) != 0)
+        GTEST_SKIP() << "no ALSA sequencer on this machine (/dev/snd/seq)";
+    snd_seq_t* receiver = nullptr;
+    ASSERT_GE(snd_seq_open(&receiver, "default", SND_SEQ_OPEN_INPUT, 0), 0);
+    snd_seq_set_client_name(receiver, "Lumaroth test");
+    int port = snd_seq_create_simple_port(receiver, "receiver",
+                                          SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE,
+                                          SND_SEQ_PORT_TYPE_MIDI_GENERIC);
+    ASSERT_GE(port, 0);
+    std::string name =
+        std::to_string(snd_seq_client_id(receiver)) + ":" + std::to_string(port) + " receiver";
+    UINT device = 0;
+    UINT count = midiOutGetNumDevs();
+    for (UINT i = 1; i < count && device == 0; ++i) {
+        MIDIOUTCAPSA caps;
+        if (midiOutGetDevCapsA(i, &caps, sizeof caps) == MMSYSERR_NOERROR && name == caps.szPname)
+            device = i;
+    }
+    ASSERT_NE(0u, device) << "the receiver's port is listed as " << name;
+
+    HMIDIOUT output = nullptr;
+    ASSERT_EQ(MMSYSERR_NOERROR, midiOutOpen(&output, device, 0, 0, CALLBACK_NULL));
+    EXPECT_EQ(MMSYSERR_NOERROR, midiOutShortMsg(output, 0x403C90));
+    char sysex[] = {'\xF0', '\x7E', '\x7F', '\x09', '\x01', '\xF7'};
+    MIDIHDR header = {};
+    header.lpData = sysex;
+    header.dwBufferLength = sizeof sysex;
+    ASSERT_EQ(MMSYSERR_NOERROR, midiOutPrepareHeader(output, &header, sizeof header));
+    EXPECT_EQ(MMSYSERR_NOERROR, midiOutLongMsg(output, &header, sizeof header));
+    midiOutUnprepareHeader(output, &header, sizeof header);
+
+    snd_seq_event_t* event = next_event(receiver);
+    ASSERT_NE(nullptr, event);
+    EXPECT_EQ(SND_SEQ_EVENT_NOTEON, event->type);
+    EXPECT_EQ(60, event->data.note.note);
+    event = next_event(receiver);
+    ASSERT_NE(nullptr, event);
+    EXPECT_EQ(SND_SEQ_EVENT_SYSEX, event->type);
+    ASSERT_EQ(sizeof sysex, event->data.ext.len);
+    EXPECT_EQ(0, std::memcmp(sysex, event->data.ext.ptr, sizeof sysex));
+
+    snd_seq_close(receiver);  // the device is unplugged
+    EXPECT_EQ(MIDIERR_NODEVICE, midiOutShortMsg(output, 0x003C80));
+    EXPECT_EQ(MMSYSERR_NOERROR, midiOutClose(output));
+}

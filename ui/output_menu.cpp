@@ -1,0 +1,87 @@
+#include "ui/output_menu.h"
+
+#include <cstring>
+
+#include "playback/scheduler.h"
+#include "ui/main_window.h"
+#include "ui/resource_ids.h"
+#include "ui/window_state.h"
+
+namespace {
+
+constexpr int kMaxOutputs = 64;
+constexpr char kMenuText[] = "出力(&M)";
+constexpr char kMapperText[] = "MIDI マッパー";
+constexpr char kSettingsFile[] = "Lumaroth.ini";
+constexpr char kSection[] = "Output";
+constexpr char kKey[] = "Device";
+
+HMENU output_menu;
+int output_count;
+char output_names[kMaxOutputs][MAXPNAMELEN];
+
+int command_of(UINT device) {
+    return device == MIDI_MAPPER ? kCommandOutputMapper
+                                 : kCommandOutputMapper + 1 + static_cast<int>(device);
+}
+
+void settings_path(char* path, std::size_t size) {
+    program_folder(path, size);
+    std::size_t folder = std::strlen(path);
+    if (folder + sizeof kSettingsFile > size) {
+        path[0] = '\0';
+        return;
+    }
+    std::memcpy(path + folder, kSettingsFile, sizeof kSettingsFile);
+}
+
+void use_output(UINT device) {
+    for (int i = -1; i < output_count; ++i) {
+        UINT each = i < 0 ? MIDI_MAPPER : static_cast<UINT>(i);
+        CheckMenuItem(output_menu, static_cast<UINT>(command_of(each)),
+                      MF_BYCOMMAND | (each == device ? MF_CHECKED : MF_UNCHECKED));
+    }
+    midi_output_device = device;
+}
+
+}  // namespace
+
+void create_output_menu(HWND window) {
+    output_menu = CreatePopupMenu();
+    AppendMenuA(output_menu, MF_STRING, kCommandOutputMapper, kMapperText);
+    UINT devices = midiOutGetNumDevs();
+    output_count = devices < kMaxOutputs ? static_cast<int>(devices) : kMaxOutputs;
+    for (int i = 0; i < output_count; ++i) {
+        MIDIOUTCAPSA caps = {};
+        if (midiOutGetDevCapsA(static_cast<UINT_PTR>(i), &caps, sizeof caps) != MMSYSERR_NOERROR)
+            caps.szPname[0] = '\0';
+        caps.szPname[MAXPNAMELEN - 1] = '\0';
+        std::memcpy(output_names[i], caps.szPname, MAXPNAMELEN);
+        AppendMenuA(output_menu, MF_STRING, static_cast<UINT_PTR>(command_of(i)), output_names[i]);
+    }
+    AppendMenuA(GetMenu(window), MF_POPUP, reinterpret_cast<UINT_PTR>(output_menu), kMenuText);
+    DrawMenuBar(window);
+
+    char path[kPathSize];
+    settings_path(path, sizeof path);
+    char remembered[MAXPNAMELEN];
+    GetPrivateProfileStringA(kSection, kKey, "", remembered, sizeof remembered, path);
+    UINT device = MIDI_MAPPER;
+    for (int i = 0; i < output_count && remembered[0] != '\0'; ++i)
+        if (std::strcmp(output_names[i], remembered) == 0) device = static_cast<UINT>(i);
+    use_output(device);
+}
+
+bool is_output_command(int id) {
+    return id >= kCommandOutputMapper && id <= kCommandOutputMapper + output_count;
+}
+
+void choose_output(int id) {
+    UINT device =
+        id == kCommandOutputMapper ? MIDI_MAPPER : static_cast<UINT>(id - kCommandOutputMapper - 1);
+    use_output(device);
+    char path[kPathSize];
+    settings_path(path, sizeof path);
+    WritePrivateProfileStringA(kSection, kKey, device == MIDI_MAPPER ? "" : output_names[device],
+                               path);
+}

@@ -1,0 +1,13 @@
+// The 出力 menu: the MIDI outputs the system offers, the one in use checked, and the
+// choice remembered by the device's name in the program's settings file.
+#pragma once
+
+#include "platform/win32.h"
+
+// Adds the menu after the resource's and takes up the remembered output, or the
+// mapper when that device is gone.
+void create_output_menu(HWND window);
+// Whether id is one of the menu's commands.
+bool is_output_command(int id);
+// Uses the chosen output from the next Play on, and remembers it.
+void choose_output(int id);
