@@ -1,7 +1,9 @@
 // Any bytes as Shift-JIS text: decoded both ways and drawn with TextOutA on the
-// Linux layer's backing image at any position, whole or cut anywhere.
+// Linux layer's backing image at any position, whole or cut anywhere; and as a file name,
+// which must come back unchanged.
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "platform/cp932.h"
@@ -40,7 +42,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string utf8 = cp932_to_utf8(text, length, data[0] & 1);
     std::string back;
     utf8_to_cp932(std::string(text, length), back);
-    file_name_for_program(utf8);
+    // Any file name comes back as the very bytes the file system holds.
+    std::string name(text, strnlen(text, length));
+    std::string held = file_name_for_program(name);
+    if (file_system_name(held.c_str()) != name) std::abort();
+    text_for_display(held.data(), held.size());
+    text_for_display(text, length);
 
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(text_window(), &paint);
