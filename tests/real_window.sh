@@ -98,6 +98,8 @@ cp "$song" "$unicode"
 timeout 60 "$program" "$unicode" || { echo "the second start did not end: $?" >&2; exit 1; }
 [ "$(wait_for_window "Lumaroth - Café 한국어 🎵.mid")" = "$window" ] ||
   { echo "another window took the song" >&2; exit 1; }
+[ "$(xdotool getwindowname "$window")" = "Lumaroth - Café 한국어 🎵.mid" ] ||
+  { echo "caption: $(xdotool getwindowname "$window")" >&2; exit 1; }
 timeout 60 "$program" || { echo "the third start did not end: $?" >&2; exit 1; }
 [ "$(xdotool search --onlyvisible --name '^Lumaroth - ' | wc -l)" = 1 ] ||
   { echo "more than one window" >&2; exit 1; }

@@ -164,6 +164,8 @@ timeout 120 wine "$exe" "$(winepath -w "$unicode" 2>/dev/null)" 2>>"$shots/wine.
   fail "the second start did not end with 0"
 poll has_window '^Lumaroth - Café 한국어 🎵\.mid$' || fail "the running window did not open the handed song"
 [ "$(window_named '^Lumaroth - Café 한국어 🎵\.mid$')" = "$window" ] || fail "another window took the song"
+[ "$(xdotool getwindowname "$window")" = "Lumaroth - Café 한국어 🎵.mid" ] ||
+  fail "caption: $(xdotool getwindowname "$window")"
 [ "$(xdotool search --onlyvisible --name '^Lumaroth - ' | wc -l)" = 1 ] || fail "more than one window"
 echo "a second start hands over a song named in accented Latin, Hangul and an emoji"
 
