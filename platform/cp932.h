@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 // Header-only, what every system's build needs: whether a byte starts a double-byte CP932
@@ -58,6 +59,21 @@ inline std::size_t cp932_char_length(const char* bytes, std::size_t size) {
     auto trail = static_cast<unsigned char>(bytes[1]);
     bool is_trail = trail >= 0x40 && trail <= 0xFC && trail != 0x7F;
     return is_cp932_lead_byte(lead) && is_trail ? 2 : 1;
+}
+
+// Copies text into a buffer of size bytes, cut at a character and terminated when it does
+// not fit, as Windows fills a program's buffer; whether it fitted.
+inline bool copy_cp932_text(const std::string& text, char* out, std::size_t size) {
+    if (size == 0) return false;
+    std::size_t length = 0;
+    while (length < text.size()) {
+        std::size_t next = length + cp932_char_length(text.data() + length, text.size() - length);
+        if (next >= size) break;
+        length = next;
+    }
+    std::memcpy(out, text.data(), length);
+    out[length] = '\0';
+    return length == text.size();
 }
 
 // Decodes CP932 bytes to UTF-8. A byte that does not start a valid CP932 character

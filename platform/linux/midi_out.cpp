@@ -259,19 +259,6 @@ std::vector<SeqPort> seq_ports(bool list_again) {
     return listed_ports;
 }
 
-// A device's name as the program holds texts, cut at a character to what MIDIOUTCAPSA holds.
-void copy_device_name(const std::string& utf8, char (&name)[MAXPNAMELEN]) {
-    std::string held = file_name_for_program(utf8);
-    std::size_t length = 0;
-    while (length < held.size()) {
-        std::size_t next = length + cp932_char_length(held.data() + length, held.size() - length);
-        if (next >= MAXPNAMELEN) break;
-        length = next;
-    }
-    std::memcpy(name, held.data(), length);
-    name[length] = '\0';
-}
-
 MMRESULT open_seq_port(const SeqPort& target, OpenOutput& output) {
     auto port = std::make_unique<SeqOutput>();
     std::string error;
@@ -361,7 +348,9 @@ MMRESULT midiOutGetDevCapsA(UINT_PTR device, LPMIDIOUTCAPSA caps, UINT size) {
     std::memset(caps, 0, sizeof *caps);
     caps->wTechnology = device == 0 ? MOD_SWSYNTH : MOD_MIDIPORT;
     caps->wChannelMask = 0xFFFF;
-    copy_device_name(device == 0 ? kSynthName : ports[device - 1].name, caps->szPname);
+    // The name as the program holds texts, cut at a character to what MIDIOUTCAPSA holds.
+    copy_cp932_text(file_name_for_program(device == 0 ? kSynthName : ports[device - 1].name),
+                    caps->szPname, sizeof caps->szPname);
     return MMSYSERR_NOERROR;
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/cp932.h"
 #include "platform/windows/program_text.h"
 #include "platform/windows/route_import.h"
 
@@ -17,8 +18,8 @@ MMRESULT WINAPI device_caps(UINT_PTR device, LPMIDIOUTCAPSA caps, UINT size) {
     caps->wMid = wide.wMid;
     caps->wPid = wide.wPid;
     caps->vDriverVersion = wide.vDriverVersion;
-    copy_program_name(program_from_wide(wide.szPname, wcsnlen(wide.szPname, MAXPNAMELEN)),
-                      caps->szPname, sizeof caps->szPname);
+    copy_cp932_text(program_from_wide(wide.szPname, wcsnlen(wide.szPname, MAXPNAMELEN)),
+                    caps->szPname, sizeof caps->szPname);
     caps->wTechnology = wide.wTechnology;
     caps->wVoices = wide.wVoices;
     caps->wNotes = wide.wNotes;

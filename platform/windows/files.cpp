@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/cp932.h"
 #include "platform/windows/program_text.h"
 #include "platform/windows/route_import.h"
 
@@ -22,7 +23,7 @@ DWORD WINAPI module_file_name(HMODULE module, LPSTR file_name, DWORD size) {
     DWORD length = GetModuleFileNameW(module, wide, sizeof wide / sizeof wide[0]);
     if (length == 0 || length >= sizeof wide / sizeof wide[0]) return 0;
     std::string name = program_from_wide(wide, length);
-    if (!copy_program_name(name, file_name, size)) return size;
+    if (!copy_cp932_text(name, file_name, size)) return size;
     return static_cast<DWORD>(name.size());
 }
 
@@ -35,7 +36,7 @@ DWORD WINAPI profile_string(LPCSTR section, LPCSTR key, LPCSTR default_text, LPS
         wide_from_program(section).c_str(), wide_from_program(key).c_str(),
         wide_from_program(default_text).c_str(), value, sizeof value / sizeof value[0],
         wide_from_program(file_name).c_str());
-    copy_program_name(program_from_wide(value, length), out, size);
+    copy_cp932_text(program_from_wide(value, length), out, size);
     return static_cast<DWORD>(std::strlen(out));
 }
 

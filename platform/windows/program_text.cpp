@@ -91,16 +91,3 @@ std::string program_from_wide(const wchar_t* text, std::size_t size) {
     }
     return out;
 }
-
-bool copy_program_name(const std::string& name, char* out, std::size_t size) {
-    if (size == 0) return false;
-    std::size_t length = 0;
-    while (length < name.size()) {
-        std::size_t next = length + cp932_char_length(name.data() + length, name.size() - length);
-        if (next >= size) break;
-        length = next;
-    }
-    std::memcpy(out, name.data(), length);
-    out[length] = '\0';
-    return length == name.size();
-}

@@ -12,7 +12,3 @@ std::wstring wide_from_program(const char* text, std::size_t size);
 // A terminated text; nullptr gives an empty one.
 std::wstring wide_from_program(const char* text);
 std::string program_from_wide(const wchar_t* text, std::size_t size);
-
-// Copies a name into a program buffer of size bytes, cut at a character and terminated
-// when it does not fit; whether it fitted.
-bool copy_program_name(const std::string& name, char* out, std::size_t size);

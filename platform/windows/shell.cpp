@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/cp932.h"
 #include "platform/windows/program_text.h"
 #include "platform/windows/route_import.h"
 
@@ -53,12 +54,12 @@ BOOL WINAPI get_open_file_name(LPOPENFILENAMEA request) {
     std::string name = program_from_wide(wide.lpstrFile + wide.nFileOffset,
                                          std::wcslen(wide.lpstrFile + wide.nFileOffset));
     // The cut name stays in the buffer, as Windows leaves it.
-    if (!copy_program_name(path, request->lpstrFile, request->nMaxFile)) {
+    if (!copy_cp932_text(path, request->lpstrFile, request->nMaxFile)) {
         name_too_long = FNERR_BUFFERTOOSMALL;
         return FALSE;
     }
     if (request->lpstrFileTitle != nullptr)
-        copy_program_name(name, request->lpstrFileTitle, request->nMaxFileTitle);
+        copy_cp932_text(name, request->lpstrFileTitle, request->nMaxFileTitle);
     request->nFileOffset = static_cast<WORD>(path.size() - name.size());
     std::size_t dot = name.rfind('.');
     request->nFileExtension =
@@ -94,7 +95,7 @@ UINT WINAPI drag_query_file(HDROP drop, UINT index, LPSTR file, UINT size) {
     if (length == 0) return 0;
     std::string name = program_from_wide(wide.c_str(), length);
     if (file == nullptr) return static_cast<UINT>(name.size());
-    copy_program_name(name, file, size);
+    copy_cp932_text(name, file, size);
     return static_cast<UINT>(std::strlen(file));
 }
 
