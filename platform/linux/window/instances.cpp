@@ -146,19 +146,23 @@ HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR name) {
     ensure_application();
     socklen_t length;
     sockaddr_un address = socket_address(name, length);
-    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return nullptr;
-    if (connect(fd, reinterpret_cast<sockaddr*>(&address), length) == 0) {
-        running_program = fd;
-        last_error = ERROR_ALREADY_EXISTS;
-        return &mutex_token;
-    }
-    if (bind(fd, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(fd, 8) != 0) {
+    auto* where = reinterpret_cast<sockaddr*>(&address);
+    // Twice: a start at the same moment may take the name between our two steps.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0) return nullptr;
+        if (connect(fd, where, length) == 0) {
+            running_program = fd;
+            last_error = ERROR_ALREADY_EXISTS;
+            return &mutex_token;
+        }
+        if (bind(fd, where, length) == 0 && listen(fd, 8) == 0) {
+            listen_for_second_starts(fd);
+            return &mutex_token;
+        }
         close(fd);
-        return nullptr;
     }
-    listen_for_second_starts(fd);
-    return &mutex_token;
+    return nullptr;
 }
 
 DWORD GetLastError() {
