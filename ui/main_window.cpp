@@ -20,7 +20,7 @@ constexpr char kUntitled[] = "(untitled)";
 constexpr char kLoadWarning[] = "ファイルを読み込めません %s!";
 constexpr char kVersionText[] =
     "Lumaroth ver." LUMAROTH_VERSION "\n Copyright (C) 2026 Lumaroth developers";
-// After the scheduler's end of song.
+// The window's own message, numbered after the scheduler's kEndOfSongMessage.
 constexpr UINT kOpenHandedSongMessage = WM_USER + 3;
 constexpr int kButtonWidth = 50;
 constexpr int kButtonHeight = 25;

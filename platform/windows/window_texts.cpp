@@ -10,9 +10,9 @@
 
 namespace {
 
-// The system font of a Japanese Windows (18 pixels high, 8 wide a half-width cell, in
-// Shift-JIS): what a window draws with by default there; elsewhere the system finds the
-// same font by these values, so the cells do not change with the system's locale.
+// The Japanese system font by its values (18 pixels high, 8 wide a half-width cell,
+// Shift-JIS), as a Japanese locale's default font has them: made by value, it is the same
+// font whatever the system's locale, and the cells do not move.
 HFONT japanese_system_font() {
     static HFONT font = [] {
         LOGFONTW logfont = {};
