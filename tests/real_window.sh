@@ -79,14 +79,16 @@ window=$(wait_for_window "Lumaroth - (untitled)")
 exit_through_menu "$window" "$pid"
 echo "untitled start and exit: exit code 0"
 
-# As a file manager starts it: one argument, a name with a blank in it.
-named="$scratch/my song.mid"
+# As a file manager starts it: one argument. A name with quotes of its own opens as
+# named, not the unquoted name beside it (names with blanks: the hand-over below).
+named="$scratch/\"quoted.mid\""
 cp "$song" "$named"
+cp "$song" "$scratch/quoted.mid"
 "$program" "$named" &
 pid=$!
-window=$(wait_for_window "Lumaroth - my song.mid")
+window=$(wait_for_window "Lumaroth - \"quoted.mid\"")
 exit_through_menu "$window" "$pid"
-echo "start with a song whose name has a blank: caption names it, exit code 0"
+echo "start with a song whose name holds quotes: caption names it, exit code 0"
 
 # One window: a second start hands over its song and ends; a third, without a song, only
 # brings the window forward. The name holds accented Latin, Hangul and an emoji.

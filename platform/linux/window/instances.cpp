@@ -106,6 +106,9 @@ class Requester : public QObject {
         if (pending_[0] == kRaise) {
             pending_.erase(0, 1);
             raise_window(window);
+        } else if (pending_[0] != kCopyData) {
+            pending_.clear();  // not one of ours: nothing it sends is read
+            answer = 0;
         } else {
             constexpr std::size_t kHead = 1 + sizeof(std::uint64_t) + sizeof(std::uint32_t);
             if (pending_.size() < kHead) return false;
