@@ -34,6 +34,7 @@ typedef std::uintptr_t DWORD_PTR;
 typedef std::uintptr_t ULONG_PTR;
 typedef void* HANDLE;
 typedef DWORD* LPDWORD;
+typedef DWORD_PTR* PDWORD_PTR;
 typedef void* LPVOID;
 typedef const char* LPCSTR;
 typedef char* LPSTR;
@@ -254,6 +255,9 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR text, LPCSTR 
 HINSTANCE ShellExecuteA(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parameters,
                         LPCSTR directory, int show);
 DWORD GetModuleFileNameA(HINSTANCE module, LPSTR file_name, DWORD size);
+// The name made absolute against the current folder; when it does not fit, the size it
+// needs with its terminating nul.
+DWORD GetFullPathNameA(LPCSTR file_name, DWORD size, LPSTR buffer, LPSTR* file_part);
 
 // Resources: the program links a table of its menus and icons, the counterpart of its
 // .rc file on Windows, found by id as Windows finds them in the executable.
@@ -337,6 +341,7 @@ void DragFinish(HDROP drop);
 #define WM_COPYDATA 0x004Au
 #define ERROR_ALREADY_EXISTS 183u
 #define SW_RESTORE 9
+#define SMTO_ABORTIFHUNG 0x0002u
 struct COPYDATASTRUCT {
     ULONG_PTR dwData;
     DWORD cbData;
@@ -345,7 +350,9 @@ struct COPYDATASTRUCT {
 HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES security, BOOL initial_owner, LPCSTR name);
 DWORD GetLastError();
 HWND FindWindowA(LPCSTR class_name, LPCSTR window_name);
-LRESULT SendMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+// Non-zero when the window answered within the timeout; its answer in result.
+LRESULT SendMessageTimeoutA(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT flags,
+                            UINT timeout_ms, PDWORD_PTR result);
 BOOL SetForegroundWindow(HWND window);
 BOOL IsIconic(HWND window);
 void Sleep(DWORD milliseconds);

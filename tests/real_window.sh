@@ -2,10 +2,11 @@
 # The program as a user starts it, on a real X server (Xvfb): the window appears titled
 # "Lumaroth - (untitled)" and 終了(&X) ends it with exit code 0; started with a song,
 # the caption names it, also a name Shift-JIS cannot hold; a second start hands its song
-# to the running window and ends; without a display it says so.
+# to the running window and ends, also a name relative to another folder, and says so
+# when a stopped window cannot take it; without a display it says so.
 #   tests/real_window.sh PROGRAM SONG
 set -euo pipefail
-program=$1 song=$2
+program=$(realpath "$1") song=$2
 if [ -z "${LUMAROTH_IN_XVFB:-}" ]; then
   export LUMAROTH_IN_XVFB=1
   # -noreset: the server must not restart between the runs, when the last client leaves
@@ -69,9 +70,16 @@ if message=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" 2>&
   echo "started without a display" >&2
   exit 1
 fi
-[ "$message" = "lumaroth: cannot open a display: set DISPLAY or run from a desktop session" ] ||
-  { echo "without a display: $message" >&2; exit 1; }
-echo "no display: one line, exit code 1"
+no_display="lumaroth: cannot open a display: set DISPLAY or run from a desktop session"
+[ "$message" = "$no_display" ] || { echo "without a display: $message" >&2; exit 1; }
+for display in :4242 nonsense; do  # no server there
+  if message=$(DISPLAY=$display "$program" 2>&1); then
+    echo "started on DISPLAY=$display" >&2
+    exit 1
+  fi
+  [ "$message" = "$no_display" ] || { echo "DISPLAY=$display: $message" >&2; exit 1; }
+done
+echo "no display, or one that cannot be opened: one line, exit code 1"
 
 "$program" &
 pid=$!
@@ -105,5 +113,22 @@ timeout 60 "$program" "$unicode" || { echo "the second start did not end: $?" >&
 timeout 60 "$program" || { echo "the third start did not end: $?" >&2; exit 1; }
 [ "$(xdotool search --onlyvisible --name '^Lumaroth - ' | wc -l)" = 1 ] ||
   { echo "more than one window" >&2; exit 1; }
+# A name relative to the second start's folder names the file there, not in the window's.
+mkdir "$scratch/elsewhere"
+cp "$song" "$scratch/elsewhere/only here.mid"
+(cd "$scratch/elsewhere" && timeout 60 "$program" "only here.mid") ||
+  { echo "the relative hand-over failed: $?" >&2; exit 1; }
+wait_for_window "Lumaroth - only here.mid" >/dev/null
+# A window that cannot answer: the second start says so and fails, in bounded time.
+kill -STOP "$pid"
+if message=$(timeout 60 "$program" "$unicode" 2>&1); then
+  kill -CONT "$pid"
+  echo "a hand-over to a stopped window reported success" >&2
+  exit 1
+fi
+kill -CONT "$pid"
+[ "$message" = "lumaroth: the running Lumaroth did not answer: the song was not opened" ] ||
+  { echo "a hand-over to a stopped window: $message" >&2; exit 1; }
 exit_through_menu "$window" "$pid"
-echo "a second start hands over a song whose name Shift-JIS cannot hold; one window"
+echo "a second start hands over a song whose name Shift-JIS cannot hold, and a relative name;" \
+  "one window; a stopped window's failure is said"

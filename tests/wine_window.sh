@@ -5,7 +5,9 @@
 # none here) 再生 leaves "停止中"; 終了(&X) ends the program with exit code 0. Then in
 # an English locale (code page 1252): the client area with a song is the Japanese
 # locale's pixel for pixel; a song named in accented Latin, Hangul and an emoji opens
-# from the command line, handed over by a second start to the running window; + and 0
+# from the command line, handed over by a second start to the running window, as does a
+# name relative to the second start's folder; missing songs handed over give one warning
+# box at a time; a stopped window's hand-over fails and says so; + and 0
 # change the speed; 出力(&M) lists the outputs and the choice lands in Lumaroth.ini
 # beside the program. The screenshots stay in SHOTS.
 #   tests/wine_window.sh LUMAROTH.EXE SONG SHOTS   (WINEPREFIX prepared by the caller)
@@ -169,6 +171,46 @@ poll has_window '^Lumaroth - Café 한국어 🎵\.mid$' || fail "the running wi
 [ "$(xdotool search --onlyvisible --name '^Lumaroth - ' | wc -l)" = 1 ] || fail "more than one window"
 echo "a second start hands over a song named in accented Latin, Hangul and an emoji"
 
+# A name relative to the second start's folder names the file there.
+mkdir "$scratch/elsewhere"
+cp "$song" "$scratch/elsewhere/only here.mid"
+(cd "$scratch/elsewhere" && timeout 120 wine "$exe" "only here.mid" 2>>"$shots/wine.log") ||
+  fail "the relative hand-over did not end with 0"
+poll has_window '^Lumaroth - only here\.mid$' || fail "the running window did not open the relative name"
+echo "a relative name is read in the second start's folder"
+
+# Missing songs handed over one after another: one warning box at a time, the newest
+# waiting for it, then none.
+boxes() { xdotool search --onlyvisible --name '^Lumaroth$' 2>/dev/null | wc -l; }
+has_box() { [ "$(boxes)" -ge 1 ]; }
+for i in 1 2 3 4 5; do
+  timeout 120 wine "$exe" "$(winepath -w "$scratch")\\missing $i.mid" 2>>"$shots/wine.log" ||
+    fail "hand-over $i of a missing song did not end with 0"
+done
+poll has_box || fail "no warning for a missing song"
+[ "$(boxes)" = 1 ] || fail "$(boxes) warning boxes at once"
+for answer in first newest; do
+  box=$(window_named '^Lumaroth$')
+  [ -n "$box" ] || fail "no $answer warning"
+  xdotool windowfocus "$box" 2>/dev/null || true
+  xdotool key Return
+  poll bash -c "[ \"\$(xdotool search --onlyvisible --name '^Lumaroth\$' 2>/dev/null | head -1)\" != $box ]" ||
+    fail "the $answer warning did not close"
+done
+[ "$(boxes)" = 0 ] || fail "more than two warnings for five missing songs"
+echo "missing songs handed over give one box at a time, two in all"
+
+# A window that cannot answer: the second start says so and fails.
+kill -STOP "$pid"
+if timeout 120 wine "$exe" "$(winepath -w "$unicode" 2>/dev/null)" 2>"$scratch/stuck.err"; then
+  kill -CONT "$pid"
+  fail "a hand-over to a stopped window reported success"
+fi
+kill -CONT "$pid"
+grep -q "the running Lumaroth did not answer" "$scratch/stuck.err" ||
+  fail "a hand-over to a stopped window said: $(cat "$scratch/stuck.err")"
+echo "a hand-over to a stopped window fails and says so"
+
 # Keys: + speeds up, 0 goes back to the normal speed (pressed again until seen: the
 # window may not have the focus yet).
 read -r origin_x origin_y < <(client_origin "$(take_shot handed)" "$X")
@@ -190,4 +232,4 @@ echo "出力(&M) opens and the choice is kept in Lumaroth.ini"
 poll bash -c "xdotool windowfocus $window 2>/dev/null; xdotool key alt+f x; sleep 0.5; ! kill -0 $pid 2>/dev/null" ||
   fail "終了(&X) did not end the program"
 ends_with_zero
-echo "WineWindow: 9 passed, 0 failed"
+echo "WineWindow: 12 passed, 0 failed"

@@ -1,7 +1,9 @@
 // The program's entry: the window class, the main window and the message loop.
 #include "ui/app.h"
 
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "ui/main_window.h"
 #include "ui/resource_ids.h"
@@ -12,7 +14,8 @@ constexpr int kWindowWidth = 820;
 constexpr int kWindowHeight = 520;
 constexpr char kInstanceName[] = "Lumaroth.OneWindow";
 constexpr int kHandOverTries = 50;
-constexpr DWORD kHandOverWait = 100;  // ms
+constexpr DWORD kHandOverWait = 100;     // ms
+constexpr UINT kHandOverTimeout = 5000;  // ms; the window answers at once, or is stuck
 
 // The song named on the command line, without the quotes a shell or file manager puts
 // around a name with blanks; empty when none was given. A name too long for the program
@@ -34,24 +37,39 @@ void command_line_song(const char* command_line, char* path) {
     path[length] = '\0';
 }
 
-// A second start hands its song to the running window, brings that to the front and
-// ends; false when no window answers.
-bool hand_over_to_running_window(const char* song) {
+// The song's name as the running window, in a folder of its own, must read it.
+std::string absolute_name(const char* song) {
+    DWORD size = GetFullPathNameA(song, 0, nullptr, nullptr);
+    std::string name(size, '\0');
+    DWORD length = size > 0 ? GetFullPathNameA(song, size, &name[0], nullptr) : 0;
+    if (length == 0 || length >= size) return song;
+    name.resize(length);
+    return name;
+}
+
+enum class HandOver { kDone, kNoWindow, kNotTaken };
+
+// A second start hands its song to the running window and brings that to the front.
+HandOver hand_over_to_running_window(const char* song) {
     HWND running = nullptr;
     // The other start may still be creating its window.
     for (int tries = 0; running == nullptr && tries < kHandOverTries; ++tries) {
         running = FindWindowA(kWindowClass, nullptr);
         if (running == nullptr) Sleep(kHandOverWait);
     }
-    if (running == nullptr) return false;
+    if (running == nullptr) return HandOver::kNoWindow;
     if (song[0] != '\0') {
-        COPYDATASTRUCT data = {kHandedSong, static_cast<DWORD>(std::strlen(song) + 1),
-                               const_cast<char*>(song)};
-        SendMessageA(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+        std::string name = absolute_name(song);
+        COPYDATASTRUCT data = {kHandedSong, static_cast<DWORD>(name.size() + 1), &name[0]};
+        DWORD_PTR taken = 0;
+        if (!SendMessageTimeoutA(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                                 SMTO_ABORTIFHUNG, kHandOverTimeout, &taken) ||
+            !taken)
+            return HandOver::kNotTaken;
     }
     if (IsIconic(running)) ShowWindow(running, SW_RESTORE);
     SetForegroundWindow(running);
-    return true;
+    return HandOver::kDone;
 }
 
 }  // namespace
@@ -94,7 +112,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int show) 
     command_line_song(command_line != nullptr ? command_line : "", song);
     // One Lumaroth at a time: the system drops the name with the process.
     CreateMutexA(nullptr, FALSE, kInstanceName);
-    if (GetLastError() == ERROR_ALREADY_EXISTS && hand_over_to_running_window(song)) return 0;
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        switch (hand_over_to_running_window(song)) {
+            case HandOver::kDone:
+                return 0;
+            case HandOver::kNotTaken:
+                std::fputs(
+                    "lumaroth: the running Lumaroth did not answer: the song was not opened\n",
+                    stderr);
+                return 1;
+            case HandOver::kNoWindow:
+                break;
+        }
+    }
 
     HWND window = create_main_window(instance, show);
     if (song[0] != '\0') open_song_path(window, song);

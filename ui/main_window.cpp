@@ -151,8 +151,19 @@ void copy_text(char* out, std::size_t size, const char* text) {
     out[length] = '\0';
 }
 
-// Open's steps; path is the user's choice, or nullptr to ask through the dialog.
-void open_song(HWND window, const char* path) {
+// The song a second start of the program hands over opens once the sender has been
+// answered: Open may ask or warn, and the sender must not wait for the user. One that
+// comes while an Open is under way (its box showing, say) waits for it, and a newer one
+// takes the place of one that waits: never a box inside a box.
+char handed_song[kPathSize + 1];
+std::size_t handed_length = 0;
+bool handed_song_waits = false;
+bool opening = false;
+
+// Open's steps; path is the user's choice and length the full length of its name (which
+// may have come cut to a buffer), or path is nullptr to ask through the dialog.
+void open_song(HWND window, const char* path, std::size_t length) {
+    opening = true;
     stop_playback();
     play_state = 0;
     refresh_window(window);
@@ -167,7 +178,7 @@ void open_song(HWND window, const char* path) {
         copy_text(file_path, sizeof file_path, path);
         copy_text(file_title, sizeof file_title, name_part(file_path));
         chosen = TRUE;
-        too_long = std::strlen(path) >= sizeof file_path;
+        too_long = length >= sizeof file_path;
     }
     if (too_long || (chosen && !load_song_file(file_path, song_image))) {
         show_load_warning(window, kLoadWarning, file_path);
@@ -180,29 +191,39 @@ void open_song(HWND window, const char* path) {
     reset_channel_voice_table(channel_voices);
     set_speed(kNormalSpeed);
     refresh_window(window);
+    opening = false;
+    if (handed_song_waits) PostMessageA(window, kOpenHandedSongMessage, 0, 0);
 }
 
 // A dropped file opens as if chosen in the dialog; of several, the first.
 void open_dropped_file(HWND window, HDROP drop) {
-    // One byte more than the program holds: a longer name is refused, never opened cut.
-    char path[kPathSize + 1];
-    UINT length = DragQueryFileA(drop, 0, path, sizeof path);
+    UINT length = DragQueryFileA(drop, 0, nullptr, 0);
+    char path[kPathSize];
+    DragQueryFileA(drop, 0, path, sizeof path);
     DragFinish(drop);
-    if (length > 0) open_song(window, path);
+    if (length > 0) open_song(window, path, length);
 }
-
-// The song a second start of the program hands over opens once the sender has been
-// answered: Open may ask or warn, and the sender must not wait for the user.
-char handed_song[kPathSize + 1];
 
 LRESULT take_handed_song(HWND window, const COPYDATASTRUCT* data) {
     if (data == nullptr || data->dwData != kHandedSong || data->cbData == 0) return FALSE;
-    std::size_t length =
-        data->cbData - 1 < sizeof handed_song - 1 ? data->cbData - 1 : sizeof handed_song - 1;
-    std::memcpy(handed_song, data->lpData, length);
-    handed_song[length] = '\0';
-    PostMessageA(window, kOpenHandedSongMessage, 0, 0);
+    const char* name = static_cast<const char*>(data->lpData);
+    handed_length = 0;
+    while (handed_length < data->cbData && name[handed_length] != '\0')
+        ++handed_length;
+    std::size_t kept = handed_length < sizeof handed_song ? handed_length : sizeof handed_song - 1;
+    std::memcpy(handed_song, name, kept);
+    handed_song[kept] = '\0';
+    if (!handed_song_waits) PostMessageA(window, kOpenHandedSongMessage, 0, 0);
+    handed_song_waits = true;
     return TRUE;
+}
+
+void open_handed_song(HWND window) {
+    if (opening || !handed_song_waits) return;  // the Open under way posts it again
+    handed_song_waits = false;
+    char song[sizeof handed_song];
+    std::memcpy(song, handed_song, sizeof song);
+    open_song(window, song, handed_length);
 }
 
 void on_command(HWND window, int id) {
@@ -243,7 +264,7 @@ void on_command(HWND window, int id) {
             refresh_window(window);
             break;
         case kCommandOpen:
-            open_song(window, nullptr);
+            open_song(window, nullptr, 0);
             break;
         case kCommandExit:
             end_program();
@@ -293,7 +314,7 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
         case WM_COPYDATA:
             return take_handed_song(window, reinterpret_cast<const COPYDATASTRUCT*>(lparam));
         case kOpenHandedSongMessage:
-            open_song(window, handed_song);
+            open_handed_song(window);
             return 0;
         default:
             return DefWindowProcA(window, message, wparam, lparam);
@@ -338,5 +359,5 @@ int open_help(HWND window) {
 }
 
 void open_song_path(HWND window, const char* path) {
-    open_song(window, path);
+    open_song(window, path, std::strlen(path));
 }

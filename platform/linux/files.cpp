@@ -4,10 +4,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "platform/cp932.h"
+#include "platform/linux/files.h"
 #include "platform/win32.h"
 
 namespace {
@@ -20,20 +22,21 @@ int fd_from_handle(HANDLE handle) {
     return static_cast<int>(reinterpret_cast<LONG_PTR>(handle) - 1);
 }
 
-// Opens a regular file for reading; Windows refuses to open a directory this way.
-// O_NONBLOCK: opening a FIFO would otherwise wait for a writer before the check.
+}  // namespace
+
+// Windows refuses to open a directory this way. O_NONBLOCK: opening a FIFO would
+// otherwise wait for a writer before the check.
 int open_regular_file(const char* name) {
     int fd = open(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return -1;
     struct stat info;
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(fd);
+        errno = EINVAL;
         return -1;
     }
     return fd;
 }
-
-}  // namespace
 
 // The program holds names in code page 932 with its escapes; the file system holds the
 // bytes they stand for, and only the file they name is opened.
@@ -86,8 +89,22 @@ DWORD GetModuleFileNameA(HINSTANCE, LPSTR file_name, DWORD size) {
         return 0;
     }
     std::string name = file_name_for_program(std::string(link, static_cast<std::size_t>(length)));
-    DWORD copied = name.size() < size ? static_cast<DWORD>(name.size()) : size - 1;
-    std::memcpy(file_name, name.data(), copied);
-    file_name[copied] = '\0';
-    return name.size() < size ? copied : size;
+    return copy_cp932_text(name, file_name, size) ? static_cast<DWORD>(name.size()) : size;
+}
+
+// Joined to the current folder as it is, with no link followed: the name a second start
+// hands over then names the same file in the running window's folder.
+DWORD GetFullPathNameA(LPCSTR file_name, DWORD size, LPSTR buffer, LPSTR* file_part) {
+    if (file_name == nullptr || *file_name == '\0') return 0;
+    std::string name = file_name;
+    if (name[0] != '/') {
+        char* folder = getcwd(nullptr, 0);
+        if (folder == nullptr) return 0;
+        name = file_name_for_program(folder) + (folder[1] != '\0' ? "/" : "") + name;
+        std::free(folder);
+    }
+    if (buffer == nullptr || !copy_cp932_text(name, buffer, size))
+        return static_cast<DWORD>(name.size() + 1);
+    if (file_part != nullptr) *file_part = buffer + name.rfind('/') + 1;
+    return static_cast<DWORD>(name.size());
 }

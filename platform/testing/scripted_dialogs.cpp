@@ -11,6 +11,11 @@ void ScriptedDialogs::reset() {
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     scripted_dialogs.message_boxes.push_back(MessageBoxCall{
         owner, text != nullptr ? text : "", caption != nullptr ? caption : "", type});
+    ScriptedDialogs& dialogs = scripted_dialogs;
+    if (++dialogs.open_message_boxes > dialogs.most_open_message_boxes)
+        dialogs.most_open_message_boxes = dialogs.open_message_boxes;
+    if (dialogs.while_message_box_shows) dialogs.while_message_box_shows();
+    --dialogs.open_message_boxes;
     if (!scripted_dialogs.message_box_answers.empty()) {
         int answer = scripted_dialogs.message_box_answers.front();
         scripted_dialogs.message_box_answers.pop_front();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,10 @@ struct ScriptedDialogs {
     DWORD filter_index_answer = 1;
     UINT_PTR shell_result = 42;
     DWORD last_error = 0;  // CommDlgExtendedError's answer
+    // What happens while a message box shows, as its own loop would let it happen.
+    std::function<void()> while_message_box_shows;
+    int open_message_boxes = 0;
+    int most_open_message_boxes = 0;  // boxes shown one inside another at the most
 
     void reset();
 };

@@ -166,3 +166,11 @@ void drop_files(HWND window, const std::vector<std::string>& paths) {
     QDropEvent drop(QPointF(inside), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(window->frame, &drop);
 }
+
+int connect_as_another_start(const char* mutex_name) {
+    return connect_to_instance(mutex_name);
+}
+
+void set_instance_user(unsigned int uid) {
+    instance_user = uid;
+}

@@ -63,3 +63,7 @@ struct MenuEntry {
 std::vector<MenuEntry> menu_entries(HWND window, int popup);
 // Drops files on the window, as a file manager does.
 void drop_files(HWND window, const std::vector<std::string>& paths);
+// The one-window socket of this mutex name as another start reaches it: a connection,
+// or -1. And the user the socket serves and trusts, for a test to pretend another.
+int connect_as_another_start(const char* mutex_name);
+void set_instance_user(unsigned int uid);

@@ -27,6 +27,27 @@ DWORD WINAPI module_file_name(HMODULE module, LPSTR file_name, DWORD size) {
     return static_cast<DWORD>(name.size());
 }
 
+// As the ANSI call: when the name does not fit, the size it needs.
+DWORD WINAPI full_path_name(LPCSTR file_name, DWORD size, LPSTR buffer, LPSTR* file_part) {
+    if (file_name == nullptr) return 0;
+    std::wstring wide_name = wide_from_program(file_name);
+    DWORD needed = GetFullPathNameW(wide_name.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return 0;
+    std::wstring full(needed, L'\0');
+    LPWSTR wide_part = nullptr;
+    DWORD length = GetFullPathNameW(wide_name.c_str(), needed, &full[0], &wide_part);
+    if (length == 0 || length >= needed) return 0;
+    std::string name = program_from_wide(full.c_str(), length);
+    if (buffer == nullptr || !copy_cp932_text(name, buffer, size))
+        return static_cast<DWORD>(name.size() + 1);
+    if (file_part != nullptr)
+        *file_part =
+            wide_part == nullptr
+                ? nullptr
+                : buffer + name.size() - program_from_wide(wide_part, wcslen(wide_part)).size();
+    return static_cast<DWORD>(name.size());
+}
+
 // A missing key gives the default; the value comes back cut to the buffer, as Windows cuts.
 DWORD WINAPI profile_string(LPCSTR section, LPCSTR key, LPCSTR default_text, LPSTR out, DWORD size,
                             LPCSTR file_name) {
@@ -54,3 +75,4 @@ ROUTE_IMPORT(GetPrivateProfileStringA, profile_string)
 ROUTE_IMPORT(WritePrivateProfileStringA, write_profile_string)
 ROUTE_IMPORT(CreateFileA, create_file)
 ROUTE_IMPORT(GetModuleFileNameA, module_file_name)
+ROUTE_IMPORT(GetFullPathNameA, full_path_name)

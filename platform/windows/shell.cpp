@@ -95,6 +95,7 @@ UINT WINAPI drag_query_file(HDROP drop, UINT index, LPSTR file, UINT size) {
     if (length == 0) return 0;
     std::string name = program_from_wide(wide.c_str(), length);
     if (file == nullptr) return static_cast<UINT>(name.size());
+    if (size == 0) return 0;
     copy_cp932_text(name, file, size);
     return static_cast<UINT>(std::strlen(file));
 }

@@ -38,7 +38,7 @@ void DragAcceptFiles(HWND window, BOOL accept) {
 }
 
 // As on Windows: the count for index 0xFFFFFFFF, a name's length without a buffer, else
-// the name cut to the buffer and the bytes copied.
+// the name cut at a character to the buffer and the bytes copied.
 UINT DragQueryFileA(HDROP drop, UINT index, LPSTR file, UINT size) {
     if (drop == nullptr) return 0;
     if (index == 0xFFFFFFFFu) return static_cast<UINT>(drop->names.size());
@@ -46,10 +46,8 @@ UINT DragQueryFileA(HDROP drop, UINT index, LPSTR file, UINT size) {
     const std::string& name = drop->names[index];
     if (file == nullptr) return static_cast<UINT>(name.size());
     if (size == 0) return 0;
-    std::size_t copied = name.size() < size ? name.size() : size - 1;
-    std::memcpy(file, name.data(), copied);
-    file[copied] = '\0';
-    return static_cast<UINT>(copied);
+    copy_cp932_text(name, file, size);
+    return static_cast<UINT>(std::strlen(file));
 }
 
 void DragFinish(HDROP drop) {

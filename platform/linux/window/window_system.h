@@ -81,6 +81,16 @@ LRESULT send_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 // A window that awaits WM_PAINT, or nullptr.
 HWND first_invalid_window();
 
+// instances.cpp: the user whose starts the one-window socket serves and whose socket a
+// start trusts (the real user; a test may name another), and a connection to the socket
+// of this name as a second start makes it, or -1.
+extern unsigned int instance_user;
+int connect_to_instance(LPCSTR name);
+
+// Runs action once, as the process's first top-level window is created: what only a
+// start that shows a window of its own needs (the synthesizer's loading).
+void when_first_window_is_created(void (*action)());
+
 // Dispatches what was posted, WM_QUIT left in the queue.
 void dispatch_posted_messages();
 

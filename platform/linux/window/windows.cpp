@@ -136,8 +136,14 @@ HWND create_button(LPCSTR text, int x, int y, int width, int height, HWND parent
     return button;
 }
 
+void (*first_window_action)() = nullptr;
+
 HWND create_top_level(const WNDCLASSEXA& window_class, LPCSTR title, int width, int height,
                       HINSTANCE instance) {
+    if (void (*action)() = first_window_action) {
+        first_window_action = nullptr;
+        action();
+    }
     HWND window = new_window(window_class.lpfnWndProc, instance, window_class.style,
                              brush_color(window_class.hbrBackground), nullptr);
     auto* frame = new FrameWidget(window);
@@ -168,6 +174,10 @@ HWND create_top_level(const WNDCLASSEXA& window_class, LPCSTR title, int width, 
 }
 
 }  // namespace
+
+void when_first_window_is_created(void (*action)()) {
+    first_window_action = action;
+}
 
 bool is_window(HWND window) {
     return window != nullptr && std::any_of(windows.begin(), windows.end(),
