@@ -1,15 +1,14 @@
 // What a file or a user can throw at the window: unreadable, oversized, empty, cut and
 // malformed songs, every public test song, and long runs of Play, Stop and the end of
 // the song. Nothing crashes or hangs, and a song that loaded before keeps playing.
-#include <linux/capability.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <random>
 
 #include "playback/scheduler.h"
+#include "tests/permissions.h"
 #include "tests/window_fixture.h"
 #include "ui/main_window.h"
 #include "ui/window_state.h"
@@ -18,23 +17,6 @@ namespace {
 
 constexpr int kPlay = 101, kStop = 102;
 constexpr int kControllerResets = 48;
-
-// As root, permission bits do not stop a read: drop, on this thread and for this scope,
-// the capabilities that let root pass them.
-class WithoutPermissionOverride {
-  public:
-    WithoutPermissionOverride() {
-        syscall(SYS_capget, &header_, saved_);
-        __user_cap_data_struct dropped[2] = {saved_[0], saved_[1]};
-        dropped[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
-        syscall(SYS_capset, &header_, dropped);
-    }
-    ~WithoutPermissionOverride() { syscall(SYS_capset, &header_, saved_); }
-
-  private:
-    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct saved_[2] = {};
-};
 
 class BadInput : public MainWindowTest {
   public:

@@ -1,4 +1,8 @@
 // The 出力 menu over the recording output's devices, and a device lost while playing.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -105,4 +109,16 @@ TEST_F(OutputMenuTest, ADeviceThatGoesWhilePlayingStopsPlaybackAndGetsTheResets)
     EXPECT_GT(recording_midi_out.short_messages().size(), before + 48)
         << "the song's first messages, then the controller resets, all to the device";
     EXPECT_EQ(driven_timer.running_id, 0u);
+}
+
+TEST_F(OutputMenuTest, ASettingsFileThatCannotBeWrittenIsSaidOnce) {
+    std::string settings = temp_dir() + "/config/lumaroth/lumaroth.ini";
+    std::filesystem::create_directories(temp_dir() + "/config/lumaroth");
+    ASSERT_EQ(mkfifo(settings.c_str(), 0600), 0);
+    command(kMapper);
+    command(kMapper);
+    ASSERT_EQ(scripted_dialogs.message_boxes.size(), 1u);
+    EXPECT_EQ(scripted_dialogs.message_boxes[0].text,
+              "設定ファイルを保存できません。変えた設定は、次に起動したときには元に戻ります。");
+    unlink(settings.c_str());
 }

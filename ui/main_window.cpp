@@ -279,7 +279,7 @@ void on_command(HWND window, int id) {
             if (is_output_command(id)) {
                 // The next Play uses the new output.
                 if (play_state) stop(window);
-                choose_output(id);
+                choose_output(window, id);
             }
             break;
     }

@@ -5,6 +5,7 @@
 #include "playback/scheduler.h"
 #include "ui/main_window.h"
 #include "ui/resource_ids.h"
+#include "ui/settings.h"
 #include "ui/window_state.h"
 
 namespace {
@@ -12,7 +13,6 @@ namespace {
 constexpr int kMaxOutputs = 64;
 constexpr char kMenuText[] = "出力(&M)";
 constexpr char kMapperText[] = "MIDI マッパー";
-constexpr char kSettingsFile[] = "Lumaroth.ini";
 constexpr char kSection[] = "Output";
 constexpr char kKey[] = "Device";
 
@@ -23,16 +23,6 @@ char output_names[kMaxOutputs][MAXPNAMELEN];
 int command_of(UINT device) {
     return device == MIDI_MAPPER ? kCommandOutputMapper
                                  : kCommandOutputMapper + 1 + static_cast<int>(device);
-}
-
-void settings_path(char* path, std::size_t size) {
-    program_folder(path, size);
-    std::size_t folder = std::strlen(path);
-    if (folder + sizeof kSettingsFile > size) {
-        path[0] = '\0';
-        return;
-    }
-    std::memcpy(path + folder, kSettingsFile, sizeof kSettingsFile);
 }
 
 void use_output(UINT device) {
@@ -62,10 +52,8 @@ void create_output_menu(HWND window) {
     AppendMenuA(GetMenu(window), MF_POPUP, reinterpret_cast<UINT_PTR>(output_menu), kMenuText);
     DrawMenuBar(window);
 
-    char path[kPathSize];
-    settings_path(path, sizeof path);
     char remembered[MAXPNAMELEN];
-    GetPrivateProfileStringA(kSection, kKey, "", remembered, sizeof remembered, path);
+    read_setting(kSection, kKey, "", remembered, sizeof remembered);
     UINT device = MIDI_MAPPER;
     for (int i = 0; i < output_count && remembered[0] != '\0'; ++i)
         if (std::strcmp(output_names[i], remembered) == 0) device = static_cast<UINT>(i);
@@ -76,12 +64,9 @@ bool is_output_command(int id) {
     return id >= kCommandOutputMapper && id <= kCommandOutputMapper + output_count;
 }
 
-void choose_output(int id) {
+void choose_output(HWND window, int id) {
     UINT device =
         id == kCommandOutputMapper ? MIDI_MAPPER : static_cast<UINT>(id - kCommandOutputMapper - 1);
     use_output(device);
-    char path[kPathSize];
-    settings_path(path, sizeof path);
-    WritePrivateProfileStringA(kSection, kKey, device == MIDI_MAPPER ? "" : output_names[device],
-                               path);
+    save_setting(window, kSection, kKey, device == MIDI_MAPPER ? "" : output_names[device]);
 }

@@ -10,4 +10,4 @@ void create_output_menu(HWND window);
 // Whether id is one of the menu's commands.
 bool is_output_command(int id);
 // Uses the chosen output from the next Play on, and remembers it.
-void choose_output(int id);
+void choose_output(HWND window, int id);

@@ -14,6 +14,7 @@ HPEN rule_pen;
 char file_path[kPathSize];
 char file_title[kPathSize];
 SettingTexts setting_texts;
+int settings_failure_said;
 
 void reset_window_state() {
     song_image = SongImage{};
@@ -28,4 +29,5 @@ void reset_window_state() {
     std::memset(file_path, 0, sizeof file_path);
     std::memset(file_title, 0, sizeof file_title);
     setting_texts = SettingTexts{};
+    settings_failure_said = 0;
 }

@@ -34,6 +34,7 @@ extern HPEN rule_pen;
 extern char file_path[kPathSize];
 extern char file_title[kPathSize];
 extern SettingTexts setting_texts;
+extern int settings_failure_said;  // 1 once a failed save of the settings was said
 
 // Puts every field above back as the program starts it (zero); the window's creation
 // then sets what it sets.

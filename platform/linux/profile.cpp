@@ -1,16 +1,24 @@
 // KERNEL32's settings files. The program names its .ini file beside itself, as on
 // Windows; on Linux the program's folder is no place to write, so the file lives in the
 // user's ~/.config/lumaroth/ under its own name in lower case.
+// The file is read as a song is (a regular file, never waiting on a FIFO, at most
+// kMaxSettingsSize bytes) and written as a whole new version renamed into place, under a
+// lock on its folder, so that two programs saving at once leave one valid file. A file
+// that exists but cannot be read is never overwritten; a symlink is written through.
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "platform/linux/files.h"
 #include "platform/win32.h"
 
 namespace {
@@ -46,12 +54,31 @@ std::string trimmed(const std::string& text) {
     return first == std::string::npos ? "" : text.substr(first, last - first + 1);
 }
 
-std::vector<std::string> read_lines(const std::string& path) {
-    std::vector<std::string> lines;
-    std::ifstream in(path);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
+constexpr std::size_t kMaxSettingsSize = 65536;
+
+// The file's lines; false when it exists but cannot be read whole (not a regular file,
+// no permission, over the size cap): then its values are the defaults and it is kept.
+bool read_lines(const std::string& path, std::vector<std::string>& lines) {
+    lines.clear();
+    int fd = open_regular_file(path.c_str());
+    if (fd < 0) return errno == ENOENT;
+    std::string text;
+    char buffer[8192];
+    ssize_t n;
+    while ((n = read(fd, buffer, sizeof buffer)) != 0 && text.size() <= kMaxSettingsSize) {
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) break;
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(fd);
+    if (n != 0 || text.size() > kMaxSettingsSize) return false;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return true;
 }
 
 bool is_section(const std::string& line, const char* section) {
@@ -84,30 +111,8 @@ std::size_t find_key(const std::vector<std::string>& lines, LPCSTR section, LPCS
     return found;
 }
 
-}  // namespace
-
-DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default_text, LPSTR out,
-                               DWORD size, LPCSTR file_name) {
-    if (out == nullptr || size == 0) return 0;
-    std::string value = default_text != nullptr ? default_text : "";
-    if (section != nullptr && key != nullptr && file_name != nullptr) {
-        std::vector<std::string> lines = read_lines(settings_file(file_name));
-        std::size_t end;
-        std::size_t at = find_key(lines, section, key, end);
-        if (at < lines.size()) value = trimmed(lines[at].substr(lines[at].find('=') + 1));
-    }
-    std::size_t copied = value.size() < size ? value.size() : size - 1;
-    std::memcpy(out, value.data(), copied);
-    out[copied] = '\0';
-    return static_cast<DWORD>(copied);
-}
-
-// Writes key=text into section (text nullptr: removes the key), through a file of its
-// own renamed into place, so that a crash never leaves half a file.
-BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR text, LPCSTR file_name) {
-    if (section == nullptr || key == nullptr || file_name == nullptr) return FALSE;
-    std::string path = settings_file(file_name);
-    std::vector<std::string> lines = read_lines(path);
+// The lines with key=text in section (text nullptr: without the key).
+void set_key(std::vector<std::string>& lines, LPCSTR section, LPCSTR key, LPCSTR text) {
     std::size_t end;
     std::size_t at = find_key(lines, section, key, end);
     std::string line = std::string(key) + "=" + (text != nullptr ? text : "");
@@ -124,15 +129,94 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR text, LPCSTR 
         if (!has_section) lines.push_back("[" + std::string(section) + "]");
         lines.push_back(line);
     }
+}
+
+bool write_all(int fd, const std::string& text) {
+    for (std::size_t done = 0; done < text.size();) {
+        ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Replaces path by a file holding text: a new file of its own in the same folder, with
+// path's mode, flushed to the disk, then renamed over it.
+bool replace_file(const std::string& path, const std::string& text) {
+    std::string temporary = path + ".XXXXXX";
+    int fd = mkostemp(&temporary[0], O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info;
+    bool written = (stat(path.c_str(), &info) != 0 || fchmod(fd, info.st_mode & 07777) == 0) &&
+                   write_all(fd, text) && fsync(fd) == 0;
+    written = close(fd) == 0 && written;
+    if (written && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
+    unlink(temporary.c_str());
+    return false;
+}
+
+// The file a save writes: a symlink's target, so that the link stays.
+std::string written_file(const std::string& path) {
+    char* target = realpath(path.c_str(), nullptr);
+    if (target == nullptr) return path;
+    std::string resolved = target;
+    std::free(target);
+    return resolved;
+}
+
+// Holds a lock on a folder, which every save of a file in it takes.
+class FolderLock {
+  public:
+    explicit FolderLock(const std::string& file)
+        : fd_(open(file.substr(0, file.rfind('/') + 1).c_str(),
+                   O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        while (fd_ >= 0 && flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+    ~FolderLock() {
+        if (fd_ >= 0) close(fd_);
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+  private:
+    int fd_;
+};
+
+}  // namespace
+
+DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default_text, LPSTR out,
+                               DWORD size, LPCSTR file_name) {
+    if (out == nullptr || size == 0) return 0;
+    std::string value = default_text != nullptr ? default_text : "";
+    if (section != nullptr && key != nullptr && file_name != nullptr) {
+        std::vector<std::string> lines;
+        read_lines(settings_file(file_name), lines);
+        std::size_t end;
+        std::size_t at = find_key(lines, section, key, end);
+        if (at < lines.size()) value = trimmed(lines[at].substr(lines[at].find('=') + 1));
+    }
+    std::size_t copied = value.size() < size ? value.size() : size - 1;
+    std::memcpy(out, value.data(), copied);
+    out[copied] = '\0';
+    return static_cast<DWORD>(copied);
+}
+
+// Writes key=text into section (text nullptr: removes the key) as a whole new version of
+// the file; FALSE, with the file as it was, when it cannot.
+BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR text, LPCSTR file_name) {
+    if (section == nullptr || key == nullptr || file_name == nullptr) return FALSE;
     std::string folder = config_folder();
     mkdir(folder.substr(0, folder.rfind('/')).c_str(), 0700);
     mkdir(folder.c_str(), 0700);
-    std::string temporary = path + ".new";
-    {
-        std::ofstream file(temporary, std::ios::trunc);
-        for (const std::string& each : lines)
-            file << each << '\n';
-        if (!file.flush()) return FALSE;
-    }
-    return std::rename(temporary.c_str(), path.c_str()) == 0 ? TRUE : FALSE;
+    std::string path = written_file(settings_file(file_name));
+    FolderLock lock(path);
+    std::vector<std::string> lines;
+    if (!read_lines(path, lines)) return FALSE;
+    set_key(lines, section, key, text);
+    std::string content;
+    for (const std::string& each : lines)
+        content += each + '\n';
+    return replace_file(path, content) ? TRUE : FALSE;
 }
