@@ -12,7 +12,7 @@
 # beside the program. The screenshots stay in SHOTS.
 #   tests/wine_window.sh LUMAROTH.EXE SONG SHOTS   (WINEPREFIX prepared by the caller)
 set -euo pipefail
-exe=$1 song=$2 shots=$3
+exe=$(realpath "$1") song=$2 shots=$(realpath -m "$3")
 if [ -z "${LUMAROTH_IN_XVFB:-}" ]; then
   export LUMAROTH_IN_XVFB=1
   # -noreset: the server must not restart between the runs, when the last client leaves
@@ -192,10 +192,12 @@ poll has_box || fail "no warning for a missing song"
 for answer in first newest; do
   box=$(window_named '^Lumaroth$')
   [ -n "$box" ] || fail "no $answer warning"
-  xdotool windowfocus "$box" 2>/dev/null || true
-  xdotool key Return
-  poll bash -c "[ \"\$(xdotool search --onlyvisible --name '^Lumaroth\$' 2>/dev/null | head -1)\" != $box ]" ||
+  # Its OK button, at the middle of its lowest row.
+  eval "$(xdotool getwindowgeometry --shell "$box" | sed 's/^/BOX_/')"
+  xdotool mousemove --sync $((BOX_X + BOX_WIDTH / 2)) $((BOX_Y + BOX_HEIGHT - 22)) click 1
+  poll bash -c "! xdotool search --onlyvisible --name '^Lumaroth\$' 2>/dev/null | grep -qx $box" ||
     fail "the $answer warning did not close"
+  if [ $answer = first ]; then poll has_box || fail "the newest song waiting opened no warning"; fi
 done
 [ "$(boxes)" = 0 ] || fail "more than two warnings for five missing songs"
 echo "missing songs handed over give one box at a time, two in all"
