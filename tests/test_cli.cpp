@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <string>
+#include <utility>
 
 #include "tests/cli_run.h"
 #include "tests/smf_bytes.h"
@@ -48,7 +50,8 @@ TEST(CliInfo, RawPrintsTheShiftJisBytesAndTheOptionsApply) {
 
 TEST(CliInfo, ANonSmfFileShowsItsLinesAndBlankInstruments) {
     CliRun run = cli("info " + write_temp_file("notes.txt", hex("48656C6C6F")));
-    ASSERT_EQ(0, run.exit_code);
+    ASSERT_EQ(2, run.exit_code) << "the lines, then the exit code of a file that is no SMF";
+    EXPECT_EQ("not a Standard MIDI File\n", run.err);
     std::string blank_pair = kUtf8FullWidthSpace + kUtf8FullWidthSpace + "\n";
     std::string tail;
     for (int i = 0; i < 6; ++i)
@@ -126,6 +129,60 @@ TEST(CliErrors, UnreadableTooLargeNotSmfAndBadArguments) {
         EXPECT_EQ(64, cli(command + song + " " + bad).exit_code) << bad;
     }
     EXPECT_EQ(64, cli("merged " + song + " --speed-steps 1").exit_code);
+}
+
+TEST(CliErrors, HelpAndVersionSucceedAndAUsageErrorNamesTheArgumentAtFault) {
+    for (const char* help : {"--help", "-h", "info --help"}) {
+        CliRun run = cli(help);
+        EXPECT_EQ(0, run.exit_code) << help;
+        EXPECT_EQ(0u, run.out.find("usage: lumaroth-cli info FILE")) << help;
+        EXPECT_EQ("", run.err) << help;
+    }
+    CliRun version = cli("--version");
+    EXPECT_EQ(0, version.exit_code);
+    EXPECT_EQ(0u, version.out.find("lumaroth-cli 1.")) << version.out;
+    std::string song = song_file();
+    std::string wav = temp_dir() + "/named.wav";
+    const std::pair<std::string, std::string> faults[] = {
+        {"info " + song + " --switch 17:1", "lumaroth-cli: --switch 17:1: not CH:PROG"},
+        {"info --speed-steps 5 " + song, "lumaroth-cli: '--speed-steps' where FILE is expected"},
+        {"render " + song + " --raw", "lumaroth-cli: '--raw' where OUT.wav is expected"},
+        {"timeline " + song + " --raw", "lumaroth-cli: '--raw' is not an option of timeline"},
+        {"play " + song + " --device", "lumaroth-cli: --device needs a value"},
+        {"bogus " + song, "lumaroth-cli: unknown command 'bogus'"},
+    };
+    for (const auto& [arguments, line] : faults) {
+        CliRun run = cli(arguments);
+        EXPECT_EQ(64, run.exit_code) << arguments;
+        EXPECT_EQ(0u, run.err.find(line)) << arguments << "\n" << run.err;
+        EXPECT_NE(std::string::npos, run.err.find("\nusage: lumaroth-cli")) << arguments;
+    }
+    EXPECT_FALSE(std::ifstream("--raw").good()) << "no file named after an option";
+}
+
+TEST(CliPlay, TheLiveLineFitsANarrowTerminal) {
+    // A terminal of 50 columns; the song's sixteen programs make the line longer than that.
+    Bytes events;
+    for (int channel = 0; channel < 16; ++channel)
+        events += Bytes{0x00, static_cast<unsigned char>(0xC0 + channel), 0x7F};
+    events += hex("00 90 3C 40  87 40 80 3C 00");
+    std::string song = write_temp_file("sixteen.mid", song_of(0, 96, {events}));
+    std::string wav = temp_dir() + "/narrow.wav";
+    std::string screen = temp_dir() + "/narrow.out";
+    std::system(("script -q -c 'stty cols 50 rows 20; LUMAROTH_MIDI_OUT=wav:" + wav +
+                 " timeout -s INT 3 " + LUMAROTH_CLI + " play " + song + "' /dev/null >" + screen)
+                    .c_str());
+    std::string out = read_all(screen);
+    std::size_t shown = 0;
+    for (std::size_t start = 0, end; start < out.size(); start = end + 1) {
+        end = out.find_first_of("\r\n", start);
+        if (end == std::string::npos) end = out.size();
+        std::string line = out.substr(start, end - start);
+        if (line.find(" / ") == std::string::npos) continue;
+        ++shown;
+        EXPECT_LE(line.size() - std::string("\033[K").size(), 49u) << line;
+    }
+    EXPECT_GT(shown, 0u) << out;
 }
 
 TEST(CliDevices, ListsTheOutputsAndAnUnknownOneIsAUsageError) {

@@ -16,14 +16,21 @@ const char kUsage[] =
     "       lumaroth-cli play FILE [--speed-steps N] [--switch CH:PROG] [--device D]\n"
     "       lumaroth-cli render FILE OUT.wav [--speed-steps N] [--switch CH:PROG] [--device D]\n"
     "       lumaroth-cli devices\n"
+    "       lumaroth-cli --help | --version\n"
     "  --speed-steps N   N > 0: N presses of faster, N < 0: -N presses of slower\n"
     "  --switch CH:PROG  play every program change on channel CH (1-16) as PROG (1-128)\n"
     "  --raw             print the texts as the Shift-JIS bytes the program holds\n"
     "  --device D        the MIDI output, by its index or name as `devices` lists it\n";
 
-bool usage() {
-    std::fputs(kUsage, stderr);
+// The argument at fault in one line, then the usage.
+bool usage(const std::string& fault) {
+    std::fprintf(stderr, "lumaroth-cli: %s\n%s", fault.c_str(), kUsage);
     return false;
+}
+
+// A name where a file is expected; an option there is a mistake, not a file's name.
+bool is_file_name(const char* word) {
+    return word[0] != '\0' && word[0] != '-';
 }
 
 bool parse_int(const char* text, long low, long high, long& value) {
@@ -58,45 +65,71 @@ bool takes_playback_options(const std::string& command) {
     return command != "merged";
 }
 
+std::string value_form(const std::string& option) {
+    if (option == "--speed-steps") return "not a whole number from -1000000 to 1000000";
+    if (option == "--switch") return "not CH:PROG with CH 1-16 and PROG 1-128";
+    return "not a device";
+}
+
 }  // namespace
 
-bool parse_cli_options(int argc, char** argv, CliOptions& options) {
+CliRequest parse_cli_options(int argc, char** argv, CliOptions& options) {
     options = {"", "", "", "", kNormalSpeed, {0, 0, 0}, false};
-    if (argc == 2 && std::string(argv[1]) == "devices") {
-        options.command = argv[1];
-        return true;
+    for (int i = 1; i < argc; ++i) {
+        std::string word = argv[i];
+        if (word == "--help" || word == "-h") return CliRequest::kHelp;
+        if (word == "--version") return CliRequest::kVersion;
     }
-    if (argc < 3) return usage();
+    if (argc < 2) return usage("no command given"), CliRequest::kBadUsage;
     options.command = argv[1];
-    options.file = argv[2];
-    int next = 3;
+    if (options.command == "devices") {
+        if (argc == 2) return CliRequest::kRun;
+        return usage("devices takes no argument: '" + std::string(argv[2]) + "'"),
+               CliRequest::kBadUsage;
+    }
     bool known = options.command == "info" || options.command == "timeline" ||
                  options.command == "merged" || options.command == "play" ||
                  options.command == "render";
-    if (!known) return usage();
+    if (!known) return usage("unknown command '" + options.command + "'"), CliRequest::kBadUsage;
+    if (argc < 3 || !is_file_name(argv[2]))
+        return usage(argc < 3 ? options.command + " needs FILE"
+                              : "'" + std::string(argv[2]) + "' where FILE is expected"),
+               CliRequest::kBadUsage;
+    options.file = argv[2];
+    int next = 3;
     if (options.command == "render") {
-        if (argc < 4 || argv[3][0] == '\0') return usage();
+        if (argc < 4 || !is_file_name(argv[3]))
+            return usage(argc < 4 ? "render needs OUT.wav"
+                                  : "'" + std::string(argv[3]) + "' where OUT.wav is expected"),
+                   CliRequest::kBadUsage;
         options.output = argv[next++];
     }
     for (int i = next; i < argc; ++i) {
         std::string word = argv[i];
         long steps = 0;
+        bool playback = takes_playback_options(options.command);
+        bool device = options.command == "play" || options.command == "render";
         if (word == "--raw" && options.command == "info") {
             options.raw = true;
-        } else if (word == "--speed-steps" && takes_playback_options(options.command) &&
-                   i + 1 < argc && parse_int(argv[i + 1], -1000000, 1000000, steps)) {
-            options.speed_factor = speed_after_steps(steps);
-            ++i;
-        } else if (word == "--switch" && takes_playback_options(options.command) && i + 1 < argc &&
-                   parse_switch(argv[i + 1], options.override)) {
-            ++i;
-        } else if (word == "--device" &&
-                   (options.command == "play" || options.command == "render") && i + 1 < argc &&
-                   argv[i + 1][0] != '\0') {
-            options.device = argv[++i];
-        } else {
-            return usage();
+            continue;
         }
+        if (!(word == "--speed-steps" && playback) && !(word == "--switch" && playback) &&
+            !(word == "--device" && device))
+            return usage("'" + word + "' is not an option of " + options.command),
+                   CliRequest::kBadUsage;
+        if (i + 1 >= argc) return usage(word + " needs a value"), CliRequest::kBadUsage;
+        std::string value = argv[++i];
+        bool good = word == "--speed-steps" ? parse_int(value.c_str(), -1000000, 1000000, steps)
+                    : word == "--switch"    ? parse_switch(value.c_str(), options.override)
+                                            : !value.empty();
+        if (!good)
+            return usage(word + " " + value + ": " + value_form(word)), CliRequest::kBadUsage;
+        if (word == "--speed-steps") options.speed_factor = speed_after_steps(steps);
+        if (word == "--device") options.device = value;
     }
-    return true;
+    return CliRequest::kRun;
+}
+
+void print_usage() {
+    std::fputs(kUsage, stdout);
 }

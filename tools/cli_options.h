@@ -17,5 +17,10 @@ struct CliOptions {
     bool raw;
 };
 
-// Fills options from argv; false (after printing the usage) when the words are off.
-bool parse_cli_options(int argc, char** argv, CliOptions& options);
+enum class CliRequest { kRun, kHelp, kVersion, kBadUsage };
+
+// Fills options from argv. kBadUsage after saying which argument is at fault and
+// printing the usage to standard error.
+CliRequest parse_cli_options(int argc, char** argv, CliOptions& options);
+// The usage, to standard output, as --help asks.
+void print_usage();

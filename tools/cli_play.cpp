@@ -2,6 +2,7 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -72,8 +73,14 @@ void show_progress(std::int64_t total, const std::string& programs) {
     if (elapsed > total) elapsed = total;
     int filled = total > 0 ? static_cast<int>(elapsed * kBarWidth / total) : kBarWidth;
     std::string bar = std::string(filled, '#') + std::string(kBarWidth - filled, '.');
-    std::printf("\r%s / %s [%s]%s\033[K", minutes_seconds(elapsed).c_str(),
-                minutes_seconds(total).c_str(), bar.c_str(), programs.c_str());
+    std::string line =
+        minutes_seconds(elapsed) + " / " + minutes_seconds(total) + " [" + bar + "]" + programs;
+    // One column short of the terminal's width: a full line would wrap and scroll.
+    winsize size = {};
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 1 &&
+        line.size() >= size.ws_col)
+        line.resize(size.ws_col - 1u);
+    std::printf("\r%s\033[K", line.c_str());
     std::fflush(stdout);
 }
 

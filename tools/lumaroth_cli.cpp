@@ -13,6 +13,7 @@
 #include "smf/song_info.h"
 #include "tools/cli_options.h"
 #include "tools/cli_play.h"
+#include "ui/version.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ constexpr int kExitUnreadable = 1;
 constexpr int kExitNotSmf = 2;
 constexpr int kExitCannotWrite = 74;  // sysexits' EX_IOERR
 constexpr int kMergedBytesPerLine = 32;
+constexpr char kNotSmf[] = "not a Standard MIDI File\n";
 
 SongImage song;
 ChannelVoiceTable voices;
@@ -42,13 +44,16 @@ int show_info(const CliOptions& options) {
     for (const char* line : info.lines)
         print_text_line(line, options.raw);
     InstrumentListing listing = empty_instrument_listing();
-    if (is_smf_header(view_of(song))) {
+    bool smf = is_smf_header(view_of(song));
+    if (smf) {
         merge_tracks(song, voices, options.override, options.speed_factor);
         listing = format_instrument_listing(voices);
     }
     for (const char* line : listing.lines)
         print_text_line(line, options.raw);
-    return 0;
+    if (smf) return 0;
+    std::fputs(kNotSmf, stderr);
+    return kExitNotSmf;
 }
 
 void print_timeline_entry(int i) {
@@ -100,7 +105,18 @@ int main(int argc, char** argv) {
     // A file-size limit then fails a write, as a full disk does, instead of ending us.
     std::signal(SIGXFSZ, SIG_IGN);
     CliOptions options;
-    if (!parse_cli_options(argc, argv, options)) return kExitUsage;
+    switch (parse_cli_options(argc, argv, options)) {
+        case CliRequest::kHelp:
+            print_usage();
+            return finish_output(0);
+        case CliRequest::kVersion:
+            std::puts("lumaroth-cli " LUMAROTH_VERSION);
+            return finish_output(0);
+        case CliRequest::kBadUsage:
+            return kExitUsage;
+        case CliRequest::kRun:
+            break;
+    }
     if (options.command == "devices") return finish_output(list_devices());
     // The engine opens names as the program holds them, whatever the terminal's bytes.
     if (!load_song_file(file_name_for_program(options.file).c_str(), song)) {
@@ -109,7 +125,7 @@ int main(int argc, char** argv) {
     }
     if (options.command == "info") return finish_output(show_info(options));
     if (!is_smf_header(view_of(song))) {
-        std::fputs("not a Standard MIDI File\n", stderr);
+        std::fputs(kNotSmf, stderr);
         return kExitNotSmf;
     }
     if (options.command == "play" || options.command == "render")
