@@ -11,19 +11,46 @@ namespace {
 constexpr unsigned char kHeaderTag[4] = {0x4D, 0x54, 0x68, 0x64};  // "MThd"
 constexpr unsigned char kTrackTag[4] = {0x4D, 0x54, 0x72, 0x6B};   // "MTrk"
 
-// Reads the whole file into a fresh buffer; nullptr when the file is larger than an
-// image or cannot be read in full, or memory runs out.
+// An RMID file (Windows' RIFF container around a Standard MIDI File) may hold other
+// chunks beside the song: the container may be this large, the song inside it no larger
+// than an image.
+constexpr DWORD kMaxContainerSize = 1u << 20;
+
+// Reads the whole file into a fresh buffer; nullptr when the file is larger than it may
+// be or cannot be read in full, or memory runs out.
 std::unique_ptr<unsigned char[]> read_whole_file(HANDLE file, DWORD& size) {
     DWORD size_high = 0;
     size = GetFileSize(file, &size_high);
     // A size with a high word (4 GiB and more) would pass the test on its low word alone.
-    if (size == INVALID_FILE_SIZE || size_high != 0 || size > kSongImageSize) return nullptr;
+    if (size == INVALID_FILE_SIZE || size_high != 0 || size > kMaxContainerSize) return nullptr;
     std::unique_ptr<unsigned char[]> data(new (std::nothrow) unsigned char[size > 0 ? size : 1]);
     if (data == nullptr) return nullptr;
     DWORD read = 0;
     if (size > 0 && (!ReadFile(file, data.get(), size, &read, nullptr) || read != size))
         return nullptr;
     return data;
+}
+
+bool has_tag(const unsigned char* bytes, const char* tag) {
+    return std::memcmp(bytes, tag, 4) == 0;
+}
+
+std::uint32_t read_le32(const unsigned char* bytes) {
+    return bytes[0] | static_cast<std::uint32_t>(bytes[1]) << 8 |
+           static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+}
+
+// The song an RMID file holds: its "data" chunk. Any other file is the song itself.
+ByteView song_in_file(const unsigned char* bytes, DWORD size) {
+    if (size < 12 || !has_tag(bytes, "RIFF") || !has_tag(bytes + 8, "RMID")) return {bytes, size};
+    for (std::uint64_t at = 12; at + 8 <= size;) {
+        std::uint32_t length = read_le32(bytes + at + 4);
+        std::uint64_t left = size - (at + 8);
+        if (has_tag(bytes + at, "data"))
+            return {bytes + at + 8, static_cast<std::uint32_t>(length < left ? length : left)};
+        at += 8 + static_cast<std::uint64_t>(length) + (length & 1);  // chunks are word-aligned
+    }
+    return {bytes, size};
 }
 
 }  // namespace
@@ -36,8 +63,10 @@ int load_song_file(const char* file_name, SongImage& image) {
     std::unique_ptr<unsigned char[]> data = read_whole_file(file, size);
     CloseHandle(file);
     if (data == nullptr) return 0;
+    ByteView song = song_in_file(data.get(), size);
+    if (song.size > kSongImageSize) return 0;
     std::memset(image.bytes, 0, kSongImageSize);
-    std::memcpy(image.bytes, data.get(), size);
+    std::memcpy(image.bytes, song.bytes, song.size);
     return 1;
 }
 

@@ -55,6 +55,41 @@ TEST(SongLoading, WhatCannotBeOpenedIsRefusedWithTheImageUnchanged) {
     EXPECT_EQ(1, is_smf_header(view_of(image)));
 }
 
+TEST(SongLoading, AnRmidFileLoadsAsTheSongItHoldsWithinTheSizeLimit) {
+    // RIFF chunks: a tag, a little-endian length, the bytes, a pad byte after an odd length.
+    auto chunk = [](const std::string& tag, const Bytes& bytes) {
+        std::uint32_t n = static_cast<std::uint32_t>(bytes.size());
+        Bytes out(tag.begin(), tag.end());
+        out += Bytes{static_cast<unsigned char>(n), static_cast<unsigned char>(n >> 8),
+                     static_cast<unsigned char>(n >> 16), static_cast<unsigned char>(n >> 24)};
+        return out + bytes + (n % 2 ? Bytes{0} : Bytes{});
+    };
+    auto riff = [&](const std::string& form, const Bytes& chunks) {
+        return chunk("RIFF", Bytes(form.begin(), form.end()) + chunks);
+    };
+    Bytes smf = song_of(0, 96, {hex("00 90 3C 40  60 80 3C 00")});
+    Bytes info = chunk("LIST", Bytes(100001, 'i'));  // odd: a pad byte follows
+    ASSERT_EQ(
+        1, load_song_file(
+               write_temp_file("song.rmi", riff("RMID", info + chunk("data", smf))).c_str(), image))
+        << "a container over 64 KiB around a small song";
+    EXPECT_EQ(0, std::memcmp(image.bytes, smf.data(), smf.size()));
+    EXPECT_EQ(0, image.bytes[smf.size()]);
+
+    Bytes largest = smf + Bytes(65536 - smf.size(), 0);
+    EXPECT_EQ(1, load_song_file(
+                     write_temp_file("largest.rmi", riff("RMID", chunk("data", largest))).c_str(),
+                     image));
+    EXPECT_EQ(
+        0, load_song_file(
+               write_temp_file("over.rmi", riff("RMID", chunk("data", largest + Bytes{0}))).c_str(),
+               image))
+        << "the song inside over 64 KiB";
+    ASSERT_EQ(1, load_song_file(
+                     write_temp_file("wave.wav", riff("WAVE", chunk("data", smf))).c_str(), image));
+    EXPECT_EQ(0, is_smf_header(view_of(image))) << "another RIFF form is no song";
+}
+
 TEST(Primitives, HeaderTestLooksAtTheFirstFourBytesOnly) {
     EXPECT_EQ(1, is_smf_header(view(hex("4D546864"))));
     EXPECT_EQ(1, is_smf_header(view(hex("4D546864 FFFFFFFF"))));
