@@ -321,9 +321,13 @@ int TranslateAcceleratorA(HWND window, HACCEL table, LPMSG msg);
 #define MF_UNCHECKED 0x0000u
 #define MF_CHECKED 0x0008u
 #define MF_POPUP 0x0010u
+#define MF_BYPOSITION 0x0400u
 HMENU GetMenu(HWND window);
 HMENU CreatePopupMenu();
 BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR id, LPCSTR text);
+// A pop-up placed on a menu bar before the item at position (MF_BYPOSITION).
+BOOL InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR id, LPCSTR text);
+int GetMenuItemCount(HMENU menu);
 DWORD CheckMenuItem(HMENU menu, UINT id, UINT check);
 BOOL DrawMenuBar(HWND window);
 

@@ -227,11 +227,12 @@ TEST_F(MainWindowTest, OpenLoadsTitlesResetsSpeedAndKeepsTheSwitch) {
     EXPECT_EQ(request.nMaxFile, 260u);
     EXPECT_EQ(request.hwndOwner, window);
     EXPECT_STREQ(request.lpstrDefExt, "TEXT");
-    EXPECT_EQ(
-        std::string(request.lpstrFilter, 71),
-        std::string(
-            "Standard MIDI Files(*.MID)\0*.mid\0Text Files(*.TXT)\0*.txt\0All Files(*.*)\0*.*\0",
-            71));
+    // The specified texts; the songs' patterns include the other names MIDI files go by.
+    const char filters[] =
+        "Standard MIDI Files(*.MID)\0*.mid;*.midi;*.kar;*.rmi\0Text Files(*.TXT)\0*.txt\0"
+        "All Files(*.*)\0*.*\0";
+    EXPECT_EQ(std::string(request.lpstrFilter, sizeof filters - 1),
+              std::string(filters, sizeof filters - 1));
 }
 
 TEST_F(MainWindowTest, OpenStartsFromTheLastFileAndTheLastFilter) {

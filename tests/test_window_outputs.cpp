@@ -15,7 +15,7 @@
 namespace {
 
 constexpr int kPlay = 101;
-constexpr int kOutputMenu = 2;  // after ファイル and ヘルプ
+constexpr int kOutputMenu = 1;  // after ファイル, before ヘルプ
 constexpr UINT kMapper = 40100;
 
 class OutputMenuTest : public MainWindowTest {
@@ -65,6 +65,7 @@ TEST_F(OutputMenuTest, ListsTheDevicesUsesTheChoiceFromTheNextPlayAndRemembersIt
     ASSERT_EQ(entries.size(), 4u);
     EXPECT_EQ(entries[0].text, "MIDI マッパー");
     EXPECT_EQ(entries[3].text, "仮想ケーブル");
+    EXPECT_EQ(menu_entries(window, kOutputMenu + 1)[0].text, "ヘルプ目次(&H)") << "ヘルプ last";
     EXPECT_EQ(checked_output(), "MIDI マッパー;");
     open_song_path(window, demo_song_path().c_str());
     command(kPlay);

@@ -6,7 +6,7 @@ namespace {
 
 // Pairs of description and pattern, the list ended by an empty string.
 const char kFilters[] =
-    "Standard MIDI Files(*.MID)\0*.mid\0Text Files(*.TXT)\0*.txt\0All Files(*.*)\0*.*\0";
+    "Standard MIDI Files(*.MID)\0*.mid;*.midi;*.kar;*.rmi\0Text Files(*.TXT)\0*.txt\0All Files(*.*)\0*.*\0";
 
 }  // namespace
 

@@ -49,7 +49,10 @@ void create_output_menu(HWND window) {
         std::memcpy(output_names[i], caps.szPname, MAXPNAMELEN);
         AppendMenuA(output_menu, MF_STRING, static_cast<UINT_PTR>(command_of(i)), output_names[i]);
     }
-    AppendMenuA(GetMenu(window), MF_POPUP, reinterpret_cast<UINT_PTR>(output_menu), kMenuText);
+    // Before ヘルプ, which goes last.
+    HMENU bar = GetMenu(window);
+    InsertMenuA(bar, static_cast<UINT>(GetMenuItemCount(bar) - 1), MF_BYPOSITION | MF_POPUP,
+                reinterpret_cast<UINT_PTR>(output_menu), kMenuText);
     DrawMenuBar(window);
 
     char remembered[MAXPNAMELEN];

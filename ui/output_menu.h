@@ -4,7 +4,7 @@
 
 #include "platform/win32.h"
 
-// Adds the menu after the resource's and takes up the remembered output, or the
+// Adds the menu before ヘルプ and takes up the remembered output, or the
 // mapper when that device is gone.
 void create_output_menu(HWND window);
 // Whether id is one of the menu's commands.

@@ -80,6 +80,10 @@ BOOL WINAPI append_menu(HMENU menu, UINT flags, UINT_PTR id, LPCSTR text) {
     return AppendMenuW(menu, flags, id, wide_from_program(text).c_str());
 }
 
+BOOL WINAPI insert_menu(HMENU menu, UINT position, UINT flags, UINT_PTR id, LPCSTR text) {
+    return InsertMenuW(menu, position, flags, id, wide_from_program(text).c_str());
+}
+
 BOOL WINAPI set_window_text(HWND window, LPCSTR text) {
     return SetWindowTextW(window, wide_from_program(text).c_str());
 }
@@ -107,6 +111,7 @@ ROUTE_IMPORT(GetMessageA, get_message)
 ROUTE_IMPORT(DispatchMessageA, dispatch_message)
 ROUTE_IMPORT(TranslateAcceleratorA, translate_accelerator)
 ROUTE_IMPORT(AppendMenuA, append_menu)
+ROUTE_IMPORT(InsertMenuA, insert_menu)
 ROUTE_IMPORT(SetWindowTextA, set_window_text)
 ROUTE_IMPORT(MessageBoxA, message_box)
 ROUTE_IMPORT(TextOutA, text_out)

@@ -30,11 +30,17 @@ bool is_menu(HMENU menu) {
     return false;
 }
 
-// A pop-up's items post to the window once the pop-up is on its bar.
-void place_popup(HWND window, QMenuBar* bar, QMenu* popup, const QString& title) {
+// A pop-up's items post to the window once the pop-up is on its bar (before the menu of
+// before, else last).
+void place_popup(HWND window, QMenuBar* bar, QMenu* popup, const QString& title,
+                 QAction* before = nullptr) {
     popup->setTitle(title);
     popup->setFont(system_font());
-    bar->addMenu(popup);
+    if (before != nullptr) {
+        bar->insertMenu(before, popup);
+    } else {
+        bar->addMenu(popup);
+    }
     QObject::connect(popup, &QMenu::triggered, [window](QAction* action) {
         UINT id = action->data().toUInt();
         PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
@@ -86,19 +92,34 @@ HMENU CreatePopupMenu() {
     return new_menu(nullptr, nullptr, new QMenu);
 }
 
-BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR id, LPCSTR text) {
+// Pop-ups go on a menu bar; items into a pop-up.
+BOOL InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR id, LPCSTR text) {
     if (!is_menu(menu)) return FALSE;
     if (flags & MF_POPUP) {
         auto* popup = reinterpret_cast<HMENU>(id);
         if (menu->bar == nullptr || !is_menu(popup) || popup->popup == nullptr) return FALSE;
+        QList<QAction*> placed = menu->bar->actions();
+        QAction* before = position < static_cast<UINT>(placed.size())
+                              ? placed[static_cast<int>(position)]
+                              : nullptr;
         popup->window = menu->window;
         popup->popup->setParent(menu->bar, popup->popup->windowFlags());
-        place_popup(menu->window, menu->bar, popup->popup, text_from_cp932(text));
+        place_popup(menu->window, menu->bar, popup->popup, text_from_cp932(text), before);
         return TRUE;
     }
-    if (menu->popup == nullptr) return FALSE;
+    if (menu->popup == nullptr || position != 0xFFFFFFFFu) return FALSE;
     add_item(menu->popup, text, static_cast<UINT>(id));
     return TRUE;
+}
+
+BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR id, LPCSTR text) {
+    return InsertMenuA(menu, 0xFFFFFFFFu, flags | MF_BYPOSITION, id, text);
+}
+
+int GetMenuItemCount(HMENU menu) {
+    if (!is_menu(menu)) return -1;
+    return static_cast<int>(
+        (menu->bar != nullptr ? menu->bar->actions() : menu->popup->actions()).size());
 }
 
 // The item's previous state, or 0xFFFFFFFF when the menu has no such item.
