@@ -23,7 +23,8 @@ lumaroth_platform_library(lumaroth_platform_timer platform/linux/mm_timer.cpp)
 target_link_libraries(lumaroth_platform_timer PUBLIC lumaroth_platform_threads)
 lumaroth_platform_library(lumaroth_platform_messages platform/linux/messages.cpp)
 lumaroth_platform_library(lumaroth_platform_midi
-  platform/linux/midi_out.cpp platform/linux/seq_out.cpp platform/linux/wav_renderer.cpp
+  platform/linux/midi_out.cpp platform/linux/midi_errors.cpp platform/linux/seq_out.cpp
+  platform/linux/wav_renderer.cpp
   platform/linux/wav_writer.cpp)
 target_link_libraries(lumaroth_platform_midi PUBLIC
   PkgConfig::FLUIDSYNTH PkgConfig::ALSA PkgConfig::GLIB lumaroth_platform_threads

@@ -252,6 +252,9 @@ DWORD CommDlgExtendedError();
 DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default_text, LPSTR out,
                                DWORD size, LPCSTR file_name);
 BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR text, LPCSTR file_name);
+// A result of 32 or less is an error: these two say the file or its folder is missing.
+#define SE_ERR_FNF 2u
+#define SE_ERR_PNF 3u
 HINSTANCE ShellExecuteA(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parameters,
                         LPCSTR directory, int show);
 DWORD GetModuleFileNameA(HINSTANCE module, LPSTR file_name, DWORD size);
@@ -426,6 +429,10 @@ struct MIDIOUTCAPSA {
 typedef MIDIOUTCAPSA* LPMIDIOUTCAPSA;
 UINT midiOutGetNumDevs();
 MMRESULT midiOutGetDevCapsA(UINT_PTR device, LPMIDIOUTCAPSA caps, UINT size);
+#define MAXERRORLENGTH 256
+// Why a multimedia call failed, as the user may read it; the Linux layer gives the
+// reason of its last failed open where it has one.
+MMRESULT midiOutGetErrorTextA(MMRESULT error, LPSTR text, UINT size);
 MMRESULT midiOutOpen(LPHMIDIOUT output, UINT device, DWORD_PTR callback, DWORD_PTR instance,
                      DWORD flags);
 MMRESULT midiOutShortMsg(HMIDIOUT output, DWORD message);

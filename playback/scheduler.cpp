@@ -94,9 +94,9 @@ void reset_playback_clock() {
 int start_playback(HWND window) {
     playback_clock.notify_window = window;
     stop_playback();
-    if (midiOutOpen(&playback_clock.output, midi_output_device, 0, 0, CALLBACK_NULL) !=
-        MMSYSERR_NOERROR)
-        return 0;
+    playback_clock.open_result =
+        midiOutOpen(&playback_clock.output, midi_output_device, 0, 0, CALLBACK_NULL);
+    if (playback_clock.open_result != MMSYSERR_NOERROR) return 0;
     cache_song_patches(playback_clock.output, timeline_count());
     choose_timer_period();
     timeBeginPeriod(playback_clock.timer_period);

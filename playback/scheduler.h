@@ -29,6 +29,7 @@ struct PlaybackClock {
     std::int32_t idle_time;        // the tick while playing
     int output_lost;               // the tick while playing: the output refused a message
     int open;                      // main thread only
+    MMRESULT open_result;          // main thread only: why the last start opened no output
     HWND notify_window;            // main thread; read by the tick
 };
 

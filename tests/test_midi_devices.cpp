@@ -50,6 +50,19 @@ TEST(MidiDevices, DeviceZeroIsTheEmbeddedSynthesizerWhichTheMapperOpensToo) {
     EXPECT_GT(info.st_size, 44);
 }
 
+TEST(MidiDevices, AFailedOpenIsExplainedInTheLayersOwnWords) {
+    setenv("LUMAROTH_MIDI_OUT", "nowhere", 1);
+    HMIDIOUT output = nullptr;
+    MMRESULT result = midiOutOpen(&output, MIDI_MAPPER, 0, 0, CALLBACK_NULL);
+    ASSERT_NE(MMSYSERR_NOERROR, result);
+    char text[MAXERRORLENGTH];
+    ASSERT_EQ(MMSYSERR_NOERROR, midiOutGetErrorTextA(result, text, sizeof text));
+    EXPECT_STREQ("unknown LUMAROTH_MIDI_OUT 'nowhere' (use synth or wav:PATH)", text);
+    char small[8];
+    midiOutGetErrorTextA(result, small, sizeof small);
+    EXPECT_STREQ("unknown", small) << "cut to the buffer";
+}
+
 TEST(SequencerEvents, ChannelMessagesAndSysexBecomeTheirSequencerEvents) {
     snd_seq_event_t event;
     ASSERT_TRUE(seq_event_from_short(0x7F3C93, event));

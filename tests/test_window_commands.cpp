@@ -162,14 +162,20 @@ TEST_F(MainWindowTest, PlayWhilePlayingStopsAndStartsAgainWithTheCurrentSettings
     EXPECT_EQ(channel_voices.voices[0].program, 0) << "the switch applies at the next Play";
 }
 
-TEST_F(MainWindowTest, PlayWithoutAnOutputShowsStoppedAtOnce) {
+TEST_F(MainWindowTest, PlayWithoutAnOutputSaysWhyAndShowsTheWindowAsBeforePlay) {
     open_file(demo_song_path());
+    std::string listing = drawn_at(10, 200);
     recording_midi_out.open_result = MMSYSERR_NODRIVER;
+    recording_midi_out.error_text = "no SoundFont";
     draw_log.clear();
     command(kPlay);
     EXPECT_EQ(play_state, 0);
     ASSERT_EQ(draw_log.paints, 2);
     EXPECT_EQ(drawn_at(700, 430), "停止中");
+    EXPECT_EQ(drawn_at(10, 200), listing) << "the instruments as before Play";
+    ASSERT_EQ(scripted_dialogs.message_boxes.size(), 1u);
+    EXPECT_EQ(scripted_dialogs.message_boxes[0].text, "再生を始められません。\nno SoundFont");
+    EXPECT_EQ(scripted_dialogs.message_boxes[0].type, static_cast<UINT>(MB_ICONWARNING));
 }
 
 TEST_F(MainWindowTest, StopAndTheEndOfTheSongStopPlayback) {
@@ -336,7 +342,7 @@ TEST_F(MainWindowTest, VersionBoxShowsTheVersionAndCopyright) {
     EXPECT_EQ(draw_log.paints, paints);
 }
 
-TEST_F(MainWindowTest, HelpOpensTheHtmlPageBesideTheProgramOrSaysItIsMissing) {
+TEST_F(MainWindowTest, HelpOpensTheHtmlPageBesideTheProgramOrSaysWhyNot) {
     command(kHelp);
     ASSERT_EQ(scripted_dialogs.shell_calls.size(), 1u);
     EXPECT_EQ(scripted_dialogs.shell_calls[0].operation, "open");
@@ -357,6 +363,13 @@ TEST_F(MainWindowTest, HelpOpensTheHtmlPageBesideTheProgramOrSaysItIsMissing) {
     ASSERT_EQ(scripted_dialogs.message_boxes.size(), 3u);
     EXPECT_EQ(scripted_dialogs.message_boxes[0].text, "ヘルプが見つかりません。");
     EXPECT_EQ(scripted_dialogs.message_boxes[0].caption, "ERROR");
+    // The page is there but nothing can show it: the box says so and where the page is.
+    for (int box = 1; box < 3; ++box)
+        EXPECT_EQ(
+            scripted_dialogs.message_boxes[box].text,
+            "ヘルプ " + folder +
+                "Lumaroth.html を表示できません。\nこのページを開くプログラム（ウェブブラウザー）"
+                "が見つかりません。");
 }
 
 TEST_F(MainWindowTest, ButtonsPostTheirCommands) {

@@ -2,7 +2,7 @@
 # Lumaroth.exe under Wine on a real X server (Xvfb), driven as a user would: the window
 # appears titled "Lumaroth - (untitled)"; 経路 and 加速 change what is painted; 開く(&O)
 # opens the dialog and cancelling it returns; with a song but no MIDI device (Wine has
-# none here) 再生 leaves "停止中"; 終了(&X) ends the program with exit code 0. Then in
+# none here) 再生 says why in a box and leaves the window as it was; 終了(&X) ends the program with exit code 0. Then in
 # an English locale (code page 1252): the client area with a song is the Japanese
 # locale's pixel for pixel; a song named in accented Latin, Hangul and an emoji opens
 # from the command line, handed over by a second start to the running window, as does a
@@ -53,6 +53,17 @@ take_shot() {
   file="$shots/$(date +%H%M%S%N)-$1.png"
   import -window root "$file"
   echo "$file"
+}
+
+# The program's message boxes (titled as the program), and closing one with its OK button
+# at the middle of its lowest row.
+boxes() { xdotool search --onlyvisible --name '^Lumaroth$' 2>/dev/null | wc -l; }
+has_box() { [ "$(boxes)" -ge 1 ]; }
+close_box() {
+  local box=$1
+  eval "$(xdotool getwindowgeometry --shell "$box" | sed 's/^/BOX_/')"
+  xdotool mousemove --sync $((BOX_X + BOX_WIDTH / 2)) $((BOX_Y + BOX_HEIGHT - 22)) click 1
+  poll bash -c "! xdotool search --onlyvisible --name '^Lumaroth\$' 2>/dev/null | grep -qx $box"
 }
 
 # The client area's top-left corner on the screen: the upper rule is drawn at client
@@ -135,14 +146,17 @@ eval "$(xdotool getwindowgeometry --shell "$window")"
 loaded=$(take_shot loaded)
 read -r origin_x origin_y < <(client_origin "$loaded" "$X")
 click_client 26 13  # 再生
-poll changes_at "$loaded" 10 180 700 120 || fail "再生 did not rebuild the instrument list"
+poll has_box || fail "再生 without a MIDI device said nothing"
 played=$(take_shot played)
 [ "$(crop_sum "$loaded" 700 430 48 16)" = "$(crop_sum "$played" 700 430 48 16)" ] ||
   fail "the status is not 停止中 after Play without a MIDI device"
+[ "$(crop_sum "$loaded" 10 180 700 120)" = "$(crop_sum "$played" 10 180 700 120)" ] ||
+  fail "the instrument list changed although nothing plays"
+close_box "$(window_named '^Lumaroth$')" || fail "the box of a failed Play did not close"
 poll bash -c "xdotool windowfocus $window 2>/dev/null; xdotool key alt+f x; sleep 0.5; ! kill -0 $pid 2>/dev/null" ||
   fail "終了(&X) did not end the program"
 ends_with_zero
-echo "再生 without a MIDI device leaves 停止中"
+echo "再生 without a MIDI device says why and leaves the window as it was"
 loaded_ja=$loaded ja_origin="$origin_x $origin_y"
 
 # The same song in an English locale: the same client area, pixel for pixel.
@@ -181,8 +195,6 @@ echo "a relative name is read in the second start's folder"
 
 # Missing songs handed over one after another: one warning box at a time, the newest
 # waiting for it, then none.
-boxes() { xdotool search --onlyvisible --name '^Lumaroth$' 2>/dev/null | wc -l; }
-has_box() { [ "$(boxes)" -ge 1 ]; }
 for i in 1 2 3 4 5; do
   timeout 120 wine "$exe" "$(winepath -w "$scratch")\\missing $i.mid" 2>>"$shots/wine.log" ||
     fail "hand-over $i of a missing song did not end with 0"
@@ -192,11 +204,7 @@ poll has_box || fail "no warning for a missing song"
 for answer in first newest; do
   box=$(window_named '^Lumaroth$')
   [ -n "$box" ] || fail "no $answer warning"
-  # Its OK button, at the middle of its lowest row.
-  eval "$(xdotool getwindowgeometry --shell "$box" | sed 's/^/BOX_/')"
-  xdotool mousemove --sync $((BOX_X + BOX_WIDTH / 2)) $((BOX_Y + BOX_HEIGHT - 22)) click 1
-  poll bash -c "! xdotool search --onlyvisible --name '^Lumaroth\$' 2>/dev/null | grep -qx $box" ||
-    fail "the $answer warning did not close"
+  close_box "$box" || fail "the $answer warning did not close"
   if [ $answer = first ]; then poll has_box || fail "the newest song waiting opened no warning"; fi
 done
 [ "$(boxes)" = 0 ] || fail "more than two warnings for five missing songs"

@@ -18,6 +18,10 @@ namespace {
 
 constexpr char kUntitled[] = "(untitled)";
 constexpr char kLoadWarning[] = "ファイルを読み込めません %s!";
+constexpr char kPlayFailure[] = "再生を始められません。\n%s";
+constexpr char kNoTimer[] = "タイマーを使えません。";
+constexpr char kHelpNotShown[] =
+    "ヘルプ %s%s を表示できません。\nこのページを開くプログラム（ウェブブラウザー）が見つかりません。";
 constexpr char kVersionText[] =
     "Lumaroth ver." LUMAROTH_VERSION "\n Copyright (C) 2026 Lumaroth developers";
 // The window's own message, numbered after the scheduler's kEndOfSongMessage.
@@ -104,15 +108,32 @@ void end_program() {
     PostQuitMessage(0);
 }
 
+// Why Play could not start, in the output's own words where it has them.
+void say_why_play_failed(HWND window) {
+    char reason[MAXERRORLENGTH] = "";
+    if (playback_clock.open_result == MMSYSERR_NOERROR) {
+        std::memcpy(reason, kNoTimer, sizeof kNoTimer);
+    } else {
+        midiOutGetErrorTextA(playback_clock.open_result, reason, sizeof reason);
+    }
+    char text[1024];  // the most wsprintfA writes
+    wsprintfA(text, kPlayFailure, reason);
+    MessageBoxA(window, text, kProgramTitle, MB_ICONWARNING);
+}
+
 void play(HWND window) {
     if (!is_smf_header(view_of(song_image))) return;
     stop_playback();
+    ChannelVoiceTable shown = channel_voices;
     merge_tracks(song_image, channel_voices, voice_override, speed_factor);
     play_state = 1;
     refresh_window(window);
     play_state = start_playback(window);
-    // Without an output the window would go on saying "playing" until the next repaint.
-    if (play_state == 0) refresh_window(window);
+    if (play_state != 0) return;
+    // Nothing plays: the window goes back to what it showed before Play, and says why.
+    channel_voices = shown;
+    refresh_window(window);
+    say_why_play_failed(window);
 }
 
 void stop(HWND window) {
@@ -351,11 +372,17 @@ int open_help(HWND window) {
     char folder[256];
     program_folder(folder, sizeof folder);
     HINSTANCE result = ShellExecuteA(window, "open", kHelpFile, nullptr, folder, SW_SHOWNORMAL);
-    if (reinterpret_cast<UINT_PTR>(result) <= 32) {
+    UINT_PTR code = reinterpret_cast<UINT_PTR>(result);
+    if (code > 32) return 1;
+    if (code == SE_ERR_FNF || code == SE_ERR_PNF) {
         MessageBoxA(window, "ヘルプが見つかりません。", "ERROR", MB_OK);
         return 0;
     }
-    return 1;
+    // The page is there, but nothing on this system shows it: say where it is.
+    char text[1024];  // the most wsprintfA writes
+    wsprintfA(text, kHelpNotShown, folder, kHelpFile);
+    MessageBoxA(window, text, "ERROR", MB_OK);
+    return 0;
 }
 
 void open_song_path(HWND window, const char* path) {

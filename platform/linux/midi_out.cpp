@@ -21,6 +21,7 @@
 #include <thread>
 
 #include "platform/cp932.h"
+#include "platform/linux/midi_errors.h"
 #include "platform/linux/seq_out.h"
 #include "platform/linux/synth.h"
 #include "platform/linux/wav_renderer.h"
@@ -264,6 +265,7 @@ MMRESULT open_seq_port(const SeqPort& target, OpenOutput& output) {
     std::string error;
     if (!port->open(target, error)) {
         std::fprintf(stderr, "lumaroth: MIDI output %s: %s\n", target.name.c_str(), error.c_str());
+        remember_open_failure(target.name + ": " + error);
         return MIDIERR_NODEVICE;
     }
     output.port = std::move(port);
@@ -356,6 +358,7 @@ MMRESULT midiOutGetDevCapsA(UINT_PTR device, LPMIDIOUTCAPSA caps, UINT size) {
 
 MMRESULT midiOutOpen(LPHMIDIOUT handle, UINT device, DWORD_PTR, DWORD_PTR, DWORD) {
     std::lock_guard<std::mutex> guard(output_lock);
+    remember_open_failure("");
     std::vector<SeqPort> ports = seq_ports(false);
     if (device != MIDI_MAPPER && device > ports.size()) return MMSYSERR_BADDEVICEID;
     if (open_output != nullptr) return MIDIERR_NODEVICE;
@@ -379,6 +382,7 @@ MMRESULT midiOutOpen(LPHMIDIOUT handle, UINT device, DWORD_PTR, DWORD_PTR, DWORD
     }
     if (result != MMSYSERR_NOERROR) {
         std::fprintf(stderr, "lumaroth: MIDI output: %s\n", error.c_str());
+        remember_open_failure(error);
         return result;
     }
     // The handle owns the output until midiOutClose.

@@ -63,6 +63,13 @@ MMRESULT TEST_DOUBLE(midiOutGetDevCapsA)(UINT_PTR device, LPMIDIOUTCAPSA caps, U
     return MMSYSERR_NOERROR;
 }
 
+MMRESULT TEST_DOUBLE(midiOutGetErrorTextA)(MMRESULT, LPSTR text, UINT size) {
+    std::lock_guard<std::mutex> guard(recording_midi_out.lock);
+    if (text == nullptr || size == 0) return MMSYSERR_INVALPARAM;
+    text[recording_midi_out.error_text.copy(text, size - 1)] = '\0';
+    return MMSYSERR_NOERROR;
+}
+
 MMRESULT TEST_DOUBLE(midiOutOpen)(LPHMIDIOUT output, UINT device, DWORD_PTR, DWORD_PTR, DWORD) {
     MMRESULT result = record(MidiCall::Open, device, nullptr, recording_midi_out.open_result);
     if (result == MMSYSERR_NOERROR) {
@@ -120,6 +127,7 @@ MMRESULT TEST_DOUBLE(midiOutClose)(HMIDIOUT) {
 
 ROUTE_TO_DOUBLE(midiOutGetNumDevs)
 ROUTE_TO_DOUBLE(midiOutGetDevCapsA)
+ROUTE_TO_DOUBLE(midiOutGetErrorTextA)
 ROUTE_TO_DOUBLE(midiOutOpen)
 ROUTE_TO_DOUBLE(midiOutShortMsg)
 ROUTE_TO_DOUBLE(midiOutPrepareHeader)

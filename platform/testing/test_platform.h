@@ -35,7 +35,8 @@ struct RecordingMidiOut {
     MMRESULT long_result = MMSYSERR_NOERROR;
     MMRESULT unprepare_result = MMSYSERR_NOERROR;
     MMRESULT short_result = MMSYSERR_NOERROR;
-    std::vector<std::string> device_names;  // Shift-JIS, as midiOutGetDevCapsA names them
+    std::vector<std::string> device_names;      // Shift-JIS, as midiOutGetDevCapsA names them
+    std::string error_text = "no device here";  // midiOutGetErrorTextA's for any error
     int open_outputs = 0;
 
     void reset();

@@ -28,6 +28,17 @@ MMRESULT WINAPI device_caps(UINT_PTR device, LPMIDIOUTCAPSA caps, UINT size) {
     return MMSYSERR_NOERROR;
 }
 
+// The system's text in its own language, whatever the code page.
+MMRESULT WINAPI error_text(MMRESULT error, LPSTR text, UINT size) {
+    if (text == nullptr || size == 0) return MMSYSERR_INVALPARAM;
+    wchar_t wide[MAXERRORLENGTH] = {};
+    MMRESULT result = midiOutGetErrorTextW(error, wide, MAXERRORLENGTH);
+    if (result != MMSYSERR_NOERROR) return result;
+    copy_cp932_text(program_from_wide(wide, wcsnlen(wide, MAXERRORLENGTH)), text, size);
+    return MMSYSERR_NOERROR;
+}
+
 }  // namespace
 
 ROUTE_IMPORT(midiOutGetDevCapsA, device_caps)
+ROUTE_IMPORT(midiOutGetErrorTextA, error_text)
