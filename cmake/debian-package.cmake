@@ -17,6 +17,6 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "qt6-qpa-plugins, fonts-ipafont-gothic, fluid-soundfont-gm | sf2-soundfont-gm, hicolor-icon-theme")
+  "qt6-qpa-plugins, qt6-translations-l10n, fonts-ipafont-gothic, fluid-soundfont-gm | sf2-soundfont-gm, hicolor-icon-theme")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "desktop-file-utils")
 include(CPack)

@@ -110,6 +110,11 @@ install(FILES ui/Lumaroth.html DESTINATION ${CMAKE_INSTALL_LIBDIR}/lumaroth)
 install(CODE "file(CREATE_LINK ../${CMAKE_INSTALL_LIBDIR}/lumaroth/lumaroth
   \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/lumaroth SYMBOLIC)")
 install(FILES ui/lumaroth.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ui/lumaroth.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)
+foreach(size 16 24 32 48 64 128 256)
+  install(FILES ui/icons/lumaroth-${size}.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+    RENAME lumaroth.png)
+endforeach()
+install(FILES ui/icons/lumaroth.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ui/lumaroth.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
 include(cmake/debian-package.cmake)

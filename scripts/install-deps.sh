@@ -10,14 +10,14 @@ set -euo pipefail
 play=(
   g++ make cmake pkg-config
   libfluidsynth-dev libasound2-dev libglib2.0-dev fluid-soundfont-gm
-  qt6-base-dev fonts-ipafont-gothic
+  qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic
 )
 package=(
   dpkg-dev file g++-mingw-w64-x86-64-posix
 )
 test=(
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool imagemagick appstream
   wine wine64 locales
   clang-14 libclang-rt-14-dev python3
 )

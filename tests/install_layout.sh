@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # `cmake --install` puts the program beside its help page, a link to it on the PATH, the
-# desktop entry that opens MIDI files, and the icon.
+# desktop entry that opens MIDI files, the icon in every size and scalable, and the
+# AppStream metainfo that software centres read.
 #   tests/install_layout.sh BUILD_FOLDER
 set -euo pipefail
 build=$1
@@ -17,6 +18,12 @@ desktop="$root/usr/share/applications/lumaroth.desktop"
 grep -qx 'MimeType=audio/midi;audio/x-midi;' "$desktop" || fail "desktop entry lacks the MIDI types"
 grep -qx 'Exec=lumaroth %f' "$desktop" || fail "desktop entry does not pass the file"
 grep -qx 'Icon=lumaroth' "$desktop" || fail "desktop entry names another icon"
-icon="$root/usr/share/icons/hicolor/32x32/apps/lumaroth.png"
-[ "$(head -c 24 "$icon" | tail -c 8 | od -An -tx1 | tr -d ' \n')" = "0000002000000020" ] || fail "the icon is not 32 x 32"
-echo "install layout: program, help page, link, desktop entry and icon in place"
+# Each size of the icon is an image of that size, and a scalable one beside them.
+for size in 16 24 32 48 64 128 256; do
+  icon="$root/usr/share/icons/hicolor/${size}x${size}/apps/lumaroth.png"
+  [ "$(head -c 24 "$icon" | tail -c 8 | od -An -tx1 | tr -d ' \n')" = "$(printf '%08x%08x' "$size" "$size")" ] ||
+    fail "the ${size}x${size} icon is not $size x $size"
+done
+grep -q '<svg' "$root/usr/share/icons/hicolor/scalable/apps/lumaroth.svg" || fail "no scalable icon"
+[ -f "$root/usr/share/metainfo/lumaroth.metainfo.xml" ] || fail "no AppStream metainfo"
+echo "install layout: program, help page, link, desktop entry, icons and AppStream metainfo in place"

@@ -16,7 +16,7 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Version)" = "$version" ] || fail "package version $(field Version)"
 [ "$(field Architecture)" = amd64 ] || fail "architecture $(field Architecture)"
 depends=$(field Depends)
-for needed in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libfluidsynth3 qt6-qpa-plugins \
+for needed in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libfluidsynth3 qt6-qpa-plugins qt6-translations-l10n \
   fonts-ipafont-gothic "fluid-soundfont-gm | sf2-soundfont-gm" hicolor-icon-theme; do
   case ", $depends," in
     *", $needed"[,\ ]*) ;;
@@ -28,7 +28,9 @@ case "$depends" in *-dev*|*cmake*|*g++*) fail "Depends names a build package: $d
 
 contents=$(dpkg-deb --contents "$deb" | awk '{ print $6 ($7 ? " " $7 " " $8 : "") }')
 for path in ./usr/bin/lumaroth-cli ./usr/lib/lumaroth/lumaroth ./usr/lib/lumaroth/Lumaroth.html \
-  ./usr/share/applications/lumaroth.desktop ./usr/share/icons/hicolor/32x32/apps/lumaroth.png; do
+  ./usr/share/applications/lumaroth.desktop ./usr/share/metainfo/lumaroth.metainfo.xml \
+  ./usr/share/icons/hicolor/scalable/apps/lumaroth.svg \
+  ./usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/lumaroth.png; do
   grep -qx "$path" <<<"$contents" || fail "the package lacks $path"
 done
 grep -qx './usr/bin/lumaroth -> ../lib/lumaroth/lumaroth' <<<"$contents" || fail "bin/lumaroth is not the link"

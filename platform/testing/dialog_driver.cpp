@@ -1,5 +1,6 @@
 #include "platform/testing/dialog_driver.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
@@ -25,6 +26,8 @@ void note(QWidget* dialog) {
     if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
         dialog_seen.kind = "message";
         dialog_seen.text = box->text().toStdString();
+        for (QAbstractButton* button : box->buttons())
+            dialog_seen.buttons.push_back(button->text().toStdString());
     } else if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
         dialog_seen.kind = "file";
         for (const QString& filter : files->nameFilters())

@@ -20,6 +20,7 @@ struct SeenDialog {
     std::string kind;  // "message" or "file"
     std::string title;
     std::string text;                  // a message box's text
+    std::vector<std::string> buttons;  // a message box's buttons, as they read
     std::vector<std::string> filters;  // a file dialog's filters
     int filter_index = -1;             // the filter in force when it opened
 };

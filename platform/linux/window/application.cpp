@@ -1,7 +1,9 @@
 // The one QApplication and the bridge between our message queue and Qt's event loop.
 #include <QApplication>
 #include <QEvent>
+#include <QLibraryInfo>
 #include <QObject>
+#include <QTranslator>
 #include <clocale>
 
 #include "platform/linux/messages.h"
@@ -55,6 +57,12 @@ void ensure_application() {
     if (QApplication::instance() != nullptr) return;
     // Never destroyed: Qt must not be torn down by static destructors at exit.
     new QApplication(application_argc, application_argv);
+    // Qt's own texts (the file dialog, the boxes' buttons) in Japanese, as every other
+    // text of the program, whatever the locale.
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QStringLiteral(u"qtbase_ja"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
     // Qt switches the C locale to the environment's; "%0.2f" must keep printing a dot.
     std::setlocale(LC_NUMERIC, "C");
     set_message_waiter(new QtWaiter);
