@@ -76,15 +76,36 @@ DWORD WINAPI dialog_error() {
     return system_error != nullptr ? system_error() : 0;
 }
 
+// An opener that ends at once with a failure opened nothing: Wine hands a page to its
+// winebrowser, which ends with an error within a tenth of a second when the system has
+// no browser. One that still runs after a second is taken to show the file.
 HINSTANCE WINAPI shell_execute(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parameters,
                                LPCSTR directory, INT show) {
+    constexpr DWORD kOpenerGrace = 1000;  // ms
     std::wstring wide_operation = wide_from_program(operation);
+    std::wstring wide_file = wide_from_program(file);
     std::wstring wide_parameters = wide_from_program(parameters);
     std::wstring wide_directory = wide_from_program(directory);
-    return ShellExecuteW(owner, operation != nullptr ? wide_operation.c_str() : nullptr,
-                         wide_from_program(file).c_str(),
-                         parameters != nullptr ? wide_parameters.c_str() : nullptr,
-                         directory != nullptr ? wide_directory.c_str() : nullptr, show);
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.hwnd = owner;
+    info.lpVerb = operation != nullptr ? wide_operation.c_str() : nullptr;
+    info.lpFile = wide_file.c_str();
+    info.lpParameters = parameters != nullptr ? wide_parameters.c_str() : nullptr;
+    info.lpDirectory = directory != nullptr ? wide_directory.c_str() : nullptr;
+    info.nShow = show;
+    auto no_association = reinterpret_cast<HINSTANCE>(static_cast<UINT_PTR>(SE_ERR_NOASSOC));
+    if (!ShellExecuteExW(&info))
+        return reinterpret_cast<UINT_PTR>(info.hInstApp) <= 32 ? info.hInstApp : no_association;
+    if (info.hProcess != nullptr) {
+        DWORD code = 0;
+        if (WaitForSingleObject(info.hProcess, kOpenerGrace) == WAIT_OBJECT_0 &&
+            GetExitCodeProcess(info.hProcess, &code) && code != 0)
+            info.hInstApp = no_association;
+        CloseHandle(info.hProcess);
+    }
+    return info.hInstApp;
 }
 
 // As the narrow call: 0xFFFFFFFF counts the files; no buffer gives a name's length.
