@@ -94,6 +94,29 @@ TEST_F(BadInput, AFifoAndAPathLongerThanTheProgramHoldsAreRefusedWithAWarning) {
     EXPECT_NE(read_be32(view_of(song_image), 0), 0x58595A57u) << "the cut name was opened";
 }
 
+TEST_F(BadInput, ADroppedNameLongerThanTheProgramHoldsIsRefusedNotOpenedCutAtACharacter) {
+    // A name of double-byte characters whose cut at a character, one byte short of what
+    // the program holds, names a song that exists.
+    const std::string a = "\xE3\x81\x82";  // あ: three bytes in UTF-8, two in Shift-JIS
+    std::string folder = temp_dir() + "/";
+    for (int level = 0; level < 2; ++level) {
+        for (int i = 0; i < 50; ++i)
+            folder += a;
+        folder += "/";
+        ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    }
+    std::size_t held = temp_dir().size() + 1 + 2 * 101;  // Shift-JIS bytes so far
+    std::string cut = folder + std::string(held % 2, 'x');
+    for (held += held % 2; held < kPathSize - 2; held += 2)
+        cut += a;
+    write_temp_file(cut.substr(temp_dir().size() + 1), hex("58595A57"));
+    drop_files(window, {cut + a + ".mid"});
+    pump_messages();
+    ASSERT_EQ(scripted_dialogs.message_boxes.size(), 1u) << "the cut name was opened";
+    EXPECT_EQ(window_caption(window), "Lumaroth - (untitled)");
+    EXPECT_NE(read_be32(view_of(song_image), 0), 0x58595A57u);
+}
+
 TEST_F(BadInput, EmptyCutRandomAndLyingSongsLoadAndPlayWithoutHarm) {
     Bytes header = hex("4D546864 00000006 0001 0002 01E0");
     expect_loaded_and_playable(write_temp_file("empty.mid", {}));
