@@ -12,6 +12,7 @@ namespace {
 constexpr int kMidiChannels = 16;
 constexpr int kDrumChannel = 9;  // channel 10, General MIDI's percussion
 constexpr unsigned char kResetControllers[3] = {120, 121, 123};  // sound off, reset, notes off
+constexpr unsigned char kSilence[2] = {120, 123};                // sound off, notes off
 constexpr unsigned kSysexSlotLimit = kSysexDataLimit + 1;        // F0 and what follows it
 
 // The smallest period the timer supports, at least 6 ms, at most its largest; the
@@ -83,6 +84,25 @@ void cache_song_patches(HMIDIOUT output, int count) {
     }
 }
 
+void send_to_every_channel(const unsigned char* controllers, int count) {
+    for (int c = 0; c < kMidiChannels; ++c) {
+        for (int i = 0; i < count; ++i)
+            send_short_message(playback_clock.output, static_cast<unsigned char>(0xB0 + c),
+                               controllers[i], 0);
+    }
+}
+
+// The periodic timer at the smallest period it supports; false when it cannot start.
+bool start_timer() {
+    choose_timer_period();
+    timeBeginPeriod(playback_clock.timer_period);
+    playback_clock.timer_id = timeSetEvent(playback_clock.timer_period, playback_clock.timer_period,
+                                           on_timer_tick, 0, TIME_PERIODIC | TIME_KILL_SYNCHRONOUS);
+    if (playback_clock.timer_id != 0) return true;
+    timeEndPeriod(playback_clock.timer_period);
+    return false;
+}
+
 }  // namespace
 
 void reset_playback_clock() {
@@ -98,18 +118,14 @@ int start_playback(HWND window) {
         midiOutOpen(&playback_clock.output, midi_output_device, 0, 0, CALLBACK_NULL);
     if (playback_clock.open_result != MMSYSERR_NOERROR) return 0;
     cache_song_patches(playback_clock.output, timeline_count());
-    choose_timer_period();
-    timeBeginPeriod(playback_clock.timer_period);
     // The first tick may come on the timer's thread as soon as the timer exists: the
     // clock it reads must be set before.
     playback_clock.start_time = timeGetTime();
     playback_clock.last_send_time = 0;
     playback_clock.idle_time = 0;
     playback_clock.output_lost = 0;
-    playback_clock.timer_id = timeSetEvent(playback_clock.timer_period, playback_clock.timer_period,
-                                           on_timer_tick, 0, TIME_PERIODIC | TIME_KILL_SYNCHRONOUS);
-    if (playback_clock.timer_id == 0) {
-        timeEndPeriod(playback_clock.timer_period);
+    playback_clock.paused = 0;
+    if (!start_timer()) {
         midiOutClose(playback_clock.output);
         return 0;
     }
@@ -119,16 +135,38 @@ int start_playback(HWND window) {
 
 void stop_playback() {
     if (playback_clock.open == 0) return;
-    timeKillEvent(playback_clock.timer_id);
-    timeEndPeriod(playback_clock.timer_period);
-    for (int c = 0; c < kMidiChannels; ++c) {
-        for (unsigned char controller : kResetControllers)
-            send_short_message(playback_clock.output, static_cast<unsigned char>(0xB0 + c),
-                               controller, 0);
+    if (playback_clock.paused == 0) {
+        timeKillEvent(playback_clock.timer_id);
+        timeEndPeriod(playback_clock.timer_period);
     }
+    send_to_every_channel(kResetControllers, 3);
     midiOutClose(playback_clock.output);
     playback_clock.open = 0;
+    playback_clock.paused = 0;
     playback_clock.last_send_time = 0;
+}
+
+void pause_playback() {
+    if (playback_clock.open == 0 || playback_clock.paused != 0) return;
+    timeKillEvent(playback_clock.timer_id);
+    timeEndPeriod(playback_clock.timer_period);
+    playback_clock.paused = 1;
+    playback_clock.paused_elapsed = timeGetTime() - playback_clock.start_time;
+    send_to_every_channel(kSilence, 2);
+}
+
+int resume_playback() {
+    if (playback_clock.open == 0 || playback_clock.paused == 0) return 0;
+    // The clock moves on by the time paused, the last message's time with it.
+    std::uint32_t start = timeGetTime() - playback_clock.paused_elapsed;
+    if (playback_clock.last_send_time != 0)
+        playback_clock.last_send_time += start - playback_clock.start_time;
+    playback_clock.start_time = start;
+    playback_clock.paused = 0;
+    if (start_timer()) return 1;
+    playback_clock.paused = 1;  // no timer to stop
+    stop_playback();
+    return 0;
 }
 
 void CALLBACK on_timer_tick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {

@@ -14,11 +14,11 @@ constexpr std::int32_t kEndOfSongIdle = 10000;  // ms without a short message
 constexpr UINT kEndOfSongMessage = WM_USER + 2;
 constexpr WPARAM kOutputLost = 1;
 
-// Threads: the main thread writes every field in start_playback, before the timer
-// exists, and in stop_playback, after timeKillEvent has returned (no tick runs or will
-// run then). In between, the timer thread reads output, start_time and notify_window
-// and is the only writer of last_send_time and idle_time. No lock: that order is the
-// whole of the sharing. The timer thread's only message to the main thread is the
+// Threads: the main thread writes every field in start_playback and resume_playback,
+// before the timer exists, and in stop_playback and pause_playback, after timeKillEvent
+// has returned (no tick runs or will run then). In between, the timer thread reads output,
+// start_time and notify_window and is the only writer of last_send_time and idle_time. No lock:
+// that order is the whole of the sharing. The timer thread's only message to the main thread is the
 // end-of-song message, posted.
 struct PlaybackClock {
     HMIDIOUT output;               // main thread; read by the tick
@@ -30,6 +30,8 @@ struct PlaybackClock {
     int output_lost;               // the tick while playing: the output refused a message
     int open;                      // main thread only
     MMRESULT open_result;          // main thread only: why the last start opened no output
+    int paused;                    // main thread only: open, its timer stopped
+    std::uint32_t paused_elapsed;  // main thread only: the song's place when paused, in ms
     HWND notify_window;            // main thread; read by the tick
 };
 
@@ -41,6 +43,12 @@ extern UINT midi_output_device;
 void reset_playback_clock();
 int start_playback(HWND window);
 void stop_playback();
+// Pause stops the timer and silences the sounding notes at once, keeping the output open
+// with every channel's state, and the song's place. Resume goes on from that place (0
+// when the timer cannot start again: then playback has stopped). Time while paused never
+// counts towards the end of the song.
+void pause_playback();
+int resume_playback();
 void CALLBACK on_timer_tick(UINT id, UINT message, DWORD_PTR user, DWORD_PTR reserved1,
                             DWORD_PTR reserved2);
 int is_due(std::uint32_t elapsed, std::uint32_t time, std::uint32_t window);

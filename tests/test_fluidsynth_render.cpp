@@ -2,6 +2,7 @@
 // rendering in real time into a WAV file. Each test takes a few seconds of real time.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -52,6 +53,40 @@ TEST(FluidSynthRender, StopLeavesNoVoiceSoundingEvenWithTheSustainPedalDown) {
     EXPECT_GT(synth_active_voice_count(), 0) << "the chord sounds before the stop";
     stop_playback();
     EXPECT_EQ(0, synth_active_voice_count());
+}
+
+TEST(FluidSynthRender, PauseEndsEveryNoteWithin50MsEvenWithTheSustainPedalDown) {
+    Bytes events = hex("00 C0 00  00 B0 40 7F  00 90 3C 7F  00 90 40 7F  00 90 43 7F  10 80 3C 00");
+    std::string path = temp_dir() + "/pause.wav";
+    setenv("LUMAROTH_MIDI_OUT", ("wav:" + path).c_str(), 1);
+    play_song(song_of(0, 96, {events}));
+    ASSERT_EQ(1, start_playback(kWindow));
+    auto opened = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    pause_playback();
+    double paused_ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - opened)
+            .count();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(0, synth_active_voice_count()) << "every note has ended, held by the pedal or not";
+    std::this_thread::sleep_for(std::chrono::milliseconds(350));
+    stop_playback();
+    int rate = 0;
+    std::vector<std::int16_t> samples = read_wav(path, rate);  // stereo
+    auto loudest = [&](double from_ms, double to_ms) {
+        int peak = 0;
+        for (auto i = static_cast<std::size_t>(from_ms * rate / 1000) * 2;
+             i < static_cast<std::size_t>(to_ms * rate / 1000) * 2 && i < samples.size(); ++i)
+            peak = std::max(peak, std::abs(static_cast<int>(samples[i])));
+        return peak;
+    };
+    // What is left after the pause is the reverb's echo of the chord, which dies away.
+    int chord = loudest(200, 380);
+    int echo = loudest(paused_ms + 50, paused_ms + 150);
+    int late = loudest(paused_ms + 300, paused_ms + 400);
+    EXPECT_GT(chord, 1000) << "the chord sounds before the pause";
+    EXPECT_LE(echo * 12, chord) << echo << " after the pause, " << chord << " before";
+    EXPECT_LE(late * 4, echo) << late << " at the end, " << echo << " after the pause";
 }
 
 TEST(FluidSynthRender, AnOutputThatCannotExistFailsTheStartWithOneLine) {

@@ -323,3 +323,54 @@ TEST(DueTest, TheWindowAroundAnEvent) {
     EXPECT_EQ(1, is_due(989, 1000, 12));
     EXPECT_EQ(1, is_due(5000, 1000, 12));
 }
+
+TEST_F(Scheduler, PauseSilencesKeepsTheChannelsAndResumeGoesOnFromThePlace) {
+    put_event(0, 100);
+    put_event(1, 2000);
+    start_at(1000);
+    driven_timer.tick_at(1200);  // the song at 200 ms: event 0 sent
+    driven_timer.tick_at(1500);
+    recording_midi_out.records.clear();
+    pause_playback();
+    EXPECT_EQ(driven_timer.running_id, 0u) << "no tick while paused";
+    std::vector<DWORD> silence;
+    for (DWORD c = 0; c < 16; ++c)
+        for (DWORD controller : {120u, 123u})
+            silence.push_back(0xB0u | c | controller << 8);
+    EXPECT_EQ(recording_midi_out.short_messages(), silence) << "sound and notes off, no reset";
+    EXPECT_EQ(recording_midi_out.count(MidiCall::Close), 0) << "the channels keep their state";
+
+    // A minute later: the song goes on at 500 ms, event 1 comes 1500 ms after the resume.
+    driven_timer.now = 61500;
+    ASSERT_EQ(1, resume_playback());
+    driven_timer.tick_at(61500 + 1480);
+    EXPECT_EQ(sent_notes(), std::vector<DWORD>{}) << "not before its time";
+    driven_timer.tick_at(61500 + 1490);
+    EXPECT_EQ(sent_notes(), std::vector<DWORD>{note_of(1)});
+}
+
+TEST_F(Scheduler, TimeWhilePausedNeverEndsTheSong) {
+    put_event(0, 100);
+    start_at(1000);
+    driven_timer.tick_at(1200);  // the last note goes out at 1200
+    pause_playback();
+    driven_timer.now = 61200;  // a minute paused
+    ASSERT_EQ(1, resume_playback());
+    driven_timer.tick_at(61200 + 9000);
+    EXPECT_EQ(posted_messages.count(), 0u) << "nine seconds played since the last note";
+    driven_timer.tick_at(61200 + 10100);
+    EXPECT_EQ(posted_messages.count(), 1u);
+}
+
+TEST_F(Scheduler, StopWhilePausedResetsAndCloses) {
+    put_event(0, 100);
+    start_at(1000);
+    pause_playback();
+    EXPECT_EQ(1, resume_playback());
+    pause_playback();
+    std::size_t killed = driven_timer.ended_periods.size();
+    stop_playback();
+    EXPECT_EQ(driven_timer.ended_periods.size(), killed) << "the timer was stopped already";
+    EXPECT_EQ(recording_midi_out.count(MidiCall::Close), 1);
+    EXPECT_EQ(0, resume_playback()) << "nothing to resume";
+}

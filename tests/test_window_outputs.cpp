@@ -15,7 +15,7 @@
 namespace {
 
 constexpr int kPlay = 101;
-constexpr int kOutputMenu = 1;  // after ファイル, before ヘルプ
+constexpr int kOutputMenu = 2;  // after ファイル and 再生, before ヘルプ
 constexpr UINT kMapper = 40100;
 
 class OutputMenuTest : public MainWindowTest {

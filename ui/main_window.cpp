@@ -136,6 +136,25 @@ void play(HWND window) {
     say_why_play_failed(window);
 }
 
+// Space: a playing song pauses, a paused one resumes, a stopped one plays.
+void pause_or_resume(HWND window) {
+    if (play_state == 1) {
+        pause_playback();
+        play_state = 2;
+    } else if (play_state == 2) {
+        play_state = resume_playback();
+        if (play_state == 0) {
+            refresh_window(window);
+            say_why_play_failed(window);
+            return;
+        }
+    } else {
+        play(window);
+        return;
+    }
+    refresh_window(window);
+}
+
 void stop(HWND window) {
     stop_playback();
     play_state = 0;
@@ -250,7 +269,15 @@ void open_handed_song(HWND window) {
 void on_command(HWND window, int id) {
     switch (id) {
         case kButtonPlay:
-            play(window);
+            // 再生 resumes a paused song; else it plays from the start.
+            if (play_state == 2) {
+                pause_or_resume(window);
+            } else {
+                play(window);
+            }
+            break;
+        case kCommandPause:
+            pause_or_resume(window);
             break;
         case kButtonStop:
             stop(window);

@@ -12,6 +12,9 @@ constexpr int kInstrumentHeadingY = 160;
 constexpr int kInstrumentLinesY = 180;
 constexpr int kLowerRuleY = 310;
 
+// By play_state: stopped, playing, paused.
+const char* const kPlayStateTexts[] = {"停止中", "再生中", "一時停止中"};
+
 struct SettingText {
     int x;
     int y;
@@ -29,7 +32,7 @@ void paint_settings(HDC dc) {
         {304, 372, setting_texts.step_text, 2},
         {10, 410, "演奏速度調整", 12},
         {120, 410, setting_texts.speed_text, 4},
-        {700, 430, play_state ? "再生中" : "停止中", 6},
+        {700, 430, kPlayStateTexts[play_state], lstrlenA(kPlayStateTexts[play_state])},
     };
     for (const SettingText& setting : settings)
         TextOutA(dc, setting.x, setting.y, setting.text, setting.bytes);

@@ -9,6 +9,8 @@ constexpr int kCommandOpen = 40001;
 constexpr int kCommandExit = 40002;
 constexpr int kCommandVersion = 40003;
 constexpr int kCommandHelp = 40004;
+// Pauses a playing song, resumes a paused one, plays a stopped one.
+constexpr int kCommandPause = 40005;
 // The 出力 menu, built at start: the mapper, then device i as kCommandOutputMapper + 1 + i.
 constexpr int kCommandOutputMapper = 40100;
 

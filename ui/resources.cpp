@@ -5,15 +5,23 @@
 namespace {
 
 const MenuResourceItem kMainMenu[] = {
-    {0, "ファイル(&F)", 0}, {1, "開く(&O)", kCommandOpen},
-    {1, nullptr, 0},        {1, "終了(&X)", kCommandExit},
-    {0, "ヘルプ(&H)", 0},   {1, "ヘルプ目次(&H)", kCommandHelp},
-    {1, nullptr, 0},        {1, "バージョン情報(&A)", kCommandVersion},
+    {0, "ファイル(&F)", 0},
+    {1, "開く(&O)", kCommandOpen},
+    {1, nullptr, 0},
+    {1, "終了(&X)", kCommandExit},
+    {0, "再生(&P)", 0},
+    {1, "再生(&P)", kButtonPlay},
+    {1, "一時停止(&A)", kCommandPause},
+    {1, "停止(&S)", kButtonStop},
+    {0, "ヘルプ(&H)", 0},
+    {1, "ヘルプ目次(&H)", kCommandHelp},
+    {1, nullptr, 0},
+    {1, "バージョン情報(&A)", kCommandVersion},
 };
 
 // Each key sends the command of its button or menu item.
 const ACCEL kKeys[] = {
-    {FVIRTKEY, VK_SPACE, kButtonPlay},
+    {FVIRTKEY, VK_SPACE, kCommandPause},
     {FVIRTKEY, VK_ESCAPE, kButtonStop},
     {FVIRTKEY | FCONTROL, 'O', kCommandOpen},
     {0, '+', kButtonFaster},
