@@ -6,11 +6,11 @@
 #include "platform/cp932.h"
 #include "playback/scheduler.h"
 #include "playback/speed.h"
-#include "playback/track_merger.h"
 #include "ui/open_file_dialog.h"
 #include "ui/output_menu.h"
 #include "ui/painting.h"
 #include "ui/resource_ids.h"
+#include "ui/transport.h"
 #include "ui/version.h"
 #include "ui/window_state.h"
 
@@ -18,8 +18,6 @@ namespace {
 
 constexpr char kUntitled[] = "(untitled)";
 constexpr char kLoadWarning[] = "ファイルを読み込めません %s!";
-constexpr char kPlayFailure[] = "再生を始められません。\n%s";
-constexpr char kNoTimer[] = "タイマーを使えません。";
 constexpr char kHelpNotShown[] =
     "ヘルプ %s%s を表示できません。\nこのページを開くプログラム（ウェブブラウザー）が見つかりません。";
 constexpr char kVersionText[] =
@@ -106,59 +104,6 @@ void end_program() {
     DeleteObject(rule_pen);
     stop_playback();
     PostQuitMessage(0);
-}
-
-// Why Play could not start, in the output's own words where it has them.
-void say_why_play_failed(HWND window) {
-    char reason[MAXERRORLENGTH] = "";
-    if (playback_clock.open_result == MMSYSERR_NOERROR) {
-        std::memcpy(reason, kNoTimer, sizeof kNoTimer);
-    } else {
-        midiOutGetErrorTextA(playback_clock.open_result, reason, sizeof reason);
-    }
-    char text[1024];  // the most wsprintfA writes
-    wsprintfA(text, kPlayFailure, reason);
-    MessageBoxA(window, text, kProgramTitle, MB_ICONWARNING);
-}
-
-void play(HWND window) {
-    if (!is_smf_header(view_of(song_image))) return;
-    stop_playback();
-    ChannelVoiceTable shown = channel_voices;
-    merge_tracks(song_image, channel_voices, voice_override, speed_factor);
-    play_state = 1;
-    refresh_window(window);
-    play_state = start_playback(window);
-    if (play_state != 0) return;
-    // Nothing plays: the window goes back to what it showed before Play, and says why.
-    channel_voices = shown;
-    refresh_window(window);
-    say_why_play_failed(window);
-}
-
-// Space: a playing song pauses, a paused one resumes, a stopped one plays.
-void pause_or_resume(HWND window) {
-    if (play_state == 1) {
-        pause_playback();
-        play_state = 2;
-    } else if (play_state == 2) {
-        play_state = resume_playback();
-        if (play_state == 0) {
-            refresh_window(window);
-            say_why_play_failed(window);
-            return;
-        }
-    } else {
-        play(window);
-        return;
-    }
-    refresh_window(window);
-}
-
-void stop(HWND window) {
-    stop_playback();
-    play_state = 0;
-    refresh_window(window);
 }
 
 // A wrap always lands on program 0.
@@ -269,18 +214,13 @@ void open_handed_song(HWND window) {
 void on_command(HWND window, int id) {
     switch (id) {
         case kButtonPlay:
-            // 再生 resumes a paused song; else it plays from the start.
-            if (play_state == 2) {
-                pause_or_resume(window);
-            } else {
-                play(window);
-            }
+            transport_play(window);
             break;
         case kCommandPause:
-            pause_or_resume(window);
+            transport_pause_or_resume(window);
             break;
         case kButtonStop:
-            stop(window);
+            transport_stop(window);
             break;
         case kButtonSwitch:
             set_switch(voice_override.enabled ? 0 : 1);
@@ -326,7 +266,7 @@ void on_command(HWND window, int id) {
         default:
             if (is_output_command(id)) {
                 // The next Play uses the new output.
-                if (play_state) stop(window);
+                if (play_state) transport_stop(window);
                 choose_output(window, id);
             }
             break;
@@ -354,7 +294,7 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
             on_command(window, LOWORD(wparam));
             return 0;
         case kEndOfSongMessage:
-            stop(window);
+            transport_stop(window);
             return 0;
         case WM_DROPFILES:
             open_dropped_file(window, reinterpret_cast<HDROP>(wparam));

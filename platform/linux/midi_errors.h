@@ -1,5 +1,8 @@
 // Why the MIDI output could not be opened, kept for midiOutGetErrorTextA: the user is
 // told the layer's own reason (no SoundFont, no audio device and the driver's words).
+// Threads: midiOutOpen writes the reason and midiOutGetErrorTextA reads it, each under
+// the one lock of midi_errors.cpp, from whichever thread calls them (the window's
+// thread in the program); the timer thread never touches it.
 #pragma once
 
 #include <string>
