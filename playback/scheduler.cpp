@@ -4,6 +4,9 @@
 #include <memory>
 #include <new>
 
+#include "playback/chase.h"
+#include "playback/position.h"
+
 PlaybackClock playback_clock;
 UINT midi_output_device = MIDI_MAPPER;
 
@@ -13,7 +16,8 @@ constexpr int kMidiChannels = 16;
 constexpr int kDrumChannel = 9;  // channel 10, General MIDI's percussion
 constexpr unsigned char kResetControllers[3] = {120, 121, 123};  // sound off, reset, notes off
 constexpr unsigned char kSilence[2] = {120, 123};                // sound off, notes off
-constexpr unsigned kSysexSlotLimit = kSysexDataLimit + 1;        // F0 and what follows it
+constexpr unsigned char kReset[1] = {121};
+constexpr unsigned kSysexSlotLimit = kSysexDataLimit + 1;  // F0 and what follows it
 
 // The smallest period the timer supports, at least 6 ms, at most its largest; the
 // previous period when the timer cannot say.
@@ -24,11 +28,7 @@ void choose_timer_period() {
     playback_clock.timer_period = m < caps.wPeriodMax ? m : caps.wPeriodMax;
 }
 
-// The merger counts events the Timeline may not hold: never look past its end.
-int timeline_count() {
-    int count = song_timeline.event_count;
-    return count < 0 ? 0 : count < kTimelineEvents ? count : kTimelineEvents;
-}
+ChaseList chase_list;
 
 // Sends event i if it is due; 1 while it still holds something to send.
 int send_due_event(int i, std::uint32_t elapsed) {
@@ -103,7 +103,34 @@ bool start_timer() {
     return false;
 }
 
+bool open_output(HWND window) {
+    playback_clock.notify_window = window;
+    stop_playback();
+    playback_clock.open_result =
+        midiOutOpen(&playback_clock.output, midi_output_device, 0, 0, CALLBACK_NULL);
+    if (playback_clock.open_result != MMSYSERR_NOERROR) return false;
+    cache_song_patches(playback_clock.output, timeline_count());
+    return true;
+}
+
+void send_chase(int point) {
+    chase_messages(song_timeline, point, chase_list);
+    for (int i = 0; i < chase_list.count; ++i) {
+        const ChaseMessage& m = chase_list.messages[i];
+        if (m.status == 0xF0) {
+            send_sysex_message(playback_clock.output, song_timeline.sysex_slots[m.sysex]);
+        } else {
+            send_short_message(playback_clock.output, m.status, m.data1, m.data2);
+        }
+    }
+}
+
 }  // namespace
+
+int timeline_count() {
+    int count = song_timeline.event_count;
+    return count < 0 ? 0 : count < kTimelineEvents ? count : kTimelineEvents;
+}
 
 void reset_playback_clock() {
     stop_playback();
@@ -112,12 +139,7 @@ void reset_playback_clock() {
 }
 
 int start_playback(HWND window) {
-    playback_clock.notify_window = window;
-    stop_playback();
-    playback_clock.open_result =
-        midiOutOpen(&playback_clock.output, midi_output_device, 0, 0, CALLBACK_NULL);
-    if (playback_clock.open_result != MMSYSERR_NOERROR) return 0;
-    cache_song_patches(playback_clock.output, timeline_count());
+    if (!open_output(window)) return 0;
     // The first tick may come on the timer's thread as soon as the timer exists: the
     // clock it reads must be set before.
     playback_clock.start_time = timeGetTime();
@@ -167,6 +189,47 @@ int resume_playback() {
     playback_clock.paused = 1;  // no timer to stop
     stop_playback();
     return 0;
+}
+
+int start_playback_at(HWND window, std::uint32_t song_ms) {
+    if (song_ms == 0) return start_playback(window);
+    if (!open_output(window)) return 0;
+    playback_clock.open = 1;
+    playback_clock.paused = 1;
+    playback_clock.output_lost = 0;
+    seek_playback(song_ms);
+    return resume_playback();
+}
+
+int seek_playback(std::uint32_t song_ms) {
+    if (playback_clock.open == 0 || playback_clock.paused == 0) return 0;
+    int count = timeline_count();
+    int point = first_event_at(song_ms);
+    // What comes before the point is the chase's; the rest plays on, from the event at
+    // the point itself.
+    for (int i = 0; i < count; ++i) {
+        unsigned char before = i < point ? 1 : 0;
+        song_timeline.event_slots[i].sent = before;
+        if (i < kSysexSlots) song_timeline.sysex_slots[i].sent = before;
+    }
+    // Pause has silenced the notes: the reset leaves the chase a known state to build on.
+    send_to_every_channel(kReset, 1);
+    send_chase(point);
+    // As if paused at the point just now, the chase the last message sent.
+    std::uint32_t now = timeGetTime();
+    playback_clock.start_time = now - song_ms;
+    playback_clock.paused_elapsed = song_ms;
+    playback_clock.last_send_time = now;
+    playback_clock.idle_time = 0;
+    return 1;
+}
+
+int jump_playback(std::uint32_t song_ms) {
+    if (playback_clock.open == 0) return 0;
+    bool playing = playback_clock.paused == 0;
+    if (playing) pause_playback();
+    seek_playback(song_ms);
+    return playing ? resume_playback() : 1;
 }
 
 void CALLBACK on_timer_tick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {

@@ -49,6 +49,18 @@ void stop_playback();
 // counts towards the end of the song.
 void pause_playback();
 int resume_playback();
+// A jump to song_ms on the current Timeline while paused (it stays paused there): every
+// channel is reset and chased to the state the song has built before the point, and the
+// events from the point on, those exactly at it included, play on at resume. 0 when
+// nothing is paused.
+int seek_playback(std::uint32_t song_ms);
+// The same jump while playing or paused: playing goes on from the point, paused stays
+// paused there. 0 when stopped, or when the timer cannot start again (playback stopped).
+int jump_playback(std::uint32_t song_ms);
+// Play from song_ms: the output opens, the song is chased to the point and plays on.
+int start_playback_at(HWND window, std::uint32_t song_ms);
+// The events the Timeline holds that the scheduler examines.
+int timeline_count();
 void CALLBACK on_timer_tick(UINT id, UINT message, DWORD_PTR user, DWORD_PTR reserved1,
                             DWORD_PTR reserved2);
 int is_due(std::uint32_t elapsed, std::uint32_t time, std::uint32_t window);

@@ -94,6 +94,18 @@ TEST(CliTimeline, SpeedAndSwitchShapeTheTimeline) {
     EXPECT_NE(std::string::npos, run.out.find("6\t755\t80 3C 00\t-\n"));
 }
 
+TEST(CliTimeline, StartPrintsTheChaseThenTheEventsFromThePointOn) {
+    CliRun run = cli("timeline " + song_file() + " --start 0:00.505");
+    ASSERT_EQ(0, run.exit_code) << run.err;
+    EXPECT_EQ(0u, run.out.find("chase\t00 00 00\tF0 7E 7F 09 01 F7\n"
+                               "chase\tC0 00 00\t-\n"
+                               "chase\tC9 10 00\t-\n"
+                               "event_count 17\n"
+                               "6\t505\t80 3C 00\t-\n"))
+        << run.out;
+    EXPECT_EQ(64, cli("timeline " + song_file() + " --start 1:60").exit_code);
+}
+
 TEST(CliMerged, PrintsTheStream32BytesALine) {
     Bytes events;
     for (int i = 0; i < 10; ++i)
@@ -189,6 +201,25 @@ TEST(CliPlay, TheLiveLineFitsANarrowTerminal) {
         EXPECT_LE(line.size() - std::string("\033[K").size(), 49u) << line;
     }
     EXPECT_GT(shown, 0u) << out;
+}
+
+TEST(CliPlay, SpaceAndTheArrowsPauseResumeAndJumpOnATerminal) {
+    int pty = posix_openpt(O_RDWR | O_NOCTTY);
+    if (pty < 0) GTEST_SKIP() << "no pseudo-terminal can be made here (no devpts mounted)";
+    close(pty);
+    // One long note; Right jumps 5 s in, Space pauses there until the end of the run.
+    std::string song =
+        write_temp_file("minute.mid", song_of(0, 96, {hex("00 90 3C 40  83 E1 00 80 3C 00")}));
+    std::string screen = temp_dir() + "/keys.out";
+    std::system(("(sleep 0.5; printf '\\033[C'; sleep 0.3; printf ' '; sleep 3) | script -q -c "
+                 "'LUMAROTH_MIDI_OUT=wav:" +
+                 temp_dir() + "/keys.wav timeout -s INT 2.5 " + LUMAROTH_CLI + " play " + song +
+                 "' /dev/null >" + screen)
+                    .c_str());
+    std::string out = read_all(screen);
+    std::size_t last = out.rfind(" / ");
+    ASSERT_NE(std::string::npos, last) << out;
+    EXPECT_EQ("00:05", out.substr(last - 5, 5)) << "paused just after the jump: " << out;
 }
 
 TEST(CliDevices, ListsTheOutputsAndAnUnknownOneIsAUsageError) {

@@ -1,6 +1,5 @@
 // Every public test song: loaded or refused, then scanned, merged and built without a
 // read outside a buffer (the sanitizer build checks that), a hang or a crash.
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -10,34 +9,9 @@
 
 #include "playback/track_merger.h"
 #include "smf/song_info.h"
+#include "tests/corpus_files.h"
 
 namespace {
-
-std::vector<std::string> corpus_files() {
-    std::vector<std::string> files;
-    std::vector<std::string> dirs = {LUMAROTH_CORPUS_DIR};
-    while (!dirs.empty()) {
-        std::string dir = dirs.back();
-        dirs.pop_back();
-        DIR* listing = opendir(dir.c_str());
-        if (listing == nullptr) continue;
-        while (dirent* entry = readdir(listing)) {
-            std::string name = entry->d_name;
-            if (name == "." || name == "..") continue;
-            std::string path = dir + "/" + name;
-            struct stat info;
-            if (stat(path.c_str(), &info) != 0) continue;
-            if (S_ISDIR(info.st_mode)) {
-                dirs.push_back(path);
-            } else if (name.size() > 4 && (name.substr(name.size() - 4) == ".mid" ||
-                                           name.substr(name.size() - 4) == ".kar")) {
-                files.push_back(path);
-            }
-        }
-        closedir(listing);
-    }
-    return files;
-}
 
 long file_size(const std::string& path) {
     struct stat info;
@@ -50,7 +24,7 @@ ChannelVoiceTable voices;
 }  // namespace
 
 TEST(Corpus, EverySongLoadsOrIsRefusedAndMergesToAnOrderedTimeline) {
-    std::vector<std::string> files = corpus_files();
+    std::vector<std::string> files = corpus_files(LUMAROTH_CORPUS_DIR);
     ASSERT_GT(files.size(), 300u) << "the corpus is beside the project: " << LUMAROTH_CORPUS_DIR;
     int refused = 0;
     for (const std::string& path : files) {

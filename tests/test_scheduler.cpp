@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/testing/test_platform.h"
+#include "playback/position.h"
 #include "playback/scheduler.h"
 
 namespace {
@@ -373,4 +374,29 @@ TEST_F(Scheduler, StopWhilePausedResetsAndCloses) {
     EXPECT_EQ(driven_timer.ended_periods.size(), killed) << "the timer was stopped already";
     EXPECT_EQ(recording_midi_out.count(MidiCall::Close), 1);
     EXPECT_EQ(0, resume_playback()) << "nothing to resume";
+}
+
+TEST_F(Scheduler, AJumpPlaysTheEventAtThePointAndNothingBeforeIt) {
+    put_event(0, 1000);
+    put_event(1, 2000);
+    put_event(2, 2000);
+    put_event(3, 3000);
+    start_at(1000);
+    driven_timer.tick_at(1100);
+    pause_playback();
+    driven_timer.now = 5000;
+    ASSERT_EQ(1, jump_playback(2000));
+    EXPECT_EQ(driven_timer.running_id, 0u) << "a jump while paused stays paused";
+    EXPECT_EQ(2000u, playback_position_ms());
+    ASSERT_EQ(1, resume_playback());
+    driven_timer.tick_at(5000 + 6);
+    EXPECT_EQ(sent_notes(), (std::vector<DWORD>{note_of(1), note_of(2)}));
+
+    // Back to the start while playing: it goes on from there at once.
+    driven_timer.now = 6000;
+    recording_midi_out.records.clear();
+    ASSERT_EQ(1, jump_playback(0));
+    EXPECT_NE(driven_timer.running_id, 0u);
+    driven_timer.tick_at(6000 + 990);
+    EXPECT_EQ(sent_notes(), std::vector<DWORD>{note_of(0)});
 }

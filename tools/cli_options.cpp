@@ -5,22 +5,29 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "playback/position.h"
 #include "playback/speed.h"
 
 namespace {
 
 const char kUsage[] =
     "usage: lumaroth-cli info FILE [--speed-steps N] [--switch CH:PROG] [--raw]\n"
-    "       lumaroth-cli timeline FILE [--speed-steps N] [--switch CH:PROG]\n"
+    "       lumaroth-cli timeline FILE [--speed-steps N] [--switch CH:PROG] [--start M:SS]\n"
     "       lumaroth-cli merged FILE\n"
     "       lumaroth-cli play FILE [--speed-steps N] [--switch CH:PROG] [--device D]\n"
+    "                              [--start M:SS] [--end M:SS]\n"
     "       lumaroth-cli render FILE OUT.wav [--speed-steps N] [--switch CH:PROG] [--device D]\n"
+    "                              [--start M:SS] [--end M:SS]\n"
     "       lumaroth-cli devices\n"
     "       lumaroth-cli --help | --version\n"
     "  --speed-steps N   N > 0: N presses of faster, N < 0: -N presses of slower\n"
     "  --switch CH:PROG  play every program change on channel CH (1-16) as PROG (1-128)\n"
     "  --raw             print the texts as the Shift-JIS bytes the program holds\n"
-    "  --device D        the MIDI output, by its index or name as `devices` lists it\n";
+    "  --device D        the MIDI output, by its index or name as `devices` lists it\n"
+    "  --start M:SS      begin there, every channel set as the song has set it by then;\n"
+    "                    timeline: first the messages that set them, marked chase\n"
+    "  --end M:SS        stop there\n"
+    "  play on a terminal: Space pauses and resumes, left and right arrows jump 5 s\n";
 
 // The argument at fault in one line, then the usage.
 bool usage(const std::string& fault) {
@@ -68,13 +75,14 @@ bool takes_playback_options(const std::string& command) {
 std::string value_form(const std::string& option) {
     if (option == "--speed-steps") return "not a whole number from -1000000 to 1000000";
     if (option == "--switch") return "not CH:PROG with CH 1-16 and PROG 1-128";
+    if (option == "--start" || option == "--end") return "not a time M:SS";
     return "not a device";
 }
 
 }  // namespace
 
 CliRequest parse_cli_options(int argc, char** argv, CliOptions& options) {
-    options = {"", "", "", "", kNormalSpeed, {0, 0, 0}, false};
+    options = {"", "", "", "", kNormalSpeed, {0, 0, 0}, false, 0, 0};
     for (int i = 1; i < argc; ++i) {
         std::string word = argv[i];
         if (word == "--help" || word == "-h") return CliRequest::kHelp;
@@ -113,20 +121,26 @@ CliRequest parse_cli_options(int argc, char** argv, CliOptions& options) {
             options.raw = true;
             continue;
         }
+        bool time = (word == "--start" && playback && options.command != "info") ||
+                    (word == "--end" && device);
         if (!(word == "--speed-steps" && playback) && !(word == "--switch" && playback) &&
-            !(word == "--device" && device))
+            !(word == "--device" && device) && !time)
             return usage("'" + word + "' is not an option of " + options.command),
                    CliRequest::kBadUsage;
         if (i + 1 >= argc) return usage(word + " needs a value"), CliRequest::kBadUsage;
         std::string value = argv[++i];
+        std::uint32_t& at = word == "--start" ? options.start_ms : options.end_ms;
         bool good = word == "--speed-steps" ? parse_int(value.c_str(), -1000000, 1000000, steps)
                     : word == "--switch"    ? parse_switch(value.c_str(), options.override)
+                    : time                  ? parse_song_time(value.c_str(), at)
                                             : !value.empty();
         if (!good)
             return usage(word + " " + value + ": " + value_form(word)), CliRequest::kBadUsage;
         if (word == "--speed-steps") options.speed_factor = speed_after_steps(steps);
         if (word == "--device") options.device = value;
     }
+    if (options.end_ms != 0 && options.end_ms <= options.start_ms)
+        return usage("--end must come after --start"), CliRequest::kBadUsage;
     return CliRequest::kRun;
 }
 

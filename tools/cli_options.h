@@ -1,6 +1,7 @@
 // The command line of lumaroth-cli.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "playback/timeline.h"
@@ -15,6 +16,8 @@ struct CliOptions {
     double speed_factor;
     VoiceOverride override;
     bool raw;
+    std::uint32_t start_ms;  // --start: play from there, chased; 0 from the beginning
+    std::uint32_t end_ms;    // --end: stop there; 0 at the song's end
 };
 
 enum class CliRequest { kRun, kHelp, kVersion, kBadUsage };

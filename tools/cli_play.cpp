@@ -18,8 +18,10 @@
 #include "platform/cp932.h"
 #include "platform/linux/synth.h"
 #include "platform/win32.h"
+#include "playback/position.h"
 #include "playback/scheduler.h"
 #include "playback/track_merger.h"
+#include "tools/terminal_keys.h"
 
 namespace {
 
@@ -27,8 +29,13 @@ namespace {
 HWND const kTerminal = reinterpret_cast<HWND>(1);
 constexpr UINT kInterruptMessage = WM_USER + 3;
 constexpr UINT kProgressMessage = WM_USER + 4;
+constexpr UINT kKeyMessage = WM_USER + 5;
 constexpr int kBarWidth = 24;
-constexpr auto kProgressPeriod = std::chrono::milliseconds(250);
+constexpr std::uint32_t kShowPeriod = 250;  // ms between two live lines
+constexpr std::uint32_t kJump = 5000;       // ms a key's jump moves
+// The ticker's period: the live line's, or finer when playing stops at --end.
+constexpr auto kProgressPeriod = std::chrono::milliseconds(kShowPeriod);
+constexpr auto kEndCheckPeriod = std::chrono::milliseconds(2);
 
 // Ctrl-C, SIGTERM and a closing terminal's SIGHUP reach us as a message: the stop then
 // runs on the main thread, like the window's stop button, and finishes the output.
@@ -69,7 +76,7 @@ std::string channel_programs(const ChannelVoiceTable& voices) {
 }
 
 void show_progress(std::int64_t total, const std::string& programs) {
-    std::int64_t elapsed = static_cast<std::uint32_t>(timeGetTime() - playback_clock.start_time);
+    std::int64_t elapsed = playback_position_ms();
     if (elapsed > total) elapsed = total;
     int filled = total > 0 ? static_cast<int>(elapsed * kBarWidth / total) : kBarWidth;
     std::string bar = std::string(filled, '#') + std::string(kBarWidth - filled, '.');
@@ -105,6 +112,20 @@ bool find_device(const std::string& wanted, UINT& device) {
     return false;
 }
 
+// Space pauses and resumes, the arrows jump; false when playback could not go on.
+bool take_key(WPARAM key) {
+    std::uint32_t at = playback_position_ms();
+    if (key == kKeySpace && playback_clock.paused == 0) {
+        pause_playback();
+        return true;
+    }
+    if (key == kKeySpace) return resume_playback() == 1;
+    std::uint32_t length = song_length_ms();
+    if (key == kKeyLeft) at = at > kJump ? at - kJump : 0;
+    if (key == kKeyRight) at = length - at > kJump ? at + kJump : length;
+    return jump_playback(at) == 1;
+}
+
 }  // namespace
 
 int list_devices() {
@@ -138,24 +159,37 @@ int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions
     }
     forward_interrupts();
     merge_tracks(song, voices, options.override, options.speed_factor);
-    if (!start_playback(kTerminal)) return kExitNoOutput;
+    if (!start_playback_at(kTerminal, options.start_ms)) return kExitNoOutput;
 
     // The ticker also lets the loop see an output that stopped writing.
     bool terminal = isatty(STDOUT_FILENO) == 1;
+    TerminalKeys keys(kTerminal, kKeyMessage);
     std::atomic<bool> playing{true};
-    std::thread ticker([&playing] {
+    auto period = options.end_ms != 0 ? kEndCheckPeriod : kProgressPeriod;
+    std::thread ticker([&playing, period] {
         while (playing) {
             PostMessageA(kTerminal, kProgressMessage, 0, 0);
-            std::this_thread::sleep_for(kProgressPeriod);
+            std::this_thread::sleep_for(period);
         }
     });
-    std::int64_t total = song_timeline.event_times[kTimelineEvents - 1];
+    std::int64_t total = song_length_ms();
     std::string programs = channel_programs(voices);
     int exit_code = 0;
+    DWORD shown = timeGetTime() - kShowPeriod;
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0)) {
-        if (msg.message == kProgressMessage && terminal) show_progress(total, programs);
+        if (msg.message == kProgressMessage && options.end_ms != 0 &&
+            playback_position_ms() >= options.end_ms)
+            break;
+        if (msg.message == kProgressMessage && terminal && timeGetTime() - shown >= kShowPeriod) {
+            show_progress(total, programs);
+            shown = timeGetTime();
+        }
         if (msg.message == kProgressMessage && !synth_output_failure().empty()) break;
+        if (msg.message == kKeyMessage && !take_key(msg.wParam)) {
+            exit_code = kExitNoOutput;
+            break;
+        }
         if (msg.message == kInterruptMessage)
             exit_code = kExitBySignal + static_cast<int>(msg.wParam);
         if (msg.message == kEndOfSongMessage && msg.wParam == kOutputLost) {

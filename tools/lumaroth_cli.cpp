@@ -7,6 +7,9 @@
 
 #include "instruments/channel_voices.h"
 #include "platform/cp932.h"
+#include "playback/chase.h"
+#include "playback/position.h"
+#include "playback/scheduler.h"
 #include "playback/timeline.h"
 #include "playback/track_merger.h"
 #include "smf/song_image.h"
@@ -56,11 +59,9 @@ int show_info(const CliOptions& options) {
     return kExitNotSmf;
 }
 
-void print_timeline_entry(int i) {
-    const EventSlot& slot = song_timeline.event_slots[i];
-    std::printf("%d\t%d\t%02X %02X %02X\t", i, song_timeline.event_times[i], slot.status,
-                slot.data1, slot.data2);
-    const SysexSlot* sysex = i < kSysexSlots ? &song_timeline.sysex_slots[i] : nullptr;
+// A message as the timeline prints it: the short message's bytes, then the sysex's or "-".
+void print_message(const EventSlot& slot, const SysexSlot* sysex) {
+    std::printf("%02X %02X %02X\t", slot.status, slot.data1, slot.data2);
     if (sysex != nullptr && sysex->bytes[0] == 0xF0) {
         print_hex(sysex->bytes, sysex->length);
     } else {
@@ -69,12 +70,36 @@ void print_timeline_entry(int i) {
     std::fputs("\n", stdout);
 }
 
+void print_timeline_entry(int i) {
+    std::printf("%d\t%d\t", i, song_timeline.event_times[i]);
+    print_message(song_timeline.event_slots[i],
+                  i < kSysexSlots ? &song_timeline.sysex_slots[i] : nullptr);
+}
+
+ChaseList chase;
+
+// What a jump to the point sends before the song plays on: one line a message.
+void print_chase(int point) {
+    chase_messages(song_timeline, point, chase);
+    for (int i = 0; i < chase.count; ++i) {
+        const ChaseMessage& m = chase.messages[i];
+        std::fputs("chase\t", stdout);
+        if (m.status == 0xF0) {
+            print_message(EventSlot{}, &song_timeline.sysex_slots[m.sysex]);
+        } else {
+            print_message(EventSlot{m.status, m.data1, m.data2, 0}, nullptr);
+        }
+    }
+}
+
 int show_timeline(const CliOptions& options) {
     merge_tracks(song, voices, options.override, options.speed_factor);
     int count = song_timeline.event_count;
+    int shown = timeline_count();
+    int point = options.start_ms != 0 ? first_event_at(options.start_ms) : 0;
+    if (options.start_ms != 0) print_chase(point);
     std::printf("event_count %d\n", count);
-    int shown = count < 0 ? 0 : count > kTimelineEvents ? kTimelineEvents : count;
-    for (int i = 0; i < shown; ++i)
+    for (int i = point; i < shown; ++i)
         print_timeline_entry(i);
     return 0;
 }

@@ -1,0 +1,40 @@
+#include "tools/terminal_keys.h"
+
+#include <termios.h>
+#include <unistd.h>
+
+#include <thread>
+
+namespace {
+
+termios saved_mode;
+
+// Space, and the arrows as a terminal sends them: ESC [ C and ESC [ D (or ESC O C/D).
+void read_keys(HWND window, UINT message) {
+    int escape = 0;  // bytes of an arrow's sequence seen
+    unsigned char byte = 0;
+    while (read(STDIN_FILENO, &byte, 1) == 1) {
+        WPARAM key = 0;
+        if (escape == 2 && (byte == 'C' || byte == 'D')) key = byte == 'C' ? kKeyRight : kKeyLeft;
+        if (escape == 0 && byte == ' ') key = kKeySpace;
+        escape = byte == 0x1B ? 1 : escape == 1 && (byte == '[' || byte == 'O') ? 2 : 0;
+        if (key != 0) PostMessageA(window, message, key, 0);
+    }
+}
+
+}  // namespace
+
+TerminalKeys::TerminalKeys(HWND window, UINT message) : raw_(false) {
+    if (isatty(STDIN_FILENO) != 1 || tcgetattr(STDIN_FILENO, &saved_mode) != 0) return;
+    termios raw = saved_mode;
+    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);  // Ctrl-C still interrupts
+    raw.c_cc[VMIN] = 1;
+    raw.c_cc[VTIME] = 0;
+    raw_ = tcsetattr(STDIN_FILENO, TCSANOW, &raw) == 0;
+    // The reader blocks until a key comes; it ends with the program.
+    if (raw_) std::thread(read_keys, window, message).detach();
+}
+
+TerminalKeys::~TerminalKeys() {
+    if (raw_) tcsetattr(STDIN_FILENO, TCSANOW, &saved_mode);
+}
