@@ -33,9 +33,11 @@ target_link_libraries(lumaroth_platform_midi PUBLIC
 lumaroth_platform_library(lumaroth_platform_window
   platform/linux/window/application.cpp platform/linux/window/windows.cpp
   platform/linux/window/gdi.cpp platform/linux/window/qt_text.cpp platform/linux/window/keys.cpp
+  platform/linux/window/controls.cpp
   platform/linux/window/drops.cpp platform/linux/window/instances.cpp platform/linux/window/menus.cpp
   platform/linux/strings.cpp)
-lumaroth_platform_library(lumaroth_platform_dialogs platform/linux/window/dialogs.cpp)
+lumaroth_platform_library(lumaroth_platform_dialogs platform/linux/window/dialogs.cpp
+  platform/linux/window/dialog_box.cpp)
 foreach(target lumaroth_platform_window lumaroth_platform_dialogs)
   target_link_libraries(${target} PUBLIC Qt6::Widgets lumaroth_platform_messages lumaroth_platform_files)
   target_compile_definitions(${target} PRIVATE QT_NO_CAST_FROM_ASCII)

@@ -469,3 +469,5 @@ MMRESULT timeKillEvent(UINT id);
 DWORD timeGetTime();
 
 #endif
+
+#include "platform/win32_controls.h"

@@ -29,6 +29,19 @@ LRESULT CALLBACK counting_proc(HWND window, UINT message, WPARAM wparam, LPARAM 
     return DefWindowProcA(window, message, wparam, lparam);
 }
 
+// The 移動 dialog's procedure as a program would write it: the line starts at "0:03", OK
+// keeps what was typed and ends with 7, Cancel with 0.
+std::string typed_time;
+INT_PTR CALLBACK time_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+    if (message == WM_INITDIALOG) SetDlgItemTextA(dialog, 1001, "0:03");
+    if (message != WM_COMMAND) return TRUE;
+    char typed[32] = "";
+    GetDlgItemTextA(dialog, 1001, typed, sizeof typed);
+    typed_time = typed;
+    EndDialog(dialog, LOWORD(wparam) == IDOK ? 7 : 0);
+    return TRUE;
+}
+
 class RealDialogs : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -143,4 +156,17 @@ TEST(RealShell, AMissingFileIsAnErrorBelow33) {
     HINSTANCE result =
         ShellExecuteA(nullptr, "open", "Lumaroth.html", nullptr, "/nonexistent/", SW_SHOWNORMAL);
     EXPECT_LE(reinterpret_cast<UINT_PTR>(result), 32u);
+}
+
+TEST_F(RealDialogs, ADialogBoxFromTheResourcesTakesTheTypedLineOnEnterAndCancelsOnEscape) {
+    answer_next_dialog({DialogAction::Accept, "1:30", -1, nullptr, nullptr});
+    EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(104), nullptr, time_dialog_proc, 0), 7);
+    EXPECT_EQ(typed_time, "1:30");
+    ASSERT_EQ(seen_dialogs().size(), 1u);
+    EXPECT_EQ(seen_dialogs()[0].kind, "dialog");
+    EXPECT_EQ(seen_dialogs()[0].title, u8"移動");
+    EXPECT_EQ(seen_dialogs()[0].text, "0:03");
+    answer_next_dialog({DialogAction::Cancel, "", -1, nullptr, nullptr});
+    EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(104), nullptr, time_dialog_proc, 0), 0);
+    pump_messages();
 }

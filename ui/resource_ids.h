@@ -4,6 +4,9 @@
 constexpr int kMenuResource = 101;
 constexpr int kIconResource = 102;
 constexpr int kAcceleratorResource = 103;
+// 移動…: a time to jump to, typed in the edit line.
+constexpr int kGoToDialog = 104;
+constexpr int kGoToTime = 1001;
 
 constexpr int kCommandOpen = 40001;
 constexpr int kCommandExit = 40002;
@@ -11,6 +14,11 @@ constexpr int kCommandVersion = 40003;
 constexpr int kCommandHelp = 40004;
 // Pauses a playing song, resumes a paused one, plays a stopped one.
 constexpr int kCommandPause = 40005;
+// The jumps in the song: 5 s back (Left), 5 s on (Right), to the start (Home), to a time.
+constexpr int kCommandBack = 40006;
+constexpr int kCommandForward = 40007;
+constexpr int kCommandToStart = 40008;
+constexpr int kCommandGoTo = 40009;
 // The 出力 menu, built at start: the mapper, then device i as kCommandOutputMapper + 1 + i.
 constexpr int kCommandOutputMapper = 40100;
 
@@ -23,3 +31,6 @@ constexpr int kButtonStep = 106;
 constexpr int kButtonFaster = 107;
 constexpr int kButtonSlower = 108;
 constexpr int kButtonNormalSpeed = 109;
+// The position area: elapsed and total time, and the seek bar.
+constexpr int kPositionText = 201;
+constexpr int kPositionBar = 202;

@@ -1,4 +1,5 @@
-// The menu, the keys and the icon, the same ids and texts as the Windows resource script.
+// The menu, the keys, the dialog and the icon, the same ids and texts as the Windows resource
+// script.
 #include "platform/win32.h"
 #include "ui/resource_ids.h"
 
@@ -13,6 +14,11 @@ const MenuResourceItem kMainMenu[] = {
     {1, "再生(&P)", kButtonPlay},
     {1, "一時停止(&A)", kCommandPause},
     {1, "停止(&S)", kButtonStop},
+    {1, nullptr, 0},
+    {1, "先頭へ(&H)", kCommandToStart},
+    {1, "5秒戻る(&B)", kCommandBack},
+    {1, "5秒進む(&F)", kCommandForward},
+    {1, "移動(&G)…", kCommandGoTo},
     {0, "ヘルプ(&H)", 0},
     {1, "ヘルプ目次(&H)", kCommandHelp},
     {1, nullptr, 0},
@@ -28,6 +34,18 @@ const ACCEL kKeys[] = {
     {0, '-', kButtonSlower},
     {0, '0', kButtonNormalSpeed},
     {FVIRTKEY, VK_F1, kCommandHelp},
+    {FVIRTKEY, VK_LEFT, kCommandBack},
+    {FVIRTKEY, VK_RIGHT, kCommandForward},
+    {FVIRTKEY, VK_HOME, kCommandToStart},
+    {FVIRTKEY | FCONTROL, 'G', kCommandGoTo},
+};
+
+// In dialog units, as the DIALOGEX of the resource script.
+const DialogResourceItem kGoToItems[] = {
+    {"STATIC", "移動先の時間（分:秒）", -1, 7, 9, 96, 8},
+    {"EDIT", "", kGoToTime, 108, 7, 52, 12},
+    {"BUTTON", "OK", IDOK, 56, 34, 50, 14},
+    {"BUTTON", "キャンセル", IDCANCEL, 110, 34, 50, 14},
 };
 
 const unsigned char kIconPng[] = {
@@ -48,3 +66,7 @@ const AcceleratorResource program_accelerators[] = {
     {kAcceleratorResource, kKeys, sizeof kKeys / sizeof kKeys[0]},
 };
 const int program_accelerator_count = 1;
+const DialogResource program_dialogs[] = {
+    {kGoToDialog, "移動", 167, 55, kGoToItems, sizeof kGoToItems / sizeof kGoToItems[0]},
+};
+const int program_dialog_count = 1;

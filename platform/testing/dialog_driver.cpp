@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -35,6 +37,9 @@ void note(QWidget* dialog) {
         // The filter in force is the one the dialog's own combo box shows.
         if (auto* types = files->findChild<QComboBox*>(QStringLiteral(u"fileTypeCombo")))
             dialog_seen.filter_index = types->currentIndex();
+    } else if (auto* line = dialog->findChild<QLineEdit*>()) {
+        dialog_seen.kind = "dialog";
+        dialog_seen.text = line->text().toStdString();
     }
     seen.push_back(dialog_seen);
 }
@@ -59,6 +64,13 @@ void act(QWidget* dialog, const DialogAnswer& answer) {
         } else {
             files->reject();
         }
+    } else if (auto* line = dialog->findChild<QLineEdit*>()) {
+        // Typed, then Enter or Escape: the keys a user ends a dialog box with.
+        if (answer.action == DialogAction::Accept)
+            line->setText(QString::fromStdString(answer.file_name));
+        int key = answer.action == DialogAction::Accept ? Qt::Key_Return : Qt::Key_Escape;
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(line, &press);
     }
 }
 

@@ -10,16 +10,16 @@ enum class DialogAction { Accept, Cancel, Yes, No };
 
 struct DialogAnswer {
     DialogAction action;
-    std::string file_name;           // a file dialog: typed before Accept (UTF-8)
+    std::string file_name;           // a file dialog or a dialog box: typed before Accept (UTF-8)
     int filter_index = -1;           // a file dialog: the filter chosen, from 0
     std::function<void()> on_shown;  // run once when the dialog is up
     std::function<bool()> ready;     // the answer waits until this holds
 };
 
 struct SeenDialog {
-    std::string kind;  // "message" or "file"
+    std::string kind;  // "message", "file" or "dialog" (a dialog box with an edit line)
     std::string title;
-    std::string text;                  // a message box's text
+    std::string text;                  // a message box's text, a dialog box's edit line
     std::vector<std::string> buttons;  // a message box's buttons, as they read
     std::vector<std::string> filters;  // a file dialog's filters
     int filter_index = -1;             // the filter in force when it opened

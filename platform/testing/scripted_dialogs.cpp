@@ -4,6 +4,26 @@
 
 ScriptedDialogs scripted_dialogs;
 
+namespace {
+
+std::string dialog_edit_text;
+int dialog_edit_line = -1;
+bool dialog_ended = false;
+INT_PTR dialog_result = 0;
+
+// The resource's edit line: the one control a scripted user types in.
+int edit_line_of(UINT dialog_id) {
+    for (int i = 0; i < program_dialog_count; ++i) {
+        if (program_dialogs[i].id != dialog_id) continue;
+        for (int j = 0; j < program_dialogs[i].count; ++j)
+            if (std::strcmp(program_dialogs[i].items[j].class_name, "EDIT") == 0)
+                return program_dialogs[i].items[j].id;
+    }
+    return -1;
+}
+
+}  // namespace
+
 void ScriptedDialogs::reset() {
     *this = ScriptedDialogs();
 }
@@ -56,4 +76,44 @@ HINSTANCE ShellExecuteA(HWND, LPCSTR operation, LPCSTR file, LPCSTR, LPCSTR dire
                                                      file != nullptr ? file : "",
                                                      directory != nullptr ? directory : ""});
     return reinterpret_cast<HINSTANCE>(scripted_dialogs.shell_result);
+}
+
+INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR name, HWND, DLGPROC procedure, LPARAM init) {
+    UINT id = static_cast<UINT>(reinterpret_cast<UINT_PTR>(name));
+    HWND dialog = reinterpret_cast<HWND>(&dialog_edit_text);  // a handle of its own
+    dialog_edit_text.clear();
+    dialog_edit_line = edit_line_of(id);
+    dialog_ended = false;
+    dialog_result = 0;
+    procedure(dialog, WM_INITDIALOG, 0, init);
+    scripted_dialogs.dialog_boxes.push_back(DialogBoxCall{id, dialog_edit_text});
+    while (!dialog_ended && !scripted_dialogs.dialog_answers.empty()) {
+        dialog_edit_text = scripted_dialogs.dialog_answers.front();
+        scripted_dialogs.dialog_answers.pop_front();
+        procedure(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    }
+    if (!dialog_ended) procedure(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    return dialog_result;
+}
+
+BOOL EndDialog(HWND, INT_PTR result) {
+    dialog_ended = true;
+    dialog_result = result;
+    return TRUE;
+}
+
+UINT GetDlgItemTextA(HWND, int id, LPSTR text, int size) {
+    if (id != dialog_edit_line || size <= 0) return 0;
+    std::size_t length = dialog_edit_text.size() < static_cast<std::size_t>(size)
+                             ? dialog_edit_text.size()
+                             : static_cast<std::size_t>(size) - 1;
+    std::memcpy(text, dialog_edit_text.data(), length);
+    text[length] = '\0';
+    return static_cast<UINT>(length);
+}
+
+BOOL SetDlgItemTextA(HWND, int id, LPCSTR text) {
+    if (id != dialog_edit_line) return FALSE;
+    dialog_edit_text = text != nullptr ? text : "";
+    return TRUE;
 }

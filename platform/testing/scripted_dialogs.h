@@ -1,5 +1,5 @@
-// What window tests link instead of the real dialogs: MessageBoxA, GetOpenFileNameA and
-// ShellExecuteA answer from a script and record how they were called.
+// What window tests link instead of the real dialogs: MessageBoxA, GetOpenFileNameA,
+// DialogBoxParamA and ShellExecuteA answer from a script and record how they were called.
 #pragma once
 
 #include <deque>
@@ -27,7 +27,17 @@ struct ShellCall {
     std::string directory;
 };
 
+// A dialog box from the resources, and the text its edit line held when it showed.
+struct DialogBoxCall {
+    UINT id;
+    std::string initial_text;  // Shift-JIS
+};
+
 struct ScriptedDialogs {
+    std::vector<DialogBoxCall> dialog_boxes;
+    // What the user types in a dialog box's edit line before OK, try by try; when none
+    // is left the dialog is cancelled.
+    std::deque<std::string> dialog_answers;
     std::vector<MessageBoxCall> message_boxes;
     std::vector<OpenFileCall> open_files;
     std::vector<ShellCall> shell_calls;

@@ -6,10 +6,12 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSlider>
 #include <QUrl>
 #include <QVariant>
 #include <QWidget>
@@ -116,7 +118,33 @@ QPushButton* button_of(HWND window, int id) {
     return nullptr;
 }
 
+QWidget* control_of(HWND window, int id) {
+    if (!is_window(window) || window->client == nullptr) return nullptr;
+    for (QWidget* widget : window->client->findChildren<QWidget*>())
+        if (widget->property(kControlIdProperty).toInt() == id) return widget;
+    return nullptr;
+}
+
 }  // namespace
+
+std::string control_text(HWND window, int id) {
+    auto* label = dynamic_cast<QLabel*>(control_of(window, id));
+    return label != nullptr ? label->text().toStdString() : "<none>";
+}
+
+bool control_visible(HWND window, int id) {
+    QWidget* control = control_of(window, id);
+    return control != nullptr && control->isVisibleTo(window->client);
+}
+
+bool drag_trackbar(HWND window, int id, int position) {
+    auto* slider = dynamic_cast<QSlider*>(control_of(window, id));
+    if (slider == nullptr) return false;
+    slider->setSliderDown(true);
+    slider->setSliderPosition(position);
+    slider->setSliderDown(false);
+    return true;
+}
 
 bool click_button(HWND window, int id) {
     QPushButton* button = button_of(window, id);

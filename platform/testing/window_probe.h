@@ -54,6 +54,11 @@ bool click_button(HWND window, int id);
 // Presses a key on the child "BUTTON" with this id (0: the window itself), as a user
 // would: Qt's key code, the text it types, Control held or not.
 bool press_key(HWND window, int button_id, int qt_key, const char* text, bool control);
+// A child control's text as it shows (UTF-8), "<none>" for no such control; whether it shows.
+std::string control_text(HWND window, int id);
+bool control_visible(HWND window, int id);
+// Drags the trackbar with this id to position and lets go, as a user would.
+bool drag_trackbar(HWND window, int id, int position);
 struct MenuEntry {
     std::string text;  // Shift-JIS, as the program gave it
     UINT id;

@@ -15,6 +15,9 @@ WPARAM virtual_key(int key) {
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return VK_F1 + (key - Qt::Key_F1);
     if (key == Qt::Key_Space) return VK_SPACE;
     if (key == Qt::Key_Escape) return VK_ESCAPE;
+    if (key == Qt::Key_Left) return VK_LEFT;
+    if (key == Qt::Key_Right) return VK_RIGHT;
+    if (key == Qt::Key_Home) return VK_HOME;
     return 0;
 }
 

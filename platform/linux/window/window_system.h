@@ -50,6 +50,15 @@ struct HGDIOBJ__ {
     COLORREF color;
 };
 
+// windows.cpp: the record of a child control or dialog whose widget the caller made.
+HWND new_control_window(HWND parent, HINSTANCE instance, QWidget* widget, LPCSTR text,
+                        WNDPROC procedure = nullptr);
+// controls.cpp: a child of the trackbar's or the "STATIC" class, or nullptr for another;
+// and the end of a window's timers, as it goes.
+HWND create_control(LPCSTR class_name, LPCSTR text, DWORD style, int x, int y, int width,
+                    int height, HWND parent, HMENU menu, HINSTANCE instance);
+void kill_window_timers(HWND window);
+
 // Creates the QApplication on first use, so that tests and the program alike get one.
 void ensure_application();
 // Lets Qt repaint what is shown, without user input or our own messages: for a wait on

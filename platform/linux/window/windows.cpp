@@ -4,6 +4,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QIcon>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
@@ -175,6 +176,16 @@ HWND create_top_level(const WNDCLASSEXA& window_class, LPCSTR title, int width, 
 
 }  // namespace
 
+HWND new_control_window(HWND parent, HINSTANCE instance, QWidget* widget, LPCSTR text,
+                        WNDPROC procedure) {
+    HWND control = new_window(procedure, instance, 0, GetSysColor(COLOR_WINDOW), parent);
+    control->client = widget;
+    control->caption = text != nullptr ? text : "";
+    // A control's keys are its window's; a dialog keeps its own.
+    if (procedure == nullptr) forward_keys(widget, parent);
+    return control;
+}
+
 void when_first_window_is_created(void (*action)()) {
     first_window_action = action;
 }
@@ -224,15 +235,21 @@ HWND CreateWindowExA(DWORD, LPCSTR class_name, LPCSTR window_name, DWORD style, 
     ensure_application();
     if (std::string(class_name) == "BUTTON" && (style & WS_CHILD))
         return create_button(window_name, x, y, width, height, parent, menu, instance);
+    if (style & WS_CHILD)
+        return create_control(class_name, window_name, style, x, y, width, height, parent, menu,
+                              instance);
     auto found = window_classes.find(class_name);
     if (found == window_classes.end() || (style & WS_CHILD)) return nullptr;
     return create_top_level(found->second, window_name, width, height, instance);
 }
 
-BOOL ShowWindow(HWND window, int) {
-    if (!is_window(window) || window->frame == nullptr) return FALSE;
-    bool was_visible = window->frame->isVisible();
-    window->frame->show();
+BOOL ShowWindow(HWND window, int show) {
+    QWidget* widget = !is_window(window)         ? nullptr
+                      : window->frame != nullptr ? window->frame
+                                                 : window->client;
+    if (widget == nullptr) return FALSE;
+    bool was_visible = widget->isVisible();
+    widget->setVisible(show != SW_HIDE);
     return was_visible ? TRUE : FALSE;
 }
 
@@ -266,6 +283,7 @@ BOOL DestroyWindow(HWND window) {
     if (!is_window(window)) return FALSE;
     send_message(window, WM_DESTROY, 0, 0);
     if (!is_window(window)) return TRUE;
+    kill_window_timers(window);
     // Qt deletes the children's widgets with their parent's.
     QWidget* widget = window->frame != nullptr ? window->frame : window->client;
     if (widget != nullptr) {
@@ -287,6 +305,8 @@ BOOL SetWindowTextA(HWND window, LPCSTR text) {
         window->frame->setWindowTitle(shown);
     else if (auto* button = dynamic_cast<QPushButton*>(window->client))
         button->setText(shown);
+    else if (auto* label = dynamic_cast<QLabel*>(window->client))
+        label->setText(shown);
     return TRUE;
 }
 
