@@ -9,7 +9,7 @@ add_library(lumaroth_platform_files STATIC
 target_include_directories(lumaroth_platform_files PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(lumaroth_platform_files PUBLIC winmm)
 add_library(lumaroth_platform_window STATIC platform/windows/window_texts.cpp platform/windows/shell.cpp)
-target_link_libraries(lumaroth_platform_window PUBLIC lumaroth_platform_files comdlg32 shell32 gdi32 user32)
+target_link_libraries(lumaroth_platform_window PUBLIC lumaroth_platform_files comctl32 comdlg32 shell32 gdi32 user32)
 
 add_library(lumaroth_core STATIC ${lumaroth_core_sources})
 target_include_directories(lumaroth_core PUBLIC ${CMAKE_SOURCE_DIR})

@@ -75,6 +75,9 @@ HandOver hand_over_to_running_window(const char* song) {
 }  // namespace
 
 HWND create_main_window(HINSTANCE instance, int show) {
+    // The seek bar is the common controls' trackbar.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
     WNDCLASSEXA window_class = {};
     window_class.cbSize = sizeof window_class;
     window_class.style = CS_HREDRAW | CS_VREDRAW;

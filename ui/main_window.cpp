@@ -9,6 +9,7 @@
 #include "ui/open_file_dialog.h"
 #include "ui/output_menu.h"
 #include "ui/painting.h"
+#include "ui/position_area.h"
 #include "ui/resource_ids.h"
 #include "ui/transport.h"
 #include "ui/version.h"
@@ -88,6 +89,7 @@ void set_speed(double factor) {
 
 void on_create(HWND window) {
     create_buttons(window);
+    create_position_area(window);
     DragAcceptFiles(window, TRUE);
     create_output_menu(window);
     open_file_dialog().setup(window);
@@ -149,9 +151,7 @@ bool opening = false;
 // may have come cut to a buffer), or path is nullptr to ask through the dialog.
 void open_song(HWND window, const char* path, std::size_t length) {
     opening = true;
-    stop_playback();
-    play_state = 0;
-    refresh_window(window);
+    transport_stop(window);
     BOOL chosen;
     // A name longer than the program holds is refused, never opened cut: the cut name
     // may be another file.
@@ -218,6 +218,14 @@ void on_command(HWND window, int id) {
             break;
         case kCommandPause:
             transport_pause_or_resume(window);
+            break;
+        case kCommandBack:
+        case kCommandForward:
+        case kCommandToStart:
+            transport_step(window, id);
+            break;
+        case kCommandGoTo:
+            ask_position(window);
             break;
         case kButtonStop:
             transport_stop(window);
@@ -292,6 +300,14 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
             return 0;
         case WM_COMMAND:
             on_command(window, LOWORD(wparam));
+            return 0;
+        case WM_TIMER:
+            if (wparam == kPositionTimer) refresh_position_area();
+            return 0;
+        case WM_CTLCOLORSTATIC:
+            return position_area_background(reinterpret_cast<HDC>(wparam));
+        case WM_HSCROLL:
+            if (reinterpret_cast<HWND>(lparam) != nullptr) on_position_bar(window, wparam);
             return 0;
         case kEndOfSongMessage:
             transport_stop(window);

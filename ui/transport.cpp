@@ -2,15 +2,23 @@
 
 #include <cstring>
 
+#include "playback/position.h"
 #include "playback/scheduler.h"
 #include "playback/track_merger.h"
 #include "ui/main_window.h"
+#include "ui/position_area.h"
+#include "ui/resource_ids.h"
 #include "ui/window_state.h"
 
 namespace {
 
 constexpr char kPlayFailure[] = "再生を始められません。\n%s";
 constexpr char kNoTimer[] = "タイマーを使えません。";
+constexpr std::uint32_t kStep = 5000;  // ms, the jump of Left and Right
+
+// The settings the Timeline that plays was built with.
+double built_speed = 0.0;
+VoiceOverride built_override = {};
 
 // Why Play could not start, in the output's own words where it has them.
 void say_why_play_failed(HWND window) {
@@ -25,15 +33,52 @@ void say_why_play_failed(HWND window) {
     MessageBoxA(window, text, kProgramTitle, MB_ICONWARNING);
 }
 
+void show_play_state(HWND window) {
+    refresh_window(window);
+    update_position_area(window);
+}
+
+void build_timeline_now() {
+    merge_tracks(song_image, channel_voices, voice_override, speed_factor);
+    built_speed = speed_factor;
+    built_override = voice_override;
+}
+
+// The speed or the instrument switch changed since the Timeline was built.
+bool settings_changed() {
+    return built_speed != speed_factor || built_override.enabled != voice_override.enabled ||
+           (voice_override.enabled != 0 && (built_override.channel != voice_override.channel ||
+                                            built_override.program != voice_override.program));
+}
+
+// While paused: the Timeline built again with the settings, and song_ms (on the old
+// Timeline's clock) the same place in the song on the new one.
+std::uint32_t rebuild_at(HWND window, std::uint32_t song_ms) {
+    SongPlace place = song_place_at(song_ms, built_speed);
+    build_timeline_now();
+    refresh_window(window);
+    return song_time_of(place, speed_factor);
+}
+
+void resume_or_say_why(HWND window) {
+    play_state = resume_playback();
+    if (play_state != 0) return;
+    show_play_state(window);
+    say_why_play_failed(window);
+}
+
 void play_from_the_start(HWND window) {
     if (!is_smf_header(view_of(song_image))) return;
     stop_playback();
     ChannelVoiceTable shown = channel_voices;
-    merge_tracks(song_image, channel_voices, voice_override, speed_factor);
+    build_timeline_now();
     play_state = 1;
     refresh_window(window);
     play_state = start_playback(window);
-    if (play_state != 0) return;
+    if (play_state != 0) {
+        update_position_area(window);
+        return;
+    }
     // Nothing plays: the window goes back to what it showed before Play, and says why.
     channel_voices = shown;
     refresh_window(window);
@@ -55,21 +100,37 @@ void transport_pause_or_resume(HWND window) {
         pause_playback();
         play_state = 2;
     } else if (play_state == 2) {
-        play_state = resume_playback();
-        if (play_state == 0) {
-            refresh_window(window);
-            say_why_play_failed(window);
-            return;
-        }
+        if (settings_changed()) seek_playback(rebuild_at(window, playback_position_ms()));
+        resume_or_say_why(window);
+        if (play_state == 0) return;
     } else {
         play_from_the_start(window);
         return;
     }
-    refresh_window(window);
+    show_play_state(window);
 }
 
 void transport_stop(HWND window) {
     stop_playback();
     play_state = 0;
-    refresh_window(window);
+    show_play_state(window);
+}
+
+void transport_seek(HWND window, std::uint32_t song_ms) {
+    if (play_state == 0) return;
+    bool playing = play_state == 1;
+    if (playing) pause_playback();
+    std::uint32_t length = song_length_ms();
+    if (song_ms > length) song_ms = length;
+    seek_playback(settings_changed() ? rebuild_at(window, song_ms) : song_ms);
+    if (playing) resume_or_say_why(window);
+    if (play_state != 0) refresh_position_area();
+}
+
+void transport_step(HWND window, int command) {
+    std::uint32_t at = playback_position_ms();
+    if (command == kCommandToStart) at = 0;
+    if (command == kCommandBack) at = at > kStep ? at - kStep : 0;
+    if (command == kCommandForward) at += kStep;
+    transport_seek(window, at);
 }

@@ -2,6 +2,8 @@
 // for them (play_state: 0 stopped, 1 playing, 2 paused).
 #pragma once
 
+#include <cstdint>
+
 #include "platform/win32.h"
 
 // 再生: a paused song resumes; else the song plays from the start with the current
@@ -10,3 +12,11 @@ void transport_play(HWND window);
 // Space and 一時停止: a playing song pauses, a paused one resumes, a stopped one plays.
 void transport_pause_or_resume(HWND window);
 void transport_stop(HWND window);
+// A jump to song_ms (the clock the window shows) while playing (it plays on from there) or
+// paused (it stays paused there), every channel chased to the song's state at the point.
+// After a change of speed or instrument switch the jump lands at the same place of the
+// song with the new settings; resume does the same.
+void transport_seek(HWND window, std::uint32_t song_ms);
+// Left, Right and Home: 5 s back, 5 s on, the start (kCommandBack, kCommandForward,
+// kCommandToStart).
+void transport_step(HWND window, int command);
