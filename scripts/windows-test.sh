@@ -27,4 +27,5 @@ wineserver -p
 trap 'wineserver -k || true' EXIT
 wine wineboot -i >build-win/screenshots/wineboot.log 2>&1
 (cd build-win && ctest --output-on-failure)
-tests/wine_window.sh build-win/Lumaroth.exe samples/lumaroth-demo.mid build-win/screenshots
+tests/wine_window.sh build-win/Lumaroth.exe build-win/Lumaroth-recording.exe samples/lumaroth-demo.mid \
+  build-win/screenshots

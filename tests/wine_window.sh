@@ -10,9 +10,12 @@
 # box at a time; a stopped window's hand-over fails and says so; + and 0
 # change the speed; 出力(&M) lists the outputs and the choice lands in Lumaroth.ini
 # beside the program; F1 without a browser says so. The screenshots stay in SHOTS.
-#   tests/wine_window.sh LUMAROTH.EXE SONG SHOTS   (WINEPREFIX prepared by the caller)
+# And the build on the recording output: 再生 shows the time and the seek bar, Space
+# pauses, Right and a click on the bar jump.
+#   tests/wine_window.sh LUMAROTH.EXE RECORDING.EXE SONG SHOTS   (WINEPREFIX prepared by
+#   the caller)
 set -euo pipefail
-exe=$(realpath "$1") song=$2 shots=$(realpath -m "$3")
+exe=$(realpath "$1") recording=$(realpath "$2") song=$3 shots=$(realpath -m "$4")
 if [ -z "${LUMAROTH_IN_XVFB:-}" ]; then
   export LUMAROTH_IN_XVFB=1
   # -noreset: the server must not restart between the runs, when the last client leaves
@@ -248,4 +251,37 @@ echo "F1 without a browser says that the page cannot be shown"
 poll bash -c "xdotool windowfocus $window 2>/dev/null; xdotool key alt+f x; sleep 0.5; ! kill -0 $pid 2>/dev/null" ||
   fail "終了(&X) did not end the program"
 ends_with_zero
-echo "WineWindow: 13 passed, 0 failed"
+
+# Play, pause and the jumps on Windows' own controls, by the program built on the recording
+# output (Wine has no MIDI device): the time and the bar show right of 停止 while it plays;
+# Space pauses; while paused the time moves only by a jump: Right, then a click on the bar
+# beside its thumb.
+start_recording() {
+  wine "$recording" "$@" 2>>"$shots/wine.log" &
+  pid=$!
+}
+start_recording "$(winepath -w "$song" 2>/dev/null)"
+poll has_window "$title" || fail "no window of the recording build for the song"
+window=$(window_named "$title")
+eval "$(xdotool getwindowgeometry --shell "$window")"
+stopped=$(take_shot recording-stopped)
+read -r origin_x origin_y < <(client_origin "$stopped" "$X")
+click_client 26 13  # 再生
+poll changes_at "$stopped" 110 1 476 25 || fail "再生 showed no time and bar"
+playing=$(take_shot playing)
+poll eval 'press space; changes_at "$playing" 700 430 80 16' || fail "Space did not pause"
+sleep 0.6
+paused=$(take_shot paused)
+sleep 0.6
+same_at "$paused" 110 5 112 17 || fail "the time moves while paused"
+echo "再生 shows the time and the bar, Space pauses and the time stands still"
+poll eval 'press Right; changes_at "$paused" 110 5 112 17' || fail "Right did not jump"
+jumped=$(take_shot jumped)
+click_client 540 13  # the bar's right part, beyond its thumb
+poll changes_at "$jumped" 110 5 112 17 || fail "a click on the bar did not jump"
+take_shot bar-clicked >/dev/null
+echo "Right and a click on the bar jump while paused"
+poll bash -c "xdotool windowfocus $window 2>/dev/null; xdotool key alt+f x; sleep 0.5; ! kill -0 $pid 2>/dev/null" ||
+  fail "終了(&X) did not end the recording build"
+ends_with_zero
+echo "WineWindow: 15 passed, 0 failed"
