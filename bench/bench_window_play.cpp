@@ -3,7 +3,7 @@
 // loading on its thread as the window starts, as the program does. Prints how long the
 // window's thread is held at start, at Open and at each Play and Stop, and Play -> first
 // note (less the song's own time before that note) for the first Play and the ones
-// after. Judges nothing.
+// after, and from a jump and a resume that land on a note to that note. Judges nothing.
 //   build/bench/bench_window_play [SONG]   (default: the demo song)
 #include <chrono>
 #include <cstdio>
@@ -13,10 +13,12 @@
 
 #include "platform/linux/synth.h"
 #include "platform/linux/window/window_system.h"
+#include "playback/position.h"
 #include "playback/timeline.h"
 #include "ui/app.h"
 #include "ui/main_window.h"
 #include "ui/resource_ids.h"
+#include "ui/transport.h"
 
 namespace {
 
@@ -31,12 +33,40 @@ void command(HWND window, int id) {
     DispatchMessageA(&msg);
 }
 
-int first_note() {
-    for (int i = 0; i < kTimelineEvents; ++i) {
+// The first note-on at or after song_ms.
+int first_note(std::uint32_t song_ms = 0) {
+    for (int i = first_event_at(song_ms); i < kTimelineEvents; ++i) {
         const EventSlot& slot = song_timeline.event_slots[i];
         if ((slot.status & 0xF0) == 0x90 && slot.data2 != 0) return i;
     }
     return -1;
+}
+
+// How long a jump (while playing) and a resume take to their first note when it is due at
+// once: both land on a note of the song, about seconds into it.
+void jump_and_resume_to_a_note(HWND window, std::uint32_t seconds) {
+    int note = first_note(seconds * 1000);
+    if (note < 0) return;
+    auto at = static_cast<std::uint32_t>(song_timeline.event_times[note]);
+    Clock::time_point pressed = Clock::now();
+    transport_seek(window, at);
+    double held = ms_since(pressed);
+    while (song_timeline.event_slots[note].sent == 0)
+        std::this_thread::yield();
+    std::printf("Jump: window thread held %.1f ms, jump -> first note %.1f ms\n", held,
+                ms_since(pressed));
+    command(window, kCommandPause);
+    note = first_note(at + 2000);
+    if (note < 0) return;
+    transport_seek(window, static_cast<std::uint32_t>(song_timeline.event_times[note]));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    pressed = Clock::now();
+    command(window, kCommandPause);
+    held = ms_since(pressed);
+    while (song_timeline.event_slots[note].sent == 0)
+        std::this_thread::yield();
+    std::printf("Resume: window thread held %.1f ms, resume -> first note %.1f ms\n", held,
+                ms_since(pressed));
 }
 
 }  // namespace
@@ -71,6 +101,10 @@ int main(int argc, char** argv) {
         std::printf("Play %d: window thread held %.1f ms, Play -> first note %.1f ms\n", play, held,
                     ms_since(pressed) - song_time);
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        if (play == 3) {
+            jump_and_resume_to_a_note(window, 10);
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        }
         Clock::time_point stopped = Clock::now();
         command(window, kButtonStop);
         std::printf("Stop %d: window thread held %.1f ms\n", play, ms_since(stopped));

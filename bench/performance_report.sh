@@ -169,6 +169,8 @@ done
 window_figures=$(LUMAROTH_SOUNDFONT=$sound_font build/bench/bench_window_play samples/lumaroth-demo.mid 2>/dev/null)
 first_play=$(sed -n 's/^Play 1: .* first note \([0-9.]*\) ms$/\1/p' <<<"$window_figures")
 later_play=$(sed -n 's/^Play 3: .* first note \([0-9.]*\) ms$/\1/p' <<<"$window_figures")
+jump=$(sed -n 's/^Jump: .* first note \([0-9.]*\) ms$/\1/p' <<<"$window_figures")
+resume=$(sed -n 's/^Resume: .* first note \([0-9.]*\) ms$/\1/p' <<<"$window_figures")
 {
   echo
   echo "## The window: first Play"
@@ -179,6 +181,8 @@ later_play=$(sed -n 's/^Play 3: .* first note \([0-9.]*\) ms$/\1/p' <<<"$window_
   echo "third Play $later_play ms (the scheduler's first note is due 12 ms after the start, at"
   echo "the second 6 ms tick). Against fluidsynth's start to first sound on the same song"
   echo "(${latency_small_fluidsynth} ms): first Play $(ratio "$first_play" "$latency_small_fluidsynth")."
+  echo "A jump while playing that lands on a note (10 s in) sends that note $jump ms after the"
+  echo "press, chase included; a resume that lands on a note, $resume ms after."
   echo
   echo '```'
   echo "$window_figures"
