@@ -1,7 +1,6 @@
 // Load and merge (with the timeline build) of the largest corpus song under 64 KiB and
 // of a generated worst case filling the whole image. Prints figures; judges nothing.
 #include <benchmark/benchmark.h>
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "playback/track_merger.h"
+#include "tests/corpus_files.h"
 
 namespace {
 
@@ -18,26 +18,13 @@ ChannelVoiceTable voices;
 std::string largest_corpus_song() {
     std::string best;
     long best_size = -1;
-    std::vector<std::string> dirs = {LUMAROTH_CORPUS_DIR};
-    while (!dirs.empty()) {
-        std::string dir = dirs.back();
-        dirs.pop_back();
-        DIR* listing = opendir(dir.c_str());
-        if (listing == nullptr) continue;
-        while (dirent* entry = readdir(listing)) {
-            std::string name = entry->d_name;
-            std::string path = dir + "/" + name;
-            struct stat info;
-            if (name[0] == '.' || stat(path.c_str(), &info) != 0) continue;
-            if (S_ISDIR(info.st_mode)) {
-                dirs.push_back(path);
-            } else if (name.size() > 4 && name.substr(name.size() - 4) == ".mid" &&
-                       info.st_size <= 65536 && info.st_size > best_size) {
-                best = path;
-                best_size = info.st_size;
-            }
+    for (const std::string& path : corpus_files(LUMAROTH_CORPUS_DIR)) {
+        struct stat info;
+        if (path.substr(path.size() - 4) != ".mid" || stat(path.c_str(), &info) != 0) continue;
+        if (info.st_size <= 65536 && info.st_size > best_size) {
+            best = path;
+            best_size = info.st_size;
         }
-        closedir(listing);
     }
     return best;
 }

@@ -42,6 +42,31 @@ TEST(PlaybackThreads, ASongPlaysOnTheTimerThreadInOrder) {
         EXPECT_EQ(static_cast<DWORD>(40 + i), messages[i] >> 8 & 0x7F);
 }
 
+TEST(PlaybackThreads, JumpsOnTheTimerThreadPlayOnFromThePoint) {
+    recording_midi_out.reset();
+    reset_timeline();
+    for (int i = 0; i < 20; ++i) {
+        song_timeline.event_times[i] = 5 + 10 * i;
+        song_timeline.event_slots[i] = {0x90, static_cast<unsigned char>(40 + i), 0x40, 0};
+    }
+    song_timeline.event_count = 30;
+    ASSERT_EQ(1, start_playback(kWindow));
+    wait_for_notes(2);
+    for (int k = 0; k < 50; ++k)
+        ASSERT_EQ(1, jump_playback(k % 2 == 0 ? 0 : 100));
+    pause_playback();
+    std::size_t before = recording_midi_out.short_messages().size();
+    ASSERT_EQ(1, seek_playback(150));
+    ASSERT_EQ(1, resume_playback());
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    stop_playback();
+    std::vector<DWORD> after;
+    std::vector<DWORD> messages = recording_midi_out.short_messages();
+    for (std::size_t i = before; i < messages.size(); ++i)
+        if ((messages[i] & 0xF0) == 0x90) after.push_back(messages[i] >> 8 & 0x7F);
+    EXPECT_EQ(after, (std::vector<DWORD>{55, 56, 57, 58, 59})) << "from the note at 155 ms on";
+}
+
 TEST(PlaybackThreads, TwoHundredStartsAndStopsResetAndCloseEveryTime) {
     recording_midi_out.reset();
     reset_timeline();

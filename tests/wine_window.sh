@@ -101,9 +101,19 @@ menu_keys() {
 }
 
 # Wine's own messages (no sound card, no volume label) go to a log beside the shots.
-start() {
-  wine "$exe" "$@" 2>>"$shots/wine.log" &
+start_program() {
+  wine "$@" 2>>"$shots/wine.log" &
   pid=$!
+}
+start() { start_program "$exe" "$@"; }
+# The window of this title once it shows: its id and geometry, a shot of it named NAME
+# (in $shot) and its client area's origin.
+find_window() {  # title, name
+  poll has_window "$1" || fail "no window titled $1"
+  window=$(window_named "$1")
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  shot=$(take_shot "$2")
+  read -r origin_x origin_y < <(client_origin "$shot" "$X")
 }
 
 ends_with_zero() {
@@ -165,11 +175,8 @@ loaded_ja=$loaded ja_origin="$origin_x $origin_y"
 # The same song in an English locale: the same client area, pixel for pixel.
 export LANG=en_US.UTF-8
 start "$(winepath -w "$song" 2>/dev/null)"
-poll has_window "$title" || fail "no window for the song in en_US"
-window=$(window_named "$title")
-eval "$(xdotool getwindowgeometry --shell "$window")"
-loaded_en=$(take_shot loaded-en_US)
-read -r origin_x origin_y < <(client_origin "$loaded_en" "$X")
+find_window "$title" loaded-en_US
+loaded_en=$shot
 client_en=$(crop_sum "$loaded_en" 0 0 804 461)
 read -r origin_x origin_y <<<"$ja_origin"
 [ "$(crop_sum "$loaded_ja" 0 0 804 461)" = "$client_en" ] ||
@@ -256,16 +263,9 @@ ends_with_zero
 # output (Wine has no MIDI device): the time and the bar show right of 停止 while it plays;
 # Space pauses; while paused the time moves only by a jump: Right, then a click on the bar
 # beside its thumb.
-start_recording() {
-  wine "$recording" "$@" 2>>"$shots/wine.log" &
-  pid=$!
-}
-start_recording "$(winepath -w "$song" 2>/dev/null)"
-poll has_window "$title" || fail "no window of the recording build for the song"
-window=$(window_named "$title")
-eval "$(xdotool getwindowgeometry --shell "$window")"
-stopped=$(take_shot recording-stopped)
-read -r origin_x origin_y < <(client_origin "$stopped" "$X")
+start_program "$recording" "$(winepath -w "$song" 2>/dev/null)"
+find_window "$title" recording-stopped
+stopped=$shot
 click_client 26 13  # 再生
 poll changes_at "$stopped" 110 1 476 25 || fail "再生 showed no time and bar"
 playing=$(take_shot playing)
