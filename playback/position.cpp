@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "playback/scheduler.h"
+#include "playback/timeline.h"
 
 namespace {
 
@@ -26,12 +26,6 @@ std::uint32_t song_length_ms() {
     for (int i = 0; i < timeline_count(); ++i)
         if (event_time(i) > length) length = event_time(i);
     return length;
-}
-
-std::uint32_t playback_position_ms() {
-    if (playback_clock.open == 0) return 0;
-    if (playback_clock.paused != 0) return playback_clock.paused_elapsed;
-    return timeGetTime() - playback_clock.start_time;
 }
 
 SongPlace song_place_at(std::uint32_t song_ms, double speed_factor) {

@@ -1,5 +1,6 @@
-// Where playback is in the song: its place on the playback clock, the song's length, and
-// a place that holds when the Timeline is built again at another speed.
+// Places in the song on the Timeline's clock: the first event at a time, the song's
+// length, a place that holds when the Timeline is built again at another speed, and a
+// time as people write it.
 #pragma once
 
 #include <cstdint>
@@ -8,8 +9,6 @@
 int first_event_at(std::uint32_t song_ms);
 // The time of the song's last event on the playback clock.
 std::uint32_t song_length_ms();
-// The place playback has reached, playing or paused; 0 when stopped.
-std::uint32_t playback_position_ms();
 
 // A place in the song itself: the event it comes before and how long before, at speed 1
 // (negative: after the last event).

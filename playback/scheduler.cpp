@@ -127,11 +127,6 @@ void send_chase(int point) {
 
 }  // namespace
 
-int timeline_count() {
-    int count = song_timeline.event_count;
-    return count < 0 ? 0 : count < kTimelineEvents ? count : kTimelineEvents;
-}
-
 void reset_playback_clock() {
     stop_playback();
     playback_clock = PlaybackClock{};
@@ -222,6 +217,12 @@ int seek_playback(std::uint32_t song_ms) {
     playback_clock.last_send_time = now;
     playback_clock.idle_time = 0;
     return 1;
+}
+
+std::uint32_t playback_position_ms() {
+    if (playback_clock.open == 0) return 0;
+    if (playback_clock.paused != 0) return playback_clock.paused_elapsed;
+    return timeGetTime() - playback_clock.start_time;
 }
 
 int jump_playback(std::uint32_t song_ms) {

@@ -59,8 +59,8 @@ int seek_playback(std::uint32_t song_ms);
 int jump_playback(std::uint32_t song_ms);
 // Play from song_ms: the output opens, the song is chased to the point and plays on.
 int start_playback_at(HWND window, std::uint32_t song_ms);
-// The events the Timeline holds that the scheduler examines.
-int timeline_count();
+// The place playback has reached, playing or paused; 0 when stopped.
+std::uint32_t playback_position_ms();
 void CALLBACK on_timer_tick(UINT id, UINT message, DWORD_PTR user, DWORD_PTR reserved1,
                             DWORD_PTR reserved2);
 int is_due(std::uint32_t elapsed, std::uint32_t time, std::uint32_t window);

@@ -11,6 +11,12 @@ void reset_timeline() {
     std::memset(&song_timeline, 0, sizeof song_timeline);
 }
 
+// The merger counts events the Timeline may not hold: never look past its end.
+int timeline_count(const Timeline& timeline) {
+    int count = timeline.event_count;
+    return count < 0 ? 0 : count < kTimelineEvents ? count : kTimelineEvents;
+}
+
 namespace {
 
 constexpr std::int32_t kFirstEventTime = 5;  // milliseconds

@@ -64,6 +64,8 @@ extern Timeline song_timeline;
 
 // Empties the Timeline, as at the program's start; only while playback is stopped.
 void reset_timeline();
+// The events of a Timeline the scheduler examines.
+int timeline_count(const Timeline& timeline = song_timeline);
 void build_timeline(const MergedImage& merged, ChannelVoiceTable& voices, VoiceOverride override,
                     double speed_factor);
 std::int32_t round_to_int(double x);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "playback/position.h"
+#include "playback/scheduler.h"
 #include "ui/main_window.h"
 #include "ui/resource_ids.h"
 #include "ui/transport.h"

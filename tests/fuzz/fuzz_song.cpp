@@ -1,5 +1,6 @@
 // Any bytes as a song file: loaded, scanned at three speeds, merged with and without the
-// instrument switch, and listed, as the window does with what the user opens.
+// instrument switch, listed, as the window does with what the user opens, and chased to
+// its middle, as a jump there would.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -7,6 +8,8 @@
 #include <string>
 
 #include "instruments/channel_voices.h"
+#include "playback/chase.h"
+#include "playback/position.h"
 #include "playback/track_merger.h"
 #include "smf/song_info.h"
 
@@ -53,5 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     VoiceOverride switched{1, size > 0 ? data[0] & 15 : 0, size > 1 ? data[1] & 127 : 0};
     merge_tracks(image, voices, switched, 0.5);
     touch(format_instrument_listing(voices).lines, kListedLines);
+    // A jump's chase into the middle of whatever the Timeline holds.
+    static ChaseList chase;
+    chase_messages(song_timeline, first_event_at(song_length_ms() / 2), chase);
     return 0;
 }
