@@ -22,13 +22,16 @@ lumaroth_platform_library(lumaroth_platform_threads platform/linux/thread_priori
 lumaroth_platform_library(lumaroth_platform_timer platform/linux/mm_timer.cpp)
 target_link_libraries(lumaroth_platform_timer PUBLIC lumaroth_platform_threads)
 lumaroth_platform_library(lumaroth_platform_messages platform/linux/messages.cpp)
+# A message's time is the multimedia clock's; a test's driven clock, linked before, wins.
+target_link_libraries(lumaroth_platform_messages PUBLIC lumaroth_platform_timer)
 lumaroth_platform_library(lumaroth_platform_midi
-  platform/linux/midi_out.cpp platform/linux/midi_errors.cpp platform/linux/seq_out.cpp
+  platform/linux/midi_out.cpp platform/linux/midi_errors.cpp platform/linux/seq_sink.cpp
+  platform/linux/synth.cpp platform/linux/synth_sink.cpp platform/linux/limiter.cpp
   platform/linux/wav_renderer.cpp
   platform/linux/wav_writer.cpp)
 target_link_libraries(lumaroth_platform_midi PUBLIC
   PkgConfig::FLUIDSYNTH PkgConfig::ALSA PkgConfig::GLIB lumaroth_platform_threads
-  lumaroth_platform_files)
+  lumaroth_platform_messages lumaroth_platform_files)
 
 lumaroth_platform_library(lumaroth_platform_window
   platform/linux/window/application.cpp platform/linux/window/windows.cpp
@@ -85,7 +88,8 @@ target_link_libraries(lumaroth-cli PRIVATE
 if(LUMAROTH_TESTS)
   # What tests link instead of, or beside, the platform: a recording MIDI output, a
   # driven clock and timer, a log of posted messages, scripted dialogs, the draw log.
-  lumaroth_platform_library(lumaroth_testing_midi platform/testing/recording_midi_out.cpp)
+  lumaroth_platform_library(lumaroth_testing_midi platform/testing/recording_midi_out.cpp
+    platform/testing/scripted_sound_font.cpp)
   lumaroth_platform_library(lumaroth_testing_timer platform/testing/driven_timer.cpp)
   lumaroth_platform_library(lumaroth_testing_posts platform/testing/posted_messages.cpp)
   lumaroth_platform_library(lumaroth_testing_dialogs platform/testing/scripted_dialogs.cpp)

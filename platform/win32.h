@@ -240,6 +240,7 @@ typedef OPENFILENAMEA* LPOPENFILENAMEA;
 
 #define OPENFILENAME_SIZE_VERSION_400A (offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR))
 #define OFN_HIDEREADONLY 0x00000004u
+#define OFN_FILEMUSTEXIST 0x00001000u
 #define OFN_CREATEPROMPT 0x00002000u
 #define FNERR_BUFFERTOOSMALL 0x3003u
 
@@ -324,6 +325,7 @@ int TranslateAcceleratorA(HWND window, HACCEL table, LPMSG msg);
 #define MF_UNCHECKED 0x0000u
 #define MF_CHECKED 0x0008u
 #define MF_POPUP 0x0010u
+#define MF_SEPARATOR 0x0800u
 #define MF_BYPOSITION 0x0400u
 HMENU GetMenu(HWND window);
 HMENU CreatePopupMenu();
@@ -444,6 +446,10 @@ MMRESULT midiOutClose(HMIDIOUT output);
 // when channel c uses program p of the bank; keys[k] likewise for key k of drum kit patch.
 MMRESULT midiOutCachePatches(HMIDIOUT output, UINT bank, LPWORD patches, UINT flags);
 MMRESULT midiOutCacheDrumPatches(HMIDIOUT output, UINT patch, LPWORD keys, UINT flags);
+// The output's own volume, left in the low word, right in the high, 0 to 0xFFFF; an output
+// has one where its MIDIOUTCAPSA's dwSupport says MIDICAPS_VOLUME.
+#define MIDICAPS_VOLUME 0x0001u
+MMRESULT midiOutSetVolume(HMIDIOUT output, DWORD volume);
 
 // WINMM: the multimedia timer
 #define TIMERR_NOERROR 0u

@@ -7,7 +7,9 @@
 #else
 #define VK_HOME 0x24
 #define VK_LEFT 0x25
+#define VK_UP 0x26
 #define VK_RIGHT 0x27
+#define VK_DOWN 0x28
 #define SW_HIDE 0
 #define SW_SHOW 5
 #define IDCANCEL 2

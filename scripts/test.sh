@@ -21,9 +21,9 @@ scripts/build.sh asan
 # Of the real dialogs, only the message box's: the file dialog reads folders on Qt's own
 # thread pool, whose uninstrumented atomics ThreadSanitizer cannot see.
 threaded_tests=(test_scheduler test_playback_threads test_window_commands test_window_outputs test_window_dialogs
-  test_window_bad_input test_midi_devices)
+  test_window_bad_input test_midi_devices test_synth_loading)
 scripts/build.sh tsan --target "${threaded_tests[@]}"
-(cd build-tsan && ctest --output-on-failure -j"$(nproc)" -R '^(Scheduler|DueTest|PlaybackThreads|MessageQueue|MultimediaTimer|MainWindowTest|OutputMenuTest|BadInput|MidiDevices)\.|^RealDialogs\.(MessageBox|PostedMessages)')
+(cd build-tsan && ctest --output-on-failure -j"$(nproc)" -R '^(Scheduler|DueTest|PlaybackThreads|MessageQueue|MultimediaTimer|MainWindowTest|OutputMenuTest|BadInput|MidiDevices|SequencerEvents|SynthLoading)\.|^RealDialogs\.(MessageBox|PostedMessages)')
 
 scripts/windows-test.sh
 scripts/package.sh

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/linux/seq_out.h"
+#include "platform/linux/seq_sink.h"
 #include "platform/win32.h"
 #include "tests/smf_bytes.h"
 
@@ -50,6 +50,31 @@ TEST(MidiDevices, DeviceZeroIsTheEmbeddedSynthesizerWhichTheMapperOpensToo) {
     EXPECT_GT(info.st_size, 44);
 }
 
+TEST(MidiDevices, AHandleThatIsNotOpenIsRefusedByEveryCallAndNeverTouched) {
+    setenv("LUMAROTH_MIDI_OUT", ("wav:" + temp_dir() + "/handles.wav").c_str(), 1);
+    HMIDIOUT closed = nullptr;
+    ASSERT_EQ(MMSYSERR_NOERROR, midiOutOpen(&closed, MIDI_MAPPER, 0, 0, CALLBACK_NULL));
+    ASSERT_EQ(MMSYSERR_NOERROR, midiOutClose(closed));
+    char bytes[] = {'\xF0', '\x7E', '\x7F', '\x09', '\x01', '\xF7'};
+    MIDIHDR header = {};
+    header.lpData = bytes;
+    header.dwBufferLength = sizeof bytes;
+    header.dwFlags = MHDR_PREPARED;
+    WORD patches[128] = {1};
+    // Freed, never opened, or nothing at all: the sanitizer build sees any touch.
+    for (HMIDIOUT stale : {closed, reinterpret_cast<HMIDIOUT>(&header), HMIDIOUT{}}) {
+        EXPECT_EQ(MMSYSERR_INVALHANDLE, midiOutShortMsg(stale, 0x403C90));
+        EXPECT_EQ(MMSYSERR_INVALHANDLE, midiOutPrepareHeader(stale, &header, sizeof header));
+        EXPECT_EQ(MMSYSERR_INVALHANDLE, midiOutLongMsg(stale, &header, sizeof header));
+        EXPECT_EQ(MMSYSERR_INVALHANDLE, midiOutUnprepareHeader(stale, &header, sizeof header));
+        EXPECT_EQ(MMSYSERR_INVALHANDLE, midiOutCachePatches(stale, 0, patches, MIDI_CACHE_ALL));
+        EXPECT_EQ(MMSYSERR_INVALHANDLE, midiOutCacheDrumPatches(stale, 0, patches, MIDI_CACHE_ALL));
+        EXPECT_EQ(MMSYSERR_INVALHANDLE, midiOutSetVolume(stale, 0xFFFFFFFF));
+        EXPECT_EQ(MMSYSERR_INVALHANDLE, midiOutClose(stale));
+    }
+    EXPECT_EQ(header.dwFlags, MHDR_PREPARED) << "the header untouched";
+}
+
 TEST(MidiDevices, AFailedOpenIsExplainedInTheLayersOwnWords) {
     setenv("LUMAROTH_MIDI_OUT", "nowhere", 1);
     HMIDIOUT output = nullptr;
@@ -64,6 +89,11 @@ TEST(MidiDevices, AFailedOpenIsExplainedInTheLayersOwnWords) {
 }
 
 TEST(SequencerEvents, ChannelMessagesAndSysexBecomeTheirSequencerEvents) {
+    snd_midi_event_t* encoder = nullptr;
+    ASSERT_EQ(0, snd_midi_event_new(16, &encoder));
+    auto seq_event_from_short = [encoder](DWORD message, snd_seq_event_t& event) {
+        return ::seq_event_from_short(encoder, message, event);
+    };
     snd_seq_event_t event;
     ASSERT_TRUE(seq_event_from_short(0x7F3C93, event));
     EXPECT_EQ(SND_SEQ_EVENT_NOTEON, event.type);
@@ -99,6 +129,7 @@ TEST(SequencerEvents, ChannelMessagesAndSysexBecomeTheirSequencerEvents) {
     EXPECT_EQ(SND_SEQ_EVENT_LENGTH_VARIABLE, event.flags & SND_SEQ_EVENT_LENGTH_MASK);
     EXPECT_EQ(sizeof sysex, event.data.ext.len);
     EXPECT_EQ(sysex, event.data.ext.ptr);
+    snd_midi_event_free(encoder);
 }
 
 TEST(SequencerOutput, APortGetsTheMessagesAndOneThatIsGoneFailsTheSend) {
@@ -111,8 +142,8 @@ TEST(SequencerOutput, APortGetsTheMessagesAndOneThatIsGoneFailsTheSend) {
                                           SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE,
                                           SND_SEQ_PORT_TYPE_MIDI_GENERIC);
     ASSERT_GE(port, 0);
-    std::string name =
-        std::to_string(snd_seq_client_id(receiver)) + ":" + std::to_string(port) + " receiver";
+    std::string name = std::to_string(snd_seq_client_id(receiver)) + ":" + std::to_string(port) +
+                       " Lumaroth test:receiver";
     UINT device = 0;
     UINT count = midiOutGetNumDevs();
     for (UINT i = 1; i < count && device == 0; ++i) {

@@ -39,7 +39,7 @@ void WavRenderer::stop() {
     while (tail.size() < kTailSamples && fluid_synth_get_active_voice_count(synth_) > 0) {
         tail.resize(tail.size() + kBlockFrames * 2);
         std::int16_t* block = tail.data() + tail.size() - kBlockFrames * 2;
-        fluid_synth_write_s16(synth_, kBlockFrames, block, 0, 2, block, 1, 2);
+        limiter_.render_s16(synth_, kBlockFrames, block);
     }
     if (fluid_synth_get_active_voice_count(synth_) > 0) {
         for (std::size_t i = 0; i < tail.size(); ++i)
@@ -66,7 +66,7 @@ void WavRenderer::run() {
         timespec due = after(start, blocks * kBlockFrames * 1000000000ull / kSampleRate);
         while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &due, nullptr) != 0) {
         }
-        fluid_synth_write_s16(synth_, kBlockFrames, block, 0, 2, block, 1, 2);
+        limiter_.render_s16(synth_, kBlockFrames, block);
         if (!write(block, kBlockFrames)) return;
     }
 }

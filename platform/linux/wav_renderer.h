@@ -9,12 +9,9 @@
 #include <string>
 #include <thread>
 
+#include "platform/linux/limiter.h"
+#include "platform/linux/synth_engine.h"
 #include "platform/linux/wav_writer.h"
-
-// What the synthesizer's outputs share.
-constexpr int kSampleRate = 44100;
-constexpr int kBlockFrames = 64;  // FluidSynth's own block: events take effect between blocks
-constexpr int kReleaseMs = 500;   // the longest a stop lets the notes' release sound
 
 // 64-frame blocks at absolute times on a thread of its own, so that what the timer sends
 // lands in the file at the time it was sent.
@@ -34,6 +31,7 @@ class WavRenderer {
     void run();
 
     WavWriter writer_;
+    Limiter limiter_;  // the rendering thread's, then stop's after it has ended
     fluid_synth_t* synth_ = nullptr;
     void (*on_failure_)(const std::string&) = nullptr;
     std::thread thread_;

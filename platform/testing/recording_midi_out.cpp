@@ -55,11 +55,14 @@ UINT TEST_DOUBLE(midiOutGetNumDevs)() {
 
 MMRESULT TEST_DOUBLE(midiOutGetDevCapsA)(UINT_PTR device, LPMIDIOUTCAPSA caps, UINT size) {
     std::lock_guard<std::mutex> guard(recording_midi_out.lock);
-    if (device >= recording_midi_out.device_names.size()) return MMSYSERR_BADDEVICEID;
+    // The mapper's are those of the first device, as when it maps to that one.
+    std::size_t index = device == MIDI_MAPPER ? 0 : device;
+    if (index >= recording_midi_out.device_names.size()) return MMSYSERR_BADDEVICEID;
     if (caps == nullptr || size < sizeof *caps) return MMSYSERR_INVALPARAM;
     std::memset(caps, 0, sizeof *caps);
-    const std::string& name = recording_midi_out.device_names[device];
+    const std::string& name = recording_midi_out.device_names[index];
     name.copy(caps->szPname, sizeof caps->szPname - 1);
+    caps->dwSupport = recording_midi_out.device_support;
     return MMSYSERR_NOERROR;
 }
 
@@ -118,6 +121,10 @@ MMRESULT TEST_DOUBLE(midiOutCacheDrumPatches)(HMIDIOUT, UINT patch, LPWORD keys,
     return record_cache(MidiCall::CacheDrumPatches, patch, keys);
 }
 
+MMRESULT TEST_DOUBLE(midiOutSetVolume)(HMIDIOUT, DWORD volume) {
+    return record(MidiCall::SetVolume, volume, nullptr, MMSYSERR_NOERROR);
+}
+
 MMRESULT TEST_DOUBLE(midiOutClose)(HMIDIOUT) {
     MMRESULT result = record(MidiCall::Close, 0, nullptr, MMSYSERR_NOERROR);
     std::lock_guard<std::mutex> guard(recording_midi_out.lock);
@@ -135,4 +142,5 @@ ROUTE_TO_DOUBLE(midiOutLongMsg)
 ROUTE_TO_DOUBLE(midiOutUnprepareHeader)
 ROUTE_TO_DOUBLE(midiOutCachePatches)
 ROUTE_TO_DOUBLE(midiOutCacheDrumPatches)
+ROUTE_TO_DOUBLE(midiOutSetVolume)
 ROUTE_TO_DOUBLE(midiOutClose)

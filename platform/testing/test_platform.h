@@ -17,6 +17,7 @@ enum class MidiCall {
     Close,
     CachePatches,      // message: the bank; bytes: the programs asked for
     CacheDrumPatches,  // message: the kit; bytes: the keys asked for
+    SetVolume,         // message: the volume
 };
 
 struct MidiRecord {
@@ -36,6 +37,7 @@ struct RecordingMidiOut {
     MMRESULT unprepare_result = MMSYSERR_NOERROR;
     MMRESULT short_result = MMSYSERR_NOERROR;
     std::vector<std::string> device_names;      // Shift-JIS, as midiOutGetDevCapsA names them
+    DWORD device_support = 0;                   // their dwSupport, MIDICAPS_VOLUME say
     std::string error_text = "no device here";  // midiOutGetErrorTextA's for any error
     int open_outputs = 0;
 
@@ -77,3 +79,14 @@ struct PostedMessages {
     std::size_t count();
 };
 extern PostedMessages posted_messages;
+
+// The SoundFont choice, where the system has one: the file in use, whether the next
+// chosen one loads, and every one the program chose.
+struct ScriptedSoundFont {
+    std::string in_use = "/usr/share/sounds/sf2/default-GM.sf2";
+    bool loads = true;
+    std::vector<std::string> chosen;
+
+    void reset();
+};
+extern ScriptedSoundFont scripted_sound_font;

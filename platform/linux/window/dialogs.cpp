@@ -124,8 +124,10 @@ BOOL GetOpenFileNameA(LPOPENFILENAMEA request) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    // A name that does not exist may be typed: OFN_CREATEPROMPT asks about it below.
-    dialog.setFileMode(QFileDialog::AnyFile);
+    // A name that does not exist may be typed: OFN_CREATEPROMPT asks about it below; with
+    // OFN_FILEMUSTEXIST the dialog takes only a file that is there.
+    dialog.setFileMode((request->Flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile
+                                                            : QFileDialog::AnyFile);
     QStringList filters = name_filters(request->lpstrFilter);
     dialog.setNameFilters(filters);
     DWORD index = request->nFilterIndex > 0 ? request->nFilterIndex - 1 : 0;

@@ -92,9 +92,23 @@ HMENU CreatePopupMenu() {
     return new_menu(nullptr, nullptr, new QMenu);
 }
 
-// Pop-ups go on a menu bar; items into a pop-up.
+// Pop-ups go on a menu bar, or into a pop-up as its sub-menu; items and separators into a
+// pop-up.
 BOOL InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR id, LPCSTR text) {
     if (!is_menu(menu)) return FALSE;
+    if ((flags & MF_POPUP) && menu->popup != nullptr) {
+        auto* sub = reinterpret_cast<HMENU>(id);
+        if (!is_menu(sub) || sub->popup == nullptr || position != 0xFFFFFFFFu) return FALSE;
+        sub->popup->setTitle(text_from_cp932(text));
+        sub->popup->setFont(system_font());
+        menu->popup->addMenu(sub->popup);  // its items' triggers reach the pop-up's
+        return TRUE;
+    }
+    if (flags & MF_SEPARATOR) {
+        if (menu->popup == nullptr || position != 0xFFFFFFFFu) return FALSE;
+        menu->popup->addSeparator();
+        return TRUE;
+    }
     if (flags & MF_POPUP) {
         auto* popup = reinterpret_cast<HMENU>(id);
         if (menu->bar == nullptr || !is_menu(popup) || popup->popup == nullptr) return FALSE;

@@ -1,4 +1,4 @@
-#include "platform/linux/seq_out.h"
+#include "platform/linux/seq_sink.h"
 
 #include <unistd.h>
 
@@ -8,6 +8,7 @@ namespace {
 
 constexpr char kSequencerDevice[] = "/dev/snd/seq";
 constexpr unsigned kWritable = SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE;
+constexpr std::size_t kEncoderBytes = 16;  // the encoder keeps a message's bytes as it reads
 
 // ALSA names the reason of a failure by its negative errno.
 std::string alsa_reason(int result) {
@@ -39,44 +40,26 @@ std::vector<SeqPort> list_seq_ports() {
             int number = snd_seq_port_info_get_port(port);
             char address[32];
             std::snprintf(address, sizeof address, "%d:%d ", id, number);
-            ports.push_back({id, number, address + std::string(snd_seq_port_info_get_name(port))});
+            ports.push_back({id, number,
+                             address + std::string(snd_seq_client_info_get_name(client)) + ":" +
+                                 snd_seq_port_info_get_name(port)});
         }
     }
     snd_seq_close(sequencer);
     return ports;
 }
 
-bool seq_event_from_short(DWORD message, snd_seq_event_t& event) {
+bool seq_event_from_short(snd_midi_event_t* encoder, DWORD message, snd_seq_event_t& event) {
     snd_seq_ev_clear(&event);
-    unsigned char status = message & 0xFF;
-    unsigned char channel = status & 0x0F;
-    unsigned char data1 = (message >> 8) & 0x7F;
-    unsigned char data2 = (message >> 16) & 0x7F;
-    switch (status & 0xF0) {
-        case 0x80:
-            snd_seq_ev_set_noteoff(&event, channel, data1, data2);
-            return true;
-        case 0x90:
-            snd_seq_ev_set_noteon(&event, channel, data1, data2);
-            return true;
-        case 0xA0:
-            snd_seq_ev_set_keypress(&event, channel, data1, data2);
-            return true;
-        case 0xB0:
-            snd_seq_ev_set_controller(&event, channel, data1, data2);
-            return true;
-        case 0xC0:
-            snd_seq_ev_set_pgmchange(&event, channel, data1);
-            return true;
-        case 0xD0:
-            snd_seq_ev_set_chanpress(&event, channel, data1);
-            return true;
-        case 0xE0:
-            snd_seq_ev_set_pitchbend(&event, channel, (data1 | data2 << 7) - 8192);
-            return true;
-        default:
-            return false;
-    }
+    unsigned char bytes[3] = {static_cast<unsigned char>(message & 0xFF),
+                              static_cast<unsigned char>((message >> 8) & 0x7F),
+                              static_cast<unsigned char>((message >> 16) & 0x7F)};
+    if (bytes[0] < 0x80 || bytes[0] >= 0xF0) return false;
+    // Program change and channel pressure carry one data byte, the others two.
+    long size = (bytes[0] & 0xE0) == 0xC0 ? 2 : 3;
+    snd_midi_event_reset_encode(encoder);
+    long used = snd_midi_event_encode(encoder, bytes, size, &event);
+    return used == size && event.type != SND_SEQ_EVENT_NONE;
 }
 
 void seq_event_from_sysex(const unsigned char* bytes, std::size_t size, snd_seq_event_t& event) {
@@ -84,11 +67,22 @@ void seq_event_from_sysex(const unsigned char* bytes, std::size_t size, snd_seq_
     snd_seq_ev_set_sysex(&event, static_cast<unsigned>(size), const_cast<unsigned char*>(bytes));
 }
 
-SeqOutput::~SeqOutput() {
-    if (sequencer_ != nullptr) snd_seq_close(sequencer_);
+std::string seq_port_identity(const SeqPort& port) {
+    std::size_t blank = port.name.find(' ');
+    return blank == std::string::npos ? port.name : port.name.substr(blank + 1);
 }
 
-bool SeqOutput::open(const SeqPort& target, std::string& error) {
+SeqSink::~SeqSink() {
+    if (sequencer_ != nullptr) snd_seq_close(sequencer_);
+    if (encoder_ != nullptr) snd_midi_event_free(encoder_);
+}
+
+bool SeqSink::open(const SeqPort& target, std::string& error) {
+    if (snd_midi_event_new(kEncoderBytes, &encoder_) < 0) {
+        encoder_ = nullptr;
+        error = "out of memory";
+        return false;
+    }
     int result = snd_seq_open(&sequencer_, "default", SND_SEQ_OPEN_OUTPUT, 0);
     if (result < 0) {
         sequencer_ = nullptr;
@@ -110,7 +104,7 @@ bool SeqOutput::open(const SeqPort& target, std::string& error) {
     return true;
 }
 
-MMRESULT SeqOutput::send(snd_seq_event_t& event) {
+MMRESULT SeqSink::send(snd_seq_event_t& event) {
     snd_seq_ev_set_source(&event, own_port_);
     snd_seq_ev_set_dest(&event, target_.client, target_.port);
     snd_seq_ev_set_direct(&event);
@@ -118,13 +112,13 @@ MMRESULT SeqOutput::send(snd_seq_event_t& event) {
                                                                : MMSYSERR_NOERROR;
 }
 
-MMRESULT SeqOutput::send_short(DWORD message) {
+MMRESULT SeqSink::send_short(DWORD message) {
     snd_seq_event_t event;
-    if (!seq_event_from_short(message, event)) return MMSYSERR_INVALPARAM;
+    if (!seq_event_from_short(encoder_, message, event)) return MMSYSERR_INVALPARAM;
     return send(event);
 }
 
-MMRESULT SeqOutput::send_sysex(const unsigned char* bytes, std::size_t size) {
+MMRESULT SeqSink::send_long(const unsigned char* bytes, std::size_t size) {
     snd_seq_event_t event;
     seq_event_from_sysex(bytes, size, event);
     return send(event);

@@ -1,0 +1,226 @@
+// The embedded synthesizer: FluidSynth, its SoundFont and its loader thread.
+#include <alsa/asoundlib.h>
+#include <fcntl.h>
+#include <glib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <thread>
+
+#include "platform/cp932.h"
+#include "platform/linux/synth.h"
+#include "platform/linux/synth_engine.h"
+#include "platform/sound_font.h"
+
+namespace {
+
+constexpr int kSettleBlocks = 16;
+constexpr const char* kSoundFontFolder = "/usr/share/sounds/sf2/";
+constexpr const char* kSoundFonts[] = {"default-GM.sf2", "FluidR3_GM.sf2", "TimGM6mb.sf2"};
+
+std::mutex fluid_error_lock;
+std::string last_fluid_error;
+
+void keep_fluid_error(int, const char* message, void*) {
+    std::lock_guard<std::mutex> guard(fluid_error_lock);
+    last_fluid_error = message != nullptr ? message : "";
+}
+
+void ignore_fluid_message(int, const char*, void*) {}
+
+// ALSA writes its own complaints to stderr; the driver's failure says enough.
+void ignore_alsa_message(const char*, int, const char*, int, const char*, ...) {}
+
+// FluidSynth hands a file its SoundFont loader refuses to libinstpatch, which complains
+// through GLib; our one line says why the load failed.
+void ignore_glib_message(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
+
+// The SoundFont's id, or FLUID_FAILED. The channels take its presets at the next reset.
+int load_sound_font(fluid_synth_t* synth, const std::string& path) {
+    GLogFunc previous = g_log_set_default_handler(ignore_glib_message, nullptr);
+    int id = fluid_synth_sfload(synth, path.c_str(), 0);
+    g_log_set_default_handler(previous, nullptr);
+    return id;
+}
+
+// Only a regular file is read as a SoundFont: a FIFO would wait for a writer, and what
+// is not a RIFF "sfbk" file goes on to loaders that complain on stderr.
+bool is_regular_file(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool is_sound_font(const std::string& path) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    char head[12] = {};
+    struct stat info;
+    bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    bool read_head = regular && read(fd, head, sizeof head) == static_cast<ssize_t>(sizeof head);
+    close(fd);
+    return read_head && std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "sfbk", 4) == 0;
+}
+
+std::string find_sound_font() {
+    const char* chosen = std::getenv("LUMAROTH_SOUNDFONT");
+    if (chosen != nullptr && *chosen != '\0') return chosen;
+    for (const char* name : kSoundFonts) {
+        std::string path = std::string(kSoundFontFolder) + name;
+        if (is_regular_file(path)) return path;
+    }
+    return "";
+}
+
+std::atomic<Synth*> built_synth{nullptr};
+
+// The SoundFont file in use, as the loader thread last loaded one.
+std::mutex sound_font_lock;
+std::string sound_font_in_use;
+
+void use_sound_font_file(const std::string& path) {
+    std::lock_guard<std::mutex> guard(sound_font_lock);
+    sound_font_in_use = path;
+}
+
+Synth& the_synth() {
+    static Synth synth;
+    built_synth = &synth;
+    return synth;
+}
+
+// The program loads the synthesizer on a thread of its own as its window starts, and a
+// chosen SoundFont on the next one (which waits for the one before); an open before that
+// is done waits for the rest, running while_loading meanwhile.
+std::thread synth_loader;
+std::atomic<bool> synth_loaded{false};
+void (*while_loading)() = nullptr;
+
+void start_loader(void (*load)(const std::string&, HWND, UINT), const std::string& path,
+                  HWND window, UINT message) {
+    synth_loaded = false;
+    synth_loader =
+        std::thread([previous = std::move(synth_loader), load, path, window, message]() mutable {
+            if (previous.joinable()) previous.join();
+            load(path, window, message);
+            synth_loaded = true;
+        });
+}
+
+// The chosen SoundFont in place of the one before, which goes at the next open; that one
+// stays when the new one cannot be read.
+void load_chosen_sound_font(const std::string& path, HWND window, UINT message) {
+    Synth& synth = the_synth();
+    int id = is_sound_font(path) ? load_sound_font(synth.synth, path) : FLUID_FAILED;
+    if (id != FLUID_FAILED) {
+        if (synth.replaced_sound_font == FLUID_FAILED)
+            synth.replaced_sound_font = synth.sound_font_id;
+        synth.sound_font_id = id;
+        synth.error.clear();
+        use_sound_font_file(path);
+    }
+    if (window != nullptr) PostMessageA(window, message, id != FLUID_FAILED ? 1 : 0, 0);
+}
+
+std::mutex failure_lock;
+std::string output_failure;
+
+}  // namespace
+
+Synth::Synth() {
+    fluid_set_log_function(FLUID_PANIC, keep_fluid_error, nullptr);
+    fluid_set_log_function(FLUID_ERR, keep_fluid_error, nullptr);
+    for (int level : {FLUID_WARN, FLUID_INFO, FLUID_DBG})
+        fluid_set_log_function(level, ignore_fluid_message, nullptr);
+    snd_lib_error_set_handler(ignore_alsa_message);
+    settings = new_fluid_settings();
+    fluid_settings_setint(settings, "synth.device-id", 16);
+    fluid_settings_setnum(settings, "synth.sample-rate", kSampleRate);
+    fluid_settings_setint(settings, "audio.period-size", kBlockFrames);
+    fluid_settings_setnum(settings, "synth.gain", kFullGain);
+    fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
+    synth = new_fluid_synth(settings);
+    std::string sound_font = find_sound_font();
+    use_sound_font_file(sound_font);
+    if (sound_font.empty()) {
+        error = "no General MIDI SoundFont: set LUMAROTH_SOUNDFONT or install fluid-soundfont-gm";
+    } else if (!is_sound_font(sound_font) ||
+               (sound_font_id = load_sound_font(synth, sound_font)) == FLUID_FAILED) {
+        error = "cannot load the SoundFont " + sound_font + ": not a readable SoundFont file";
+    }
+}
+
+Synth::~Synth() {
+    delete_fluid_synth(synth);
+    delete_fluid_settings(settings);
+}
+
+Synth& loaded_synth() {
+    if (synth_loader.joinable()) {
+        while (!synth_loaded) {
+            if (while_loading != nullptr) while_loading();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+    return the_synth();
+}
+
+std::string take_fluid_error() {
+    std::lock_guard<std::mutex> guard(fluid_error_lock);
+    std::string error = last_fluid_error;
+    last_fluid_error.clear();
+    return error;
+}
+
+// Controllers reset after "all sound off" put a held voice back into its release, which
+// rings on for a second: silence it after the reset. The synthesizer ends voices as it
+// renders, so blocks rendered into nowhere settle it.
+void quiet_synth(fluid_synth_t* synth) {
+    fluid_synth_system_reset(synth);
+    fluid_synth_all_sounds_off(synth, -1);
+    std::int16_t settle[kBlockFrames * 2];
+    for (int block = 0; block < kSettleBlocks && fluid_synth_get_active_voice_count(synth) > 0;
+         ++block)
+        fluid_synth_write_s16(synth, kBlockFrames, settle, 0, 2, settle, 1, 2);
+}
+
+void set_output_failure(const std::string& reason) {
+    std::lock_guard<std::mutex> guard(failure_lock);
+    output_failure = reason;
+}
+
+std::string synth_output_failure() {
+    std::lock_guard<std::mutex> guard(failure_lock);
+    return output_failure;
+}
+
+int synth_active_voice_count() {
+    Synth* synth = built_synth;
+    return synth != nullptr ? fluid_synth_get_active_voice_count(synth->synth) : 0;
+}
+
+void start_loading_synth(void (*while_waiting)()) {
+    while_loading = while_waiting;
+    start_loader([](const std::string&, HWND, UINT) { the_synth(); }, "", nullptr, 0);
+}
+
+bool sound_font_choosable() {
+    return true;
+}
+
+void current_sound_font(char* path, std::size_t size) {
+    std::lock_guard<std::mutex> guard(sound_font_lock);
+    copy_cp932_text(file_name_for_program(sound_font_in_use), path, size);
+}
+
+void choose_sound_font(const char* path, HWND window, UINT message) {
+    start_loader(load_chosen_sound_font, file_system_name(path), window, message);
+}
+
+void finish_loading_synth() {
+    if (synth_loader.joinable()) synth_loader.join();
+}

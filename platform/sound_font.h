@@ -1,0 +1,17 @@
+// The embedded synthesizer's SoundFont, where the system plays through one (Linux);
+// Windows plays through its own MIDI devices and has none. Windows has no call for this:
+// these are the platform's own.
+#pragma once
+
+#include <cstddef>
+
+#include "platform/win32.h"
+
+// Whether the user may choose a SoundFont here.
+bool sound_font_choosable();
+// The SoundFont in use or being loaded, as the program holds names; "" when none.
+void current_sound_font(char* path, std::size_t size);
+// Loads the SoundFont at path on the synthesizer's loader thread, for the next Play, and
+// then posts message to window: wParam 1 when it is the SoundFont now, 0 when it is none
+// or cannot be read (the one before stays).
+void choose_sound_font(const char* path, HWND window, UINT message);

@@ -1,0 +1,14 @@
+// Windows plays through its own MIDI devices: no SoundFont to choose.
+#include "platform/sound_font.h"
+
+bool sound_font_choosable() {
+    return false;
+}
+
+void current_sound_font(char* path, std::size_t size) {
+    if (size > 0) path[0] = '\0';
+}
+
+void choose_sound_font(const char*, HWND window, UINT message) {
+    PostMessageA(window, message, 0, 0);
+}
