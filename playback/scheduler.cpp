@@ -6,6 +6,7 @@
 
 #include "playback/chase.h"
 #include "playback/position.h"
+#include "playback/volume.h"
 
 PlaybackClock playback_clock;
 UINT midi_output_device = MIDI_MAPPER;
@@ -109,6 +110,7 @@ bool open_output(HWND window) {
     playback_clock.open_result =
         midiOutOpen(&playback_clock.output, midi_output_device, 0, 0, CALLBACK_NULL);
     if (playback_clock.open_result != MMSYSERR_NOERROR) return false;
+    apply_output_volume(playback_clock.output, midi_output_device, true);
     cache_song_patches(playback_clock.output, timeline_count());
     return true;
 }

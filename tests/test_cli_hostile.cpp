@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "tests/cli_run.h"
+#include "tests/click_track.h"
 #include "tests/smf_bytes.h"
 
 extern char** environ;
@@ -159,6 +160,30 @@ TEST(CliHostile, BrokenSoundFontsFailWithOneLineAndNoLibraryChatter) {
         EXPECT_EQ(run.err, "lumaroth: MIDI output: cannot load the SoundFont " + font +
                                ": not a readable SoundFont file\n");
     }
+}
+
+TEST(CliHostile, AChosenSoundFontThatIsNoneFailsWithOneLineAndAGoodOnePlays) {
+    std::string song = song_with(kOneNote);
+    std::string wav = temp_dir() + "/chosen.wav";
+    std::string text = write_temp_file("notes.sf2", Bytes(5000, 0x5A));
+    CliRun bad = cli("render " + song + " " + wav + " --soundfont " + text, kTimeout);
+    EXPECT_EQ(bad.exit_code, 3);
+    EXPECT_EQ(bad.err, "lumaroth-cli: cannot load the SoundFont " + text +
+                           ": not a readable SoundFont file\n");
+    // Even when the default one is broken: the chosen one is the one that plays.
+    CliRun good = cli("render " + song + " " + wav +
+                          " --soundfont /usr/share/sounds/sf2/FluidR3_GM.sf2 --end 0:01",
+                      "LUMAROTH_SOUNDFONT=" + text + " " + kTimeout);
+    EXPECT_EQ(good.exit_code, 0) << good.err;
+    int rate = 0;
+    std::vector<std::int16_t> sound = read_wav(wav, rate);
+    EXPECT_NE(std::count(sound.begin(), sound.end(), 0), static_cast<long>(sound.size()));
+    CliRun muted = cli("render " + song + " " + wav + " --volume 0 --end 0:01", kTimeout);
+    EXPECT_EQ(muted.exit_code, 0) << muted.err;
+    std::vector<std::int16_t> silence = read_wav(wav, rate);
+    ASSERT_FALSE(silence.empty());
+    EXPECT_EQ(std::count(silence.begin(), silence.end(), 0), static_cast<long>(silence.size()))
+        << "volume 0 is silence";
 }
 
 TEST(CliHostile, OutputThatCannotBeWrittenFailsTheCommand) {

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -17,6 +18,7 @@ namespace {
 constexpr int kPlay = 101;
 constexpr int kOutputMenu = 2;  // after ファイル and 再生, before ヘルプ
 constexpr UINT kMapper = 40100;
+constexpr int kVolumeDown = 40221, kSoundFont = 40230, kVolumeText = 203;
 
 class OutputMenuTest : public MainWindowTest {
   public:
@@ -58,11 +60,12 @@ std::string settings_file() {
 
 }  // namespace
 
-TEST_F(OutputMenuTest, ListsTheDevicesUsesTheChoiceFromTheNextPlayAndRemembersItByName) {
-    recording_midi_out.device_names = {"SC-88Pro", "USB MIDI", "仮想ケーブル"};
+TEST_F(OutputMenuTest, ListsTheDevicesUsesTheChoiceFromTheNextPlayAndRemembersWhatItIs) {
+    // ALSA numbers a port anew each time its device comes back: "20:0" now, "24:0" later.
+    recording_midi_out.device_names = {"SC-88Pro", "20:0 USB MIDI:Port 1", "仮想ケーブル"};
     start_again();
     std::vector<MenuEntry> entries = menu_entries(window, kOutputMenu);
-    ASSERT_EQ(entries.size(), 4u);
+    ASSERT_GE(entries.size(), 4u);
     EXPECT_EQ(entries[0].text, "MIDI マッパー");
     EXPECT_EQ(entries[3].text, "仮想ケーブル");
     EXPECT_EQ(menu_entries(window, kOutputMenu + 1)[0].text, "ヘルプ目次(&H)") << "ヘルプ last";
@@ -74,21 +77,84 @@ TEST_F(OutputMenuTest, ListsTheDevicesUsesTheChoiceFromTheNextPlayAndRemembersIt
     command(static_cast<int>(entries[2].id));  // USB MIDI, while playing
     EXPECT_EQ(play_state, 0) << "choosing stops playback";
     EXPECT_EQ(recording_midi_out.open_outputs, 0);
-    EXPECT_EQ(checked_output(), "USB MIDI;");
-    EXPECT_EQ(settings_file(), "[Output]\nDevice=USB MIDI\n");
+    EXPECT_EQ(checked_output(), "20:0 USB MIDI:Port 1;");
+    EXPECT_EQ(settings_file(), "[Output]\nDevice=USB MIDI:Port 1\n");
     command(kPlay);
     EXPECT_EQ(opened_device(), 1u);
 
+    recording_midi_out.device_names = {"24:0 USB MIDI:Port 1", "SC-88Pro"};  // plugged again
     start_again();
-    EXPECT_EQ(checked_output(), "USB MIDI;") << "remembered across runs";
-    recording_midi_out.device_names = {"SC-88Pro", "仮想ケーブル"};  // USB MIDI unplugged
+    EXPECT_EQ(checked_output(), "24:0 USB MIDI:Port 1;") << "remembered by what it is";
+    recording_midi_out.device_names = {"SC-88Pro", "仮想ケーブル"};  // unplugged
     start_again();
     EXPECT_EQ(checked_output(), "MIDI マッパー;");
     open_song_path(window, demo_song_path().c_str());
     command(kPlay);
     EXPECT_EQ(opened_device(), MIDI_MAPPER);
+    ASSERT_EQ(scripted_dialogs.message_boxes.size(), 1u) << "the missing device is said";
+    EXPECT_EQ(scripted_dialogs.message_boxes[0].text,
+              "出力 USB MIDI:Port 1 が見つかりません。MIDI マッパーで再生します。");
+    command(kPlay);
+    EXPECT_EQ(scripted_dialogs.message_boxes.size(), 1u) << "once";
     command(static_cast<int>(kMapper));
     EXPECT_EQ(settings_file(), "[Output]\nDevice=\n");
+}
+
+TEST_F(OutputMenuTest, TheVolumeStepsAppliesWhilePlayingShowsAndIsRemembered) {
+    recording_midi_out.device_names = {"FluidSynth", "USB MIDI"};
+    recording_midi_out.device_support = MIDICAPS_VOLUME;  // the mapper's, as device 0's
+    start_again();
+    open_song_path(window, demo_song_path().c_str());
+    command(kPlay);
+    command(kVolumeDown);
+    command(kVolumeDown);
+    std::vector<DWORD> volumes;
+    for (const MidiRecord& record : recording_midi_out.copy())
+        if (record.call == MidiCall::SetVolume) volumes.push_back(record.message);
+    // Full as it opens, then 90 % and 80 % of 0xFFFF, on both sides.
+    EXPECT_EQ(volumes, (std::vector<DWORD>{0xFFFFFFFFu, 0xE665E665u, 0xCCCCCCCCu}));
+    PostMessageA(window, WM_TIMER, 1, 0);
+    pump_messages();
+    EXPECT_EQ(control_text(window, kVolumeText), u8"音量 80%");
+    EXPECT_NE(settings_file().find("Volume=80\n"), std::string::npos);
+
+    // A device without a volume of its own gets the Master Volume message, as it opens.
+    recording_midi_out.device_support = 0;
+    start_again();
+    command(static_cast<int>(kMapper + 2));  // USB MIDI
+    open_song_path(window, demo_song_path().c_str());
+    recording_midi_out.records.clear();
+    command(kPlay);
+    std::vector<MidiRecord> records = recording_midi_out.copy();
+    auto sysex = std::find_if(records.begin(), records.end(),
+                              [](const MidiRecord& r) { return r.call == MidiCall::LongMsg; });
+    ASSERT_NE(sysex, records.end());
+    // 80 % of 0x3FFF is 0x3332: LSB 0x32, MSB 0x66.
+    EXPECT_EQ(sysex->bytes,
+              (std::vector<unsigned char>{0xF0, 0x7F, 0x7F, 0x04, 0x01, 0x32, 0x66, 0xF7}));
+}
+
+TEST_F(OutputMenuTest, ASoundFontChosenLoadsForTheNextPlayAndOneThatIsNoneIsSaid) {
+    scripted_dialogs.open_answers = {"/music/Piano.sf2", "/music/notes.txt"};
+    command(kSoundFont);
+    pump_messages();
+    ASSERT_EQ(scripted_dialogs.open_files.size(), 1u);
+    EXPECT_EQ(scripted_dialogs.open_files[0].initial_file, "/usr/share/sounds/sf2/default-GM.sf2")
+        << "the dialog opens at the one in use";
+    EXPECT_EQ(scripted_sound_font.chosen, std::vector<std::string>{"/music/Piano.sf2"});
+    EXPECT_NE(settings_file().find("SoundFont=/music/Piano.sf2\n"), std::string::npos);
+
+    scripted_sound_font.loads = false;
+    command(kSoundFont);
+    pump_messages();
+    ASSERT_EQ(scripted_dialogs.message_boxes.size(), 1u);
+    EXPECT_NE(scripted_dialogs.message_boxes[0].text.find("/music/notes.txt"), std::string::npos);
+    EXPECT_NE(settings_file().find("SoundFont=/music/Piano.sf2\n"), std::string::npos)
+        << "the one before stays";
+    scripted_sound_font.loads = true;
+    start_again();
+    pump_messages();
+    EXPECT_EQ(scripted_sound_font.chosen.back(), "/music/Piano.sf2") << "loaded at the start";
 }
 
 TEST_F(OutputMenuTest, ADeviceThatGoesWhilePlayingStopsPlaybackAndGetsTheResets) {

@@ -15,6 +15,7 @@ void MainWindowTest::SetUp() {
     setenv("XDG_CONFIG_HOME", (temp_dir() + "/config").c_str(), 1);
     unlink((temp_dir() + "/config/lumaroth/lumaroth.ini").c_str());
     recording_midi_out.reset();
+    scripted_sound_font.reset();
     driven_timer.reset();
     scripted_dialogs.reset();
     draw_log.clear();

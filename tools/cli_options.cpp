@@ -7,6 +7,7 @@
 
 #include "playback/position.h"
 #include "playback/speed.h"
+#include "playback/volume.h"
 
 namespace {
 
@@ -15,9 +16,9 @@ const char kUsage[] =
     "       lumaroth-cli timeline FILE [--speed-steps N] [--switch CH:PROG] [--start M:SS]\n"
     "       lumaroth-cli merged FILE\n"
     "       lumaroth-cli play FILE [--speed-steps N] [--switch CH:PROG] [--device D]\n"
-    "                              [--start M:SS] [--end M:SS]\n"
+    "                              [--start M:SS] [--end M:SS] [--volume N] [--soundfont SF2]\n"
     "       lumaroth-cli render FILE OUT.wav [--speed-steps N] [--switch CH:PROG] [--device D]\n"
-    "                              [--start M:SS] [--end M:SS]\n"
+    "                              [--start M:SS] [--end M:SS] [--volume N] [--soundfont SF2]\n"
     "       lumaroth-cli devices\n"
     "       lumaroth-cli --help | --version\n"
     "  --speed-steps N   N > 0: N presses of faster, N < 0: -N presses of slower\n"
@@ -27,6 +28,8 @@ const char kUsage[] =
     "  --start M:SS      begin there, every channel set as the song has set it by then;\n"
     "                    timeline: first the messages that set them, marked chase\n"
     "  --end M:SS        stop there\n"
+    "  --volume N        0 to 100 (%), the output's volume; 100 when not given\n"
+    "  --soundfont SF2   the embedded synthesizer's SoundFont (.sf2, .sf3)\n"
     "  play on a terminal: Space pauses and resumes, left and right arrows jump 5 s\n";
 
 // The argument at fault in one line, then the usage.
@@ -76,13 +79,15 @@ std::string value_form(const std::string& option) {
     if (option == "--speed-steps") return "not a whole number from -1000000 to 1000000";
     if (option == "--switch") return "not CH:PROG with CH 1-16 and PROG 1-128";
     if (option == "--start" || option == "--end") return "not a time M:SS";
+    if (option == "--volume") return "not a whole number from 0 to 100";
+    if (option == "--soundfont") return "not a file";
     return "not a device";
 }
 
 }  // namespace
 
 CliRequest parse_cli_options(int argc, char** argv, CliOptions& options) {
-    options = {"", "", "", "", kNormalSpeed, {0, 0, 0}, false, 0, 0};
+    options = {"", "", "", "", kNormalSpeed, {0, 0, 0}, false, 0, 0, kFullVolume, ""};
     for (int i = 1; i < argc; ++i) {
         std::string word = argv[i];
         if (word == "--help" || word == "-h") return CliRequest::kHelp;
@@ -115,6 +120,7 @@ CliRequest parse_cli_options(int argc, char** argv, CliOptions& options) {
     for (int i = next; i < argc; ++i) {
         std::string word = argv[i];
         long steps = 0;
+        long volume = 0;
         bool playback = takes_playback_options(options.command);
         bool device = options.command == "play" || options.command == "render";
         if (word == "--raw" && options.command == "info") {
@@ -124,7 +130,8 @@ CliRequest parse_cli_options(int argc, char** argv, CliOptions& options) {
         bool time = (word == "--start" && playback && options.command != "info") ||
                     (word == "--end" && device);
         if (!(word == "--speed-steps" && playback) && !(word == "--switch" && playback) &&
-            !(word == "--device" && device) && !time)
+            !((word == "--device" || word == "--volume" || word == "--soundfont") && device) &&
+            !time)
             return usage("'" + word + "' is not an option of " + options.command),
                    CliRequest::kBadUsage;
         if (i + 1 >= argc) return usage(word + " needs a value"), CliRequest::kBadUsage;
@@ -133,11 +140,14 @@ CliRequest parse_cli_options(int argc, char** argv, CliOptions& options) {
         bool good = word == "--speed-steps" ? parse_int(value.c_str(), -1000000, 1000000, steps)
                     : word == "--switch"    ? parse_switch(value.c_str(), options.override)
                     : time                  ? parse_song_time(value.c_str(), at)
+                    : word == "--volume"    ? parse_int(value.c_str(), 0, kFullVolume, volume)
                                             : !value.empty();
         if (!good)
             return usage(word + " " + value + ": " + value_form(word)), CliRequest::kBadUsage;
         if (word == "--speed-steps") options.speed_factor = speed_after_steps(steps);
         if (word == "--device") options.device = value;
+        if (word == "--volume") options.volume = static_cast<int>(volume);
+        if (word == "--soundfont") options.sound_font = value;
     }
     if (options.end_ms != 0 && options.end_ms <= options.start_ms)
         return usage("--end must come after --start"), CliRequest::kBadUsage;

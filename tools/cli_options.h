@@ -18,6 +18,8 @@ struct CliOptions {
     bool raw;
     std::uint32_t start_ms;  // --start: play from there, chased; 0 from the beginning
     std::uint32_t end_ms;    // --end: stop there; 0 at the song's end
+    int volume;              // --volume: 0 to 100 %
+    std::string sound_font;  // --soundfont: the synthesizer's SoundFont; empty: the default
 };
 
 enum class CliRequest { kRun, kHelp, kVersion, kBadUsage };

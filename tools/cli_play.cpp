@@ -17,10 +17,12 @@
 
 #include "platform/cp932.h"
 #include "platform/linux/synth.h"
+#include "platform/sound_font.h"
 #include "platform/win32.h"
 #include "playback/position.h"
 #include "playback/scheduler.h"
 #include "playback/track_merger.h"
+#include "playback/volume.h"
 #include "tools/terminal_keys.h"
 
 namespace {
@@ -30,6 +32,7 @@ HWND const kTerminal = reinterpret_cast<HWND>(1);
 constexpr UINT kInterruptMessage = WM_USER + 3;
 constexpr UINT kProgressMessage = WM_USER + 4;
 constexpr UINT kKeyMessage = WM_USER + 5;
+constexpr UINT kSoundFontMessage = WM_USER + 6;
 constexpr int kBarWidth = 24;
 constexpr std::uint32_t kShowPeriod = 250;  // ms between two live lines
 constexpr std::uint32_t kJump = 5000;       // ms a key's jump moves
@@ -126,6 +129,20 @@ bool take_key(WPARAM key) {
     return jump_playback(at) == 1;
 }
 
+// --soundfont: loaded before the output opens; false (said) when it cannot be.
+bool use_sound_font(const std::string& path) {
+    choose_sound_font(file_name_for_program(path).c_str(), kTerminal, kSoundFontMessage);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) && msg.message != kSoundFontMessage) {
+    }
+    finish_loading_synth();
+    if (msg.message == kSoundFontMessage && msg.wParam == 1) return true;
+    std::fprintf(stderr,
+                 "lumaroth-cli: cannot load the SoundFont %s: not a readable SoundFont file\n",
+                 path.c_str());
+    return false;
+}
+
 }  // namespace
 
 int list_devices() {
@@ -157,7 +174,9 @@ int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions
             return kExitUsage;
         }
     }
+    if (!options.sound_font.empty() && !use_sound_font(options.sound_font)) return kExitNoOutput;
     forward_interrupts();
+    output_volume = options.volume;
     merge_tracks(song, voices, options.override, options.speed_factor);
     if (!start_playback_at(kTerminal, options.start_ms)) return kExitNoOutput;
 

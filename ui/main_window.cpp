@@ -11,8 +11,10 @@
 #include "ui/painting.h"
 #include "ui/position_area.h"
 #include "ui/resource_ids.h"
+#include "ui/sound_font_menu.h"
 #include "ui/transport.h"
 #include "ui/version.h"
+#include "ui/volume_menu.h"
 #include "ui/window_state.h"
 
 namespace {
@@ -227,6 +229,9 @@ void on_command(HWND window, int id) {
         case kCommandGoTo:
             ask_position(window);
             break;
+        case kCommandSoundFont:
+            ask_for_sound_font(window);
+            break;
         case kButtonStop:
             transport_stop(window);
             break;
@@ -272,7 +277,10 @@ void on_command(HWND window, int id) {
             open_help(window);
             break;
         default:
-            if (is_output_command(id)) {
+            if (is_volume_command(id)) {
+                choose_volume(window, id);
+                refresh_position_area();
+            } else if (is_output_command(id)) {
                 // The next Play uses the new output.
                 if (play_state) transport_stop(window);
                 choose_output(window, id);
@@ -319,6 +327,9 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
             return take_handed_song(window, reinterpret_cast<const COPYDATASTRUCT*>(lparam));
         case kOpenHandedSongMessage:
             open_handed_song(window);
+            return 0;
+        case kSoundFontLoadedMessage:
+            on_sound_font_loaded(window, wparam);
             return 0;
         default:
             return DefWindowProcA(window, message, wparam, lparam);

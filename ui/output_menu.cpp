@@ -6,6 +6,8 @@
 #include "ui/main_window.h"
 #include "ui/resource_ids.h"
 #include "ui/settings.h"
+#include "ui/sound_font_menu.h"
+#include "ui/volume_menu.h"
 #include "ui/window_state.h"
 
 namespace {
@@ -16,9 +18,30 @@ constexpr char kMapperText[] = "MIDI マッパー";
 constexpr char kSection[] = "Output";
 constexpr char kKey[] = "Device";
 
+constexpr char kDeviceGone[] = "出力 %s が見つかりません。MIDI マッパーで再生します。";
+
 HMENU output_menu;
 int output_count;
 char output_names[kMaxOutputs][MAXPNAMELEN];
+// The output remembered from before that is not there: said at the next Play, once.
+char missing_output[MAXPNAMELEN];
+
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// What a device is, whatever the system numbered it this time: its name after a leading
+// address of two numbers ("20:0 "), as ALSA's ports are listed; else the whole name.
+const char* device_identity(const char* name) {
+    const char* p = name;
+    if (!is_digit(*p)) return name;
+    while (is_digit(*p))
+        ++p;
+    if (*p++ != ':' || !is_digit(*p)) return name;
+    while (is_digit(*p))
+        ++p;
+    return *p == ' ' ? p + 1 : name;
+}
 
 int command_of(UINT device) {
     return device == MIDI_MAPPER ? kCommandOutputMapper
@@ -49,6 +72,9 @@ void create_output_menu(HWND window) {
         std::memcpy(output_names[i], caps.szPname, MAXPNAMELEN);
         AppendMenuA(output_menu, MF_STRING, static_cast<UINT_PTR>(command_of(i)), output_names[i]);
     }
+    AppendMenuA(output_menu, MF_SEPARATOR, 0, nullptr);
+    create_volume_menu(output_menu);
+    add_sound_font_item(window, output_menu);
     // Before ヘルプ, which goes last.
     HMENU bar = GetMenu(window);
     InsertMenuA(bar, static_cast<UINT>(GetMenuItemCount(bar) - 1), MF_BYPOSITION | MF_POPUP,
@@ -58,8 +84,13 @@ void create_output_menu(HWND window) {
     char remembered[MAXPNAMELEN];
     read_setting(kSection, kKey, "", remembered, sizeof remembered);
     UINT device = MIDI_MAPPER;
+    const char* wanted = device_identity(remembered);
     for (int i = 0; i < output_count && remembered[0] != '\0'; ++i)
-        if (std::strcmp(output_names[i], remembered) == 0) device = static_cast<UINT>(i);
+        if (std::strcmp(device_identity(output_names[i]), wanted) == 0)
+            device = static_cast<UINT>(i);
+    // Nothing remembered, or found: nothing missing.
+    std::memcpy(missing_output, device == MIDI_MAPPER ? remembered : "",
+                device == MIDI_MAPPER ? sizeof remembered : 1);
     use_output(device);
 }
 
@@ -71,5 +102,15 @@ void choose_output(HWND window, int id) {
     UINT device =
         id == kCommandOutputMapper ? MIDI_MAPPER : static_cast<UINT>(id - kCommandOutputMapper - 1);
     use_output(device);
-    save_setting(window, kSection, kKey, device == MIDI_MAPPER ? "" : output_names[device]);
+    missing_output[0] = '\0';
+    save_setting(window, kSection, kKey,
+                 device == MIDI_MAPPER ? "" : device_identity(output_names[device]));
+}
+
+void say_if_remembered_output_is_gone(HWND window) {
+    if (missing_output[0] == '\0') return;
+    char text[1024];  // the most wsprintfA writes
+    wsprintfA(text, kDeviceGone, missing_output);
+    missing_output[0] = '\0';
+    MessageBoxA(window, text, kProgramTitle, MB_ICONWARNING);
 }

@@ -1,5 +1,6 @@
 // The 出力 menu: the MIDI outputs the system offers, the one in use checked, and the
-// choice remembered by the device's name in the program's settings file.
+// choice remembered by what the device is (its name) in the program's settings file;
+// then the volume and the SoundFont.
 #pragma once
 
 #include "platform/win32.h"
@@ -11,3 +12,6 @@ void create_output_menu(HWND window);
 bool is_output_command(int id);
 // Uses the chosen output from the next Play on, and remembers it.
 void choose_output(HWND window, int id);
+// At Play: when the output remembered from before was not there at the start, a box says
+// so, once; the mapper plays.
+void say_if_remembered_output_is_gone(HWND window);

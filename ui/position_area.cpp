@@ -5,6 +5,7 @@
 
 #include "playback/position.h"
 #include "playback/scheduler.h"
+#include "playback/volume.h"
 #include "ui/main_window.h"
 #include "ui/resource_ids.h"
 #include "ui/transport.h"
@@ -15,6 +16,7 @@ namespace {
 // Right of 停止 and above the song's information, in the layout's free space.
 constexpr int kTextX = 110, kTextY = 5, kTextWidth = 112, kTextHeight = 17;
 constexpr int kBarX = 226, kBarY = 1, kBarWidth = 360, kBarHeight = 25;
+constexpr int kVolumeX = 594, kVolumeWidth = 88;
 constexpr UINT kRefreshPeriod = 250;   // ms
 constexpr LPARAM kBarLineStep = 5000;  // ms, the bar's own keys
 constexpr LPARAM kBarPageStep = 10000;
@@ -22,8 +24,10 @@ constexpr char kBadTime[] = "時間は 分:秒 で入力してください（例
 
 HWND position_text = nullptr;
 HWND position_bar = nullptr;
+HWND volume_text = nullptr;
 bool dragging = false;  // the user holds the bar's thumb: the timer leaves it alone
 char shown_text[2 * kSongTimeText + 4];
+int shown_volume = -1;
 std::uint32_t bar_length = 0;
 std::uint32_t asked_time = 0;
 
@@ -45,6 +49,14 @@ void show_time(std::uint32_t position, std::uint32_t length) {
     if (std::strcmp(text, shown_text) == 0) return;
     std::memcpy(shown_text, text, sizeof text);
     SetWindowTextA(position_text, text);
+}
+
+void show_volume() {
+    if (output_volume == shown_volume) return;
+    shown_volume = output_volume;
+    char text[16];
+    wsprintfA(text, "音量 %d%%", output_volume);
+    SetWindowTextA(volume_text, text);
 }
 
 INT_PTR CALLBACK go_to_procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
@@ -76,9 +88,12 @@ void create_position_area(HWND window) {
         create_child(window, "STATIC", 0, kTextX, kTextY, kTextWidth, kTextHeight, kPositionText);
     position_bar = create_child(window, TRACKBAR_CLASSA, TBS_NOTICKS, kBarX, kBarY, kBarWidth,
                                 kBarHeight, kPositionBar);
+    volume_text =
+        create_child(window, "STATIC", 0, kVolumeX, kTextY, kVolumeWidth, kTextHeight, kVolumeText);
     SendMessageA(position_bar, TBM_SETLINESIZE, 0, kBarLineStep);
     SendMessageA(position_bar, TBM_SETPAGESIZE, 0, kBarPageStep);
     shown_text[0] = '\0';
+    shown_volume = -1;
     bar_length = 0;
     dragging = false;
 }
@@ -87,6 +102,7 @@ void update_position_area(HWND window) {
     int shown = play_state != 0 ? SW_SHOW : SW_HIDE;
     ShowWindow(position_text, shown);
     ShowWindow(position_bar, shown);
+    ShowWindow(volume_text, shown);
     if (play_state == 0) {
         KillTimer(window, kPositionTimer);
         dragging = false;
@@ -98,6 +114,7 @@ void update_position_area(HWND window) {
 
 void refresh_position_area() {
     if (play_state == 0) return;
+    show_volume();
     std::uint32_t length = song_length_ms();
     std::uint32_t position = playback_position_ms();
     if (position > length) position = length;

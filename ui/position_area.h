@@ -1,6 +1,7 @@
 // The position area right of 再生 and 停止, while a song plays or is paused: the elapsed and
-// the total time ("m:ss / m:ss", the speed applied) and the seek bar, kept current four
-// times a second by a window timer. And 移動…, which asks for a time to jump to.
+// the total time ("m:ss / m:ss", the speed applied), the seek bar and the volume, kept
+// current four times a second by a window timer. And 移動…, which asks for a time to jump
+// to.
 #pragma once
 
 #include "platform/win32.h"
@@ -11,7 +12,7 @@ constexpr UINT_PTR kPositionTimer = 1;
 void create_position_area(HWND window);
 // After the play state changed: shows and fills the area, or hides it, with its timer.
 void update_position_area(HWND window);
-// WM_TIMER: the time and the bar as playback has moved on.
+// WM_TIMER, and a change of volume: the time, the bar and the volume as they are now.
 void refresh_position_area();
 // WM_HSCROLL from the bar: where the user lets go of it, the song jumps to.
 void on_position_bar(HWND window, WPARAM wparam);

@@ -21,6 +21,11 @@ constexpr int kCommandToStart = 40008;
 constexpr int kCommandGoTo = 40009;
 // The 出力 menu, built at start: the mapper, then device i as kCommandOutputMapper + 1 + i.
 constexpr int kCommandOutputMapper = 40100;
+// Its 音量 pop-up: v % as kCommandVolume + v / 10; Ctrl+Up and Ctrl+Down step it.
+constexpr int kCommandVolume = 40200;
+constexpr int kCommandVolumeUp = 40220;
+constexpr int kCommandVolumeDown = 40221;
+constexpr int kCommandSoundFont = 40230;
 
 constexpr int kButtonPlay = 101;
 constexpr int kButtonStop = 102;
@@ -34,3 +39,4 @@ constexpr int kButtonNormalSpeed = 109;
 // The position area: elapsed and total time, and the seek bar.
 constexpr int kPositionText = 201;
 constexpr int kPositionBar = 202;
+constexpr int kVolumeText = 203;

@@ -38,6 +38,8 @@ const ACCEL kKeys[] = {
     {FVIRTKEY, VK_RIGHT, kCommandForward},
     {FVIRTKEY, VK_HOME, kCommandToStart},
     {FVIRTKEY | FCONTROL, 'G', kCommandGoTo},
+    {FVIRTKEY | FCONTROL, VK_UP, kCommandVolumeUp},
+    {FVIRTKEY | FCONTROL, VK_DOWN, kCommandVolumeDown},
 };
 
 // In dialog units, as the DIALOGEX of the resource script.

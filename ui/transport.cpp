@@ -6,6 +6,7 @@
 #include "playback/scheduler.h"
 #include "playback/track_merger.h"
 #include "ui/main_window.h"
+#include "ui/output_menu.h"
 #include "ui/position_area.h"
 #include "ui/resource_ids.h"
 #include "ui/window_state.h"
@@ -70,6 +71,7 @@ void resume_or_say_why(HWND window) {
 void play_from_the_start(HWND window) {
     if (!is_smf_header(view_of(song_image))) return;
     stop_playback();
+    say_if_remembered_output_is_gone(window);
     ChannelVoiceTable shown = channel_voices;
     build_timeline_now();
     play_state = 1;
