@@ -27,6 +27,17 @@ std::string render_to_wav(const Bytes& song, const std::string& name, int play_m
     return path;
 }
 
+// Samples at full scale, and the largest size of any.
+int clipped_samples(const std::vector<std::int16_t>& samples, int& peak) {
+    int clipped = 0;
+    for (std::int16_t sample : samples) {
+        int size = sample < 0 ? -sample : sample;
+        clipped += size >= 32767;
+        peak = std::max(peak, size);
+    }
+    return clipped;
+}
+
 }  // namespace
 
 TEST(FluidSynthRender, EveryClickSoundsOnTimeAndNoneExtra) {
@@ -160,13 +171,8 @@ TEST(FluidSynthRender, AWallOfSoundNeverClips) {
     std::string wav = render_to_wav(song_of(0, 96, {events}), "wall.wav", 1500);
     int rate = 0;
     std::vector<std::int16_t> samples = read_wav(wav, rate);
-    int clipped = 0;
     int peak = 0;
-    for (std::int16_t sample : samples) {
-        int size = sample < 0 ? -sample : sample;
-        clipped += size >= 32767;
-        peak = std::max(peak, size);
-    }
+    int clipped = clipped_samples(samples, peak);
     EXPECT_EQ(clipped, 0);
     EXPECT_GT(peak, 30000) << "as loud as it may be";
 }
@@ -181,13 +187,8 @@ TEST(FluidSynthRender, TheLoudestCorpusSongNeverClips) {
     int rate = 0;
     std::vector<std::int16_t> samples = read_wav(wav, rate);
     ASSERT_FALSE(samples.empty());
-    int clipped = 0;
     int peak = 0;
-    for (std::int16_t sample : samples) {
-        int size = sample < 0 ? -sample : sample;
-        clipped += size >= 32767;
-        peak = std::max(peak, size);
-    }
+    int clipped = clipped_samples(samples, peak);
     EXPECT_EQ(clipped, 0);
     EXPECT_GT(peak, 22000) << "its loud part, under full scale";
 }
