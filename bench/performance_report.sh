@@ -28,8 +28,8 @@ while IFS= read -r song; do
   read -r notes seconds < <(notes_and_length "$song") || continue
   echo "$(stat -c %s "$song") $notes $seconds $song" >>"$work/songs"
 done < <(find "$corpus" -name '*.mid' -size -65537c | sort)
-small=$(awk '$2 >= 20' "$work/songs" | sort -n | head -1 | cut -d' ' -f4-)
-dense=$(awk '$3 > 0 && $3 <= 120 {printf "%f %s\n", $2 / $3, $0}' "$work/songs" | sort -rn | head -1 | cut -d' ' -f5-)
+small=$(awk '$2 >= 20' "$work/songs" | sort -n | sed -n 1p | cut -d' ' -f4-)
+dense=$(awk '$3 > 0 && $3 <= 120 {printf "%f %s\n", $2 / $3, $0}' "$work/songs" | sort -rn | sed -n 1p | cut -d' ' -f5-)
 largest=$(sort -n "$work/songs" | tail -1 | cut -d' ' -f4-)
 
 # "cpu_s peak_kib wall_s" of a command.
@@ -67,7 +67,7 @@ mib() { awk -v k="$1" 'BEGIN {printf "%.1f", k / 1024}'; }
 {
   echo "# Performance"
   echo
-  echo "Made by \`bench/performance_report.sh\` on $(date -u +%Y-%m-%d): $(lscpu | sed -n 's/^Model name: *//p' | head -1),"
+  echo "Made by \`bench/performance_report.sh\` on $(date -u +%Y-%m-%d): $(lscpu | sed -n 's/^Model name: *//p' | sed -n 1p),"
   echo "$(nproc) cores, $(free -g | awk '/^Mem:/ {print $2}') GiB, $(. /etc/os-release && echo "$PRETTY_NAME"); SoundFont $(basename "$sound_font") for every player."
   echo "Lumaroth is \`lumaroth-cli render\` (the window's very path into a WAV file in real time;"
   echo "its synthesizer loads only the samples of the presets a song selects);"

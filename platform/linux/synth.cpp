@@ -151,6 +151,10 @@ Synth::Synth() {
     } else if (!is_sound_font(sound_font) ||
                (sound_font_id = load_sound_font(synth, sound_font)) == FLUID_FAILED) {
         error = "cannot load the SoundFont " + sound_font + ": not a readable SoundFont file";
+    } else {
+        // The channels take their first presets here, on the loader's thread: their
+        // samples load now, not at the first Play.
+        fluid_synth_program_reset(synth);
     }
 }
 
