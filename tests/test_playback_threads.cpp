@@ -23,9 +23,8 @@ void wait_for_notes(std::size_t n) {
     }
 }
 
-}  // namespace
-
-TEST(PlaybackThreads, ASongPlaysOnTheTimerThreadInOrder) {
+// Notes of keys 40 to 59, one every 10 ms from 5 ms, and nothing sent yet.
+void twenty_notes_on_a_fresh_output() {
     recording_midi_out.reset();
     reset_timeline();
     for (int i = 0; i < 20; ++i) {
@@ -33,6 +32,12 @@ TEST(PlaybackThreads, ASongPlaysOnTheTimerThreadInOrder) {
         song_timeline.event_slots[i] = {0x90, static_cast<unsigned char>(40 + i), 0x40, 0};
     }
     song_timeline.event_count = 30;
+}
+
+}  // namespace
+
+TEST(PlaybackThreads, ASongPlaysOnTheTimerThreadInOrder) {
+    twenty_notes_on_a_fresh_output();
     ASSERT_EQ(1, start_playback(kWindow));
     wait_for_notes(20);
     stop_playback();
@@ -43,13 +48,7 @@ TEST(PlaybackThreads, ASongPlaysOnTheTimerThreadInOrder) {
 }
 
 TEST(PlaybackThreads, JumpsOnTheTimerThreadPlayOnFromThePoint) {
-    recording_midi_out.reset();
-    reset_timeline();
-    for (int i = 0; i < 20; ++i) {
-        song_timeline.event_times[i] = 5 + 10 * i;
-        song_timeline.event_slots[i] = {0x90, static_cast<unsigned char>(40 + i), 0x40, 0};
-    }
-    song_timeline.event_count = 30;
+    twenty_notes_on_a_fresh_output();
     ASSERT_EQ(1, start_playback(kWindow));
     wait_for_notes(2);
     for (int k = 0; k < 50; ++k)

@@ -1,5 +1,9 @@
 // The keys of play on a terminal: Space, Left and Right, read as they are pressed and
 // posted to the terminal's message queue.
+//
+// Threads: a reader thread of its own blocks on standard input and shares nothing with
+// the main thread but the message queue (PostMessageA is safe from any thread); the
+// terminal's mode is set and restored by the main thread.
 #pragma once
 
 #include "platform/win32.h"
