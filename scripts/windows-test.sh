@@ -26,6 +26,6 @@ mkdir -p "$WINEPREFIX" build-win/screenshots
 wineserver -p
 trap 'wineserver -k || true' EXIT
 wine wineboot -i >build-win/screenshots/wineboot.log 2>&1
-(cd build-win && ctest --output-on-failure)
+(cd build-win && ctest --output-on-failure --timeout 600)
 tests/wine_window.sh build-win/Lumaroth.exe build-win/Lumaroth-recording.exe samples/lumaroth-demo.mid \
   build-win/screenshots

@@ -188,7 +188,8 @@ TEST(CliPlay, TheLiveLineFitsANarrowTerminal) {
     std::string wav = temp_dir() + "/narrow.wav";
     std::string screen = temp_dir() + "/narrow.out";
     std::system(("script -q -c 'stty cols 50 rows 20; LUMAROTH_MIDI_OUT=wav:" + wav +
-                 " timeout -s INT 3 " + LUMAROTH_CLI + " play " + song + "' /dev/null >" + screen)
+                 " timeout --foreground -k 5 -s INT 3 " + LUMAROTH_CLI + " play " + song +
+                 "' /dev/null >" + screen)
                     .c_str());
     std::string out = read_all(screen);
     std::size_t shown = 0;
@@ -213,8 +214,8 @@ TEST(CliPlay, SpaceAndTheArrowsPauseResumeAndJumpOnATerminal) {
     std::string screen = temp_dir() + "/keys.out";
     std::system(("(sleep 0.5; printf '\\033[C'; sleep 0.3; printf ' '; sleep 3) | script -q -c "
                  "'LUMAROTH_MIDI_OUT=wav:" +
-                 temp_dir() + "/keys.wav timeout -s INT 2.5 " + LUMAROTH_CLI + " play " + song +
-                 "' /dev/null >" + screen)
+                 temp_dir() + "/keys.wav timeout --foreground -k 5 -s INT 2.5 " + LUMAROTH_CLI +
+                 " play " + song + "' /dev/null >" + screen)
                     .c_str());
     std::string out = read_all(screen);
     std::size_t last = out.rfind(" / ");

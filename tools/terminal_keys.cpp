@@ -1,5 +1,6 @@
 #include "tools/terminal_keys.h"
 
+#include <signal.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -25,7 +26,10 @@ void read_keys(HWND window, UINT message) {
 }  // namespace
 
 TerminalKeys::TerminalKeys(HWND window, UINT message) : raw_(false) {
-    if (isatty(STDIN_FILENO) != 1 || tcgetattr(STDIN_FILENO, &saved_mode) != 0) return;
+    // A background job must not take the terminal: setting its mode would stop it (SIGTTOU).
+    if (isatty(STDIN_FILENO) != 1 || tcgetpgrp(STDIN_FILENO) != getpgrp() ||
+        tcgetattr(STDIN_FILENO, &saved_mode) != 0)
+        return;
     termios raw = saved_mode;
     raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);  // Ctrl-C still interrupts
     raw.c_cc[VMIN] = 1;
@@ -36,5 +40,13 @@ TerminalKeys::TerminalKeys(HWND window, UINT message) : raw_(false) {
 }
 
 TerminalKeys::~TerminalKeys() {
-    if (raw_) tcsetattr(STDIN_FILENO, TCSANOW, &saved_mode);
+    if (!raw_) return;
+    // Sent to the background meanwhile, the program still gives the terminal its mode back
+    // rather than stopping on the way out.
+    struct sigaction ignore = {};
+    struct sigaction previous = {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGTTOU, &ignore, &previous);
+    tcsetattr(STDIN_FILENO, TCSANOW, &saved_mode);
+    sigaction(SIGTTOU, &previous, nullptr);
 }
