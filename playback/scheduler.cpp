@@ -5,11 +5,13 @@
 #include <new>
 
 #include "playback/chase.h"
+#include "playback/loop_run.h"
 #include "playback/position.h"
 #include "playback/volume.h"
 
 PlaybackClock playback_clock;
 UINT midi_output_device = MIDI_MAPPER;
+std::int32_t song_end_idle = kEndOfSongIdle;
 
 namespace {
 
@@ -31,15 +33,14 @@ void choose_timer_period() {
 
 ChaseList chase_list;
 
-// Sends event i if it is due; 1 while it still holds something to send.
-int send_due_event(int i, std::uint32_t elapsed) {
+// Sends event i if due; 1 while it still holds something to send.
+int send_event_if_due(int i, bool due) {
     EventSlot& slot = song_timeline.event_slots[i];
     SysexSlot* sysex = i < kSysexSlots ? &song_timeline.sysex_slots[i] : nullptr;
     bool short_pending = slot.status != 0 && slot.sent == 0;
     bool sysex_pending = sysex != nullptr && sysex->bytes[0] == 0xF0 && sysex->sent == 0;
     if (!short_pending && !sysex_pending) return 0;
-    if (!is_due(elapsed, static_cast<std::uint32_t>(song_timeline.event_times[i]), kDueWindow))
-        return 1;
+    if (!due) return 1;
     if (short_pending) {
         MMRESULT result =
             send_short_message(playback_clock.output, slot.status, slot.data1, slot.data2);
@@ -85,6 +86,11 @@ void cache_song_patches(HMIDIOUT output, int count) {
     }
 }
 
+int send_due_event(int i, std::uint32_t elapsed) {
+    return send_event_if_due(
+        i, is_due(elapsed, static_cast<std::uint32_t>(song_timeline.event_times[i]), kDueWindow));
+}
+
 void send_to_every_channel(const unsigned char* controllers, int count) {
     for (int c = 0; c < kMidiChannels; ++c) {
         for (int i = 0; i < count; ++i)
@@ -104,6 +110,11 @@ bool start_timer() {
     return false;
 }
 
+void send_chase(int point) {
+    chase_messages(song_timeline, point, chase_list);
+    send_chase_list(playback_clock.output, song_timeline, chase_list);
+}
+
 bool open_output(HWND window) {
     playback_clock.notify_window = window;
     stop_playback();
@@ -112,19 +123,12 @@ bool open_output(HWND window) {
     if (playback_clock.open_result != MMSYSERR_NOERROR) return false;
     apply_output_volume(playback_clock.output, midi_output_device, true);
     cache_song_patches(playback_clock.output, timeline_count());
+    start_loop_run(playback_clock.output, midi_output_device);
     return true;
 }
 
-void send_chase(int point) {
-    chase_messages(song_timeline, point, chase_list);
-    for (int i = 0; i < chase_list.count; ++i) {
-        const ChaseMessage& m = chase_list.messages[i];
-        if (m.status == 0xF0) {
-            send_sysex_message(playback_clock.output, song_timeline.sysex_slots[m.sysex]);
-        } else {
-            send_short_message(playback_clock.output, m.status, m.data1, m.data2);
-        }
-    }
+void post_end_of_song() {
+    PostMessageA(playback_clock.notify_window, kEndOfSongMessage, 0, 0);
 }
 
 }  // namespace
@@ -159,6 +163,7 @@ void stop_playback() {
         timeEndPeriod(playback_clock.timer_period);
     }
     send_to_every_channel(kResetControllers, 3);
+    end_loop_fade();
     midiOutClose(playback_clock.output);
     playback_clock.open = 0;
     playback_clock.paused = 0;
@@ -180,6 +185,7 @@ int resume_playback() {
     std::uint32_t start = timeGetTime() - playback_clock.paused_elapsed;
     if (playback_clock.last_send_time != 0)
         playback_clock.last_send_time += start - playback_clock.start_time;
+    shift_loop_fade(start - playback_clock.start_time);
     playback_clock.start_time = start;
     playback_clock.paused = 0;
     if (start_timer()) return 1;
@@ -212,6 +218,7 @@ int seek_playback(std::uint32_t song_ms) {
     // Pause has silenced the notes: the reset leaves the chase a known state to build on.
     send_to_every_channel(kReset, 1);
     send_chase(point);
+    seek_loop_run(song_ms);
     // As if paused at the point just now, the chase the last message sent.
     std::uint32_t now = timeGetTime();
     playback_clock.start_time = now - song_ms;
@@ -239,16 +246,29 @@ void CALLBACK on_timer_tick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
     std::uint32_t now = timeGetTime();
     std::uint32_t elapsed = now - playback_clock.start_time;
     int count = timeline_count();
+    if (loop_jump_due(elapsed)) {
+        // The loop's last events, then the jump, then its first events in the same tick,
+        // due by their time alone: the start's window does not hold them back.
+        const LoopPoints& loop = loop_run_points();
+        for (int i = 0; i < loop.end_index; ++i)
+            send_due_event(i, elapsed);
+        jump_to_loop_start(now);
+        elapsed = now - playback_clock.start_time;
+        for (int i = loop.start_index; i < loop.end_index; ++i)
+            send_event_if_due(
+                i, static_cast<std::int32_t>(song_timeline.event_times[i]) <
+                       static_cast<std::int64_t>(static_cast<std::int32_t>(elapsed)) + kDueWindow);
+    }
     int pending = 0;
     for (int i = 0; i < count; ++i)
         pending += send_due_event(i, elapsed);
+    if (loop_fade_over(now)) post_end_of_song();
     // Silence counts from the last short message, or from the start when none went out.
     std::uint32_t since = playback_clock.last_send_time != 0 ? playback_clock.last_send_time
                                                              : playback_clock.start_time;
     playback_clock.idle_time = static_cast<std::int32_t>(now - since);
     // A long rest is no end while events wait to be sent.
-    if (pending == 0 && playback_clock.idle_time > kEndOfSongIdle)
-        PostMessageA(playback_clock.notify_window, kEndOfSongMessage, 0, 0);
+    if (pending == 0 && playback_clock.idle_time > song_end_idle) post_end_of_song();
 }
 
 // Nothing is due before the window has elapsed; from then on an event is due from up to

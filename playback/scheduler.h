@@ -9,6 +9,8 @@
 constexpr std::uint32_t kDueWindow = 12;        // ms on either side of an event's time
 constexpr std::uint32_t kSmallestPeriod = 6;    // ms
 constexpr std::int32_t kEndOfSongIdle = 10000;  // ms without a short message
+// When another start follows (repeat, the next song): the last notes have died away.
+constexpr std::int32_t kRepeatTail = 1500;
 // Posted to the window when the song has ended; wParam kOutputLost when the output
 // stopped taking messages (a device unplugged while playing).
 constexpr UINT kEndOfSongMessage = WM_USER + 2;
@@ -16,15 +18,16 @@ constexpr WPARAM kOutputLost = 1;
 
 // Threads: the main thread writes every field in start_playback and resume_playback,
 // before the timer exists, and in stop_playback and pause_playback, after timeKillEvent
-// has returned (no tick runs or will run then). In between, the timer thread reads output,
-// start_time and notify_window and is the only writer of last_send_time and idle_time. No lock:
-// that order is the whole of the sharing. The timer thread's only message to the main thread is the
-// end-of-song message, posted.
+// has returned (no tick runs or will run then). In between, the timer thread reads output
+// and notify_window and is the only writer of start_time (a loop's jump moves it),
+// last_send_time and idle_time. No lock: that order is the whole of the sharing. The timer
+// thread's only message to the main thread is the end-of-song message, posted on each tick
+// once the song is over.
 struct PlaybackClock {
     HMIDIOUT output;               // main thread; read by the tick
     std::uint32_t timer_id;        // main thread only
     std::uint32_t timer_period;    // main thread only
-    std::uint32_t start_time;      // main thread; read by the tick
+    std::uint32_t start_time;      // main thread; the tick while playing
     std::uint32_t last_send_time;  // the tick while playing; 0: nothing sent since the start
     std::int32_t idle_time;        // the tick while playing
     int output_lost;               // the tick while playing: the output refused a message
@@ -38,9 +41,14 @@ struct PlaybackClock {
 extern PlaybackClock playback_clock;
 // The output the next start opens: a device id, or MIDI_MAPPER. Main thread only.
 extern UINT midi_output_device;
+// The silence after the last event that ends the song: kEndOfSongIdle, or kRepeatTail.
+// Main thread; read by the tick.
+extern std::int32_t song_end_idle;
 
 // Stops playback and clears the clock, as at the program's start.
 void reset_playback_clock();
+// Plays the Timeline from its start; the song's loop (loop_points.h) plays loop_count
+// times, then the song goes on, or fades out over loop_fade_ms when the loop is its end.
 int start_playback(HWND window);
 void stop_playback();
 // Pause stops the timer and silences the sounding notes at once, keeping the output open

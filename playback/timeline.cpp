@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstring>
 
+#include "playback/song_texts.h"
 #include "smf/song_info.h"
 
 Timeline song_timeline;
@@ -73,6 +74,14 @@ void store_sysex(const BuildState& state, int index, unsigned data_length) {
     slot.length = static_cast<unsigned char>(data_length + 1);
 }
 
+void keep_meta_text(const BuildState& state, int index) {
+    VlqValue length = vlq_read(state.merged, state.position + 2);
+    std::uint64_t start = static_cast<std::uint64_t>(state.position) + 2 + length.size;
+    if (start + length.value > state.merged.size) return;
+    keep_song_text(index, byte_at(state.merged, state.position + 1), state.merged.bytes + start,
+                   length.value);
+}
+
 void read_event(BuildState& state, int index, ChannelVoiceTable& voices, VoiceOverride override) {
     EventClass event = classify_event(state.merged, state.position);
     EventSlot& slot = song_timeline.event_slots[index];
@@ -92,6 +101,8 @@ void read_event(BuildState& state, int index, ChannelVoiceTable& voices, VoiceOv
             apply_set_tempo(state);
             break;
         case MetaEvent:
+            keep_meta_text(state, index);
+            break;
         case EndOfTrack:
         case OtherStatus:
             break;
@@ -115,6 +126,7 @@ void build_timeline(const MergedImage& merged, ChannelVoiceTable& voices, VoiceO
     clear_event_slots(song_timeline.event_slots);
     clear_sysex_slots(song_timeline.sysex_slots);
     clear_event_times(song_timeline.event_times);
+    clear_song_texts();
     for (int i = 0; i < kTimelineEvents; ++i) {
         if (is_track_tag(state.merged, state.position)) {
             state.position += 8;

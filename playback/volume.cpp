@@ -26,14 +26,23 @@ void send_master_volume(HMIDIOUT output, int percent) {
 
 }  // namespace
 
-void apply_output_volume(HMIDIOUT output, UINT device, bool at_open) {
+bool output_has_own_volume(UINT device) {
     MIDIOUTCAPSA caps = {};
-    bool own = midiOutGetDevCapsA(device, &caps, sizeof caps) == MMSYSERR_NOERROR &&
-               (caps.dwSupport & MIDICAPS_VOLUME) != 0;
-    if (own) {
-        DWORD side = static_cast<DWORD>(output_volume) * 0xFFFF / kFullVolume;
+    return midiOutGetDevCapsA(device, &caps, sizeof caps) == MMSYSERR_NOERROR &&
+           (caps.dwSupport & MIDICAPS_VOLUME) != 0;
+}
+
+void set_output_level(HMIDIOUT output, bool own_volume, int percent) {
+    if (own_volume) {
+        DWORD side = static_cast<DWORD>(percent) * 0xFFFF / kFullVolume;
         midiOutSetVolume(output, side | side << 16);
-    } else if (!at_open || output_volume != kFullVolume) {
-        send_master_volume(output, output_volume);
+    } else {
+        send_master_volume(output, percent);
     }
+}
+
+void apply_output_volume(HMIDIOUT output, UINT device, bool at_open) {
+    bool own = output_has_own_volume(device);
+    if (own || !at_open || output_volume != kFullVolume)
+        set_output_level(output, own, output_volume);
 }

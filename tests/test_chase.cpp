@@ -2,12 +2,7 @@
 // judged by a model of a General MIDI device fed what the output received.
 #include <gtest/gtest.h>
 
-#include <map>
-#include <sstream>
 #include <string>
-#include <tuple>
-#include <utility>
-#include <vector>
 
 #include "platform/testing/test_platform.h"
 #include "playback/chase.h"
@@ -15,132 +10,13 @@
 #include "playback/scheduler.h"
 #include "playback/track_merger.h"
 #include "tests/corpus_files.h"
+#include "tests/gm_device.h"
 #include "tests/merge_helpers.h"
 
 namespace {
 
 HWND const kWindow = reinterpret_cast<HWND>(0x1234);
 constexpr DWORD kStart = 1000;
-
-// A channel of a General MIDI device: what it holds after power-on and the messages since.
-struct ChannelModel {
-    int controllers[120] = {};
-    int program = 0;
-    std::pair<int, int> program_bank = {0, 0};
-    int bend = 8192;
-    int pressure = 0;
-    std::map<std::tuple<int, int, int>, std::pair<int, int>> parameters = {
-        {{0, 0, 0}, {2, 0}}, {{0, 0, 1}, {64, 0}}, {{0, 0, 2}, {64, 0}}};
-    int selection[2][2] = {{127, 127}, {127, 127}};  // registered, non-registered
-    int kind = 0;
-
-    ChannelModel() { reset_controllers(true); }
-
-    static bool kept_by_reset(int cc) {
-        return cc == 0 || cc == 32 || cc == 7 || cc == 39 || cc == 8 || cc == 40 || cc == 10 ||
-               cc == 42 || (cc >= 70 && cc <= 79) || (cc >= 91 && cc <= 95);
-    }
-    void reset_controllers(bool power_on) {
-        for (int cc = 0; cc < 120; ++cc)
-            if (power_on || !kept_by_reset(cc)) controllers[cc] = 0;
-        controllers[11] = 127;
-        if (power_on) {
-            controllers[7] = 100;
-            controllers[8] = controllers[10] = 64;
-            for (int cc = 70; cc <= 79; ++cc)
-                controllers[cc] = 64;
-            controllers[91] = 40;
-        }
-        bend = 8192;
-        pressure = 0;
-        selection[0][0] = selection[0][1] = selection[1][0] = selection[1][1] = 127;
-        kind = 0;
-    }
-    std::pair<int, int>* selected() {
-        if (selection[kind][0] == 127 && selection[kind][1] == 127) return nullptr;
-        auto key = std::make_tuple(kind, selection[kind][0], selection[kind][1]);
-        auto found = parameters.find(key);
-        if (found == parameters.end()) found = parameters.emplace(key, std::make_pair(0, 0)).first;
-        return &found->second;
-    }
-    void controller(int cc, int value) {
-        const int selectors[2][2] = {{101, 100}, {99, 98}};
-        for (int k = 0; k < 2; ++k)
-            for (int half = 0; half < 2; ++half)
-                if (cc == selectors[k][half]) {
-                    selection[k][half] = value;
-                    kind = k;
-                    return;
-                }
-        if (cc == 6 || cc == 38 || cc == 96 || cc == 97) {
-            std::pair<int, int>* parameter = selected();
-            if (parameter == nullptr) return;
-            if (cc == 6) parameter->first = value;
-            if (cc == 38) parameter->second = value;
-            if (cc == 96 && parameter->first < 127) ++parameter->first;
-            if (cc == 97 && parameter->first > 0) --parameter->first;
-        } else if (cc == 121) {
-            reset_controllers(false);
-        } else if (cc < 120) {
-            controllers[cc] = value;
-        }
-    }
-    void receive(DWORD message) {
-        int status = message & 0xF0;
-        int data1 = message >> 8 & 0x7F;
-        int data2 = message >> 16 & 0x7F;
-        if (status == 0xB0) controller(data1, data2);
-        if (status == 0xC0) {
-            program = data1;
-            program_bank = {controllers[0], controllers[32]};
-        }
-        if (status == 0xD0) pressure = data1;
-        if (status == 0xE0) bend = data2 << 7 | data1;
-    }
-    std::string describe() const {
-        std::ostringstream out;
-        out << "program " << program << " bank " << program_bank.first << "/" << program_bank.second
-            << " bend " << bend << " pressure " << pressure << "\n cc";
-        for (int cc = 0; cc < 120; ++cc)
-            if (cc != 6 && cc != 38 && (cc < 96 || cc > 101))
-                out << " " << cc << "=" << controllers[cc];
-        out << "\n parameters";
-        for (const auto& [key, value] : parameters)
-            out << " " << std::get<0>(key) << ":" << std::get<1>(key) << "," << std::get<2>(key)
-                << "=" << value.first << "," << value.second;
-        bool none = selection[kind][0] == 127 && selection[kind][1] == 127;
-        out << "\n selected "
-            << (none ? "none"
-                     : std::to_string(kind) + ":" + std::to_string(selection[kind][0]) + "," +
-                           std::to_string(selection[kind][1]));
-        return out.str();
-    }
-};
-
-using DeviceState = std::vector<std::string>;
-
-// The sixteen channels as the recording output's short messages leave them.
-DeviceState device_state() {
-    ChannelModel channels[16];
-    for (DWORD message : recording_midi_out.short_messages())
-        channels[message & 0x0F].receive(message);
-    DeviceState state;
-    for (const ChannelModel& channel : channels)
-        state.push_back(channel.describe());
-    return state;
-}
-
-// The channels that differ, each as expected and as found.
-::testing::AssertionResult same_state(const DeviceState& expected, const DeviceState& found) {
-    ::testing::AssertionResult result = ::testing::AssertionSuccess();
-    for (std::size_t c = 0; c < expected.size(); ++c) {
-        if (expected[c] == found[c]) continue;
-        if (result) result = ::testing::AssertionFailure();
-        result << "channel " << c + 1 << "\n expected: " << expected[c]
-               << "\n found:    " << found[c] << "\n";
-    }
-    return result;
-}
 
 SongImage song;
 ChannelVoiceTable voices;
@@ -164,12 +40,12 @@ class Chase : public ::testing::Test {
         begin();
         EXPECT_EQ(1, start_playback(kWindow));
         driven_timer.tick_at(kStart + song_ms - kDueWindow);
-        return device_state();
+        return device_state(recording_midi_out.short_messages());
     }
     static DeviceState started_at(std::uint32_t song_ms) {
         begin();
         EXPECT_EQ(1, start_playback_at(kWindow, song_ms));
-        return device_state();
+        return device_state(recording_midi_out.short_messages());
     }
     // Back from the song's end: nothing of what came later may stay.
     static DeviceState jumped_back_to(std::uint32_t song_ms) {
@@ -177,7 +53,7 @@ class Chase : public ::testing::Test {
         EXPECT_EQ(1, start_playback(kWindow));
         driven_timer.tick_at(kStart + song_length_ms() + 1000);
         EXPECT_EQ(1, jump_playback(song_ms));
-        return device_state();
+        return device_state(recording_midi_out.short_messages());
     }
 };
 

@@ -1,0 +1,107 @@
+#include "playback/loop_run.h"
+
+#include "playback/chase.h"
+#include "playback/scheduler.h"
+#include "playback/volume.h"
+
+namespace {
+
+constexpr int kLeftTheLoop = 1 << 30;  // passes after a jump past the loop's end
+// Notes off (the release sounds), then the controllers reset, the pedal too.
+constexpr unsigned char kReleaseAndReset[2] = {123, 121};
+
+struct LoopRun {
+    HMIDIOUT output;
+    LoopPoints points;
+    ChaseList chase;  // the state at the loop's start
+    int passes;       // begun, this one included
+    int pass_limit;   // before the song goes on
+    bool fading;
+    std::uint32_t fade_start;
+    int level;     // what the fade starts from, percent
+    int faded_to;  // what it set last
+    bool own_volume;
+};
+
+LoopRun loop_run;
+
+void plan_loop() {
+    loop_run.points = find_loop_points();
+    if (loop_run.points.start_index >= 0)
+        chase_messages(song_timeline, loop_run.points.start_index, loop_run.chase);
+    loop_run.pass_limit = loop_count == kLoopForEver ? kLeftTheLoop : loop_count;
+}
+
+void set_level(int percent) {
+    if (percent != loop_run.faded_to)
+        set_output_level(loop_run.output, loop_run.own_volume, percent);
+    loop_run.faded_to = percent;
+}
+
+}  // namespace
+
+void start_loop_run(HMIDIOUT output, UINT device) {
+    loop_run.output = output;
+    plan_loop();
+    loop_run.passes = 1;
+    loop_run.fading = false;
+    loop_run.level = output_volume;
+    loop_run.faded_to = output_volume;
+    loop_run.own_volume = output_has_own_volume(device);
+}
+
+void seek_loop_run(std::uint32_t song_ms) {
+    plan_loop();
+    if (loop_run.fading) {
+        set_level(loop_run.level);
+        loop_run.fading = false;
+        loop_run.passes = loop_run.pass_limit;
+    }
+    if (loop_run.points.way_out && song_ms >= loop_run.points.end_ms)
+        loop_run.passes = kLeftTheLoop;
+}
+
+void shift_loop_fade(std::uint32_t paused_ms) {
+    if (loop_run.fading) loop_run.fade_start += paused_ms;
+}
+
+void end_loop_fade() {
+    set_level(loop_run.level);
+}
+
+const LoopPoints& loop_run_points() {
+    return loop_run.points;
+}
+
+bool loop_jump_due(std::uint32_t elapsed) {
+    const LoopPoints& loop = loop_run.points;
+    if (loop.start_index < 0 || !is_due(elapsed, loop.end_ms, kDueWindow)) return false;
+    return loop_run.passes < loop_run.pass_limit || (!loop.way_out && !loop_run.fading);
+}
+
+void jump_to_loop_start(std::uint32_t now) {
+    const LoopPoints& loop = loop_run.points;
+    for (int c = 0; c < 16; ++c)
+        for (unsigned char controller : kReleaseAndReset)
+            send_short_message(loop_run.output, static_cast<unsigned char>(0xB0 + c), controller,
+                               0);
+    send_chase_list(loop_run.output, song_timeline, loop_run.chase);
+    for (int i = loop.start_index; i < loop.end_index; ++i) {
+        song_timeline.event_slots[i].sent = 0;
+        if (i < kSysexSlots) song_timeline.sysex_slots[i].sent = 0;
+    }
+    playback_clock.start_time += loop.end_ms - loop.start_ms;
+    playback_clock.last_send_time = now;
+    if (++loop_run.passes <= loop_run.pass_limit) return;
+    loop_run.fading = true;
+    loop_run.fade_start = now;
+}
+
+bool loop_fade_over(std::uint32_t now) {
+    if (!loop_run.fading) return false;
+    std::uint32_t gone = now - loop_run.fade_start;
+    if (gone >= loop_fade_ms) return true;
+    set_level(static_cast<int>(loop_run.level * static_cast<std::uint64_t>(loop_fade_ms - gone) /
+                               loop_fade_ms));
+    return false;
+}
