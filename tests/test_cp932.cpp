@@ -76,6 +76,8 @@ TEST(FileNames, EveryNameComesBackAsTheBytesTheFileSystemHolds) {
         "\xE6\x9B\xB2.mid",                          // Japanese
         "\x8B\xC8 \xFF.mid",                         // no UTF-8: Shift-JIS bytes, 0xFF
         "\xEE\x80\x80.mid",  // U+E000, what CP932 holds as a user-defined character
+        "\xC2\xA5"
+        "100.mid",  // U+00A5 YEN SIGN, which CP932's best fit makes a backslash
         "\"quoted\".mid"};
     for (const std::string& name : names)
         EXPECT_EQ(name, file_system_name(file_name_for_program(name).c_str())) << name;

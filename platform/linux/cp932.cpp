@@ -147,8 +147,11 @@ std::string file_name_for_program(const std::string& system_name) {
             continue;
         }
         std::string character(system_name, i, length);
+        // Only a character that comes back as itself travels as CP932: the encoder's best
+        // fits (U+00A5 YEN SIGN as the byte 5C, a backslash) would name another file.
         if (utf8_to_cp932(character, cp932) &&
-            !is_user_defined_lead_byte(static_cast<unsigned char>(cp932[0])))
+            !is_user_defined_lead_byte(static_cast<unsigned char>(cp932[0])) &&
+            cp932_to_utf8(cp932.data(), cp932.size(), false) == character)
             out += cp932;
         else
             append_name_escape(out, utf8_code_point(bytes + i, length));
