@@ -18,6 +18,7 @@
 #include "ui/app.h"
 #include "ui/main_window.h"
 #include "ui/resource_ids.h"
+#include "ui/song_opening.h"
 #include "ui/transport.h"
 
 namespace {

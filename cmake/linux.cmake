@@ -16,7 +16,8 @@ function(lumaroth_platform_library name)
 endfunction()
 
 lumaroth_platform_library(lumaroth_platform_files
-  platform/linux/files.cpp platform/linux/cp932.cpp platform/linux/profile.cpp)
+  platform/linux/files.cpp platform/linux/folders.cpp platform/linux/cp932.cpp
+  platform/linux/profile.cpp)
 # Real-time priority for the timer's and the WAV renderer's threads.
 lumaroth_platform_library(lumaroth_platform_threads platform/linux/thread_priority.cpp)
 lumaroth_platform_library(lumaroth_platform_timer platform/linux/mm_timer.cpp)

@@ -266,7 +266,9 @@ DWORD GetFullPathNameA(LPCSTR file_name, DWORD size, LPSTR buffer, LPSTR* file_p
 // Resources: the program links a table of its menus and icons, the counterpart of its
 // .rc file on Windows, found by id as Windows finds them in the executable.
 struct MenuResourceItem {
-    int depth;         // 0: a pop-up on the menu bar, 1: an item of the last pop-up
+    // 0: a pop-up on the menu bar, 1: an item of the last pop-up (with id 0 and a text: a
+    // sub-menu), 2: an item of the last sub-menu
+    int depth;
     const char* text;  // nullptr: a separator
     UINT id;
 };
@@ -321,6 +323,7 @@ int TranslateAcceleratorA(HWND window, HACCEL table, LPMSG msg);
 
 // Menus built while the program runs, beside the resource's.
 #define MF_STRING 0x0000u
+#define MF_GRAYED 0x0001u
 #define MF_BYCOMMAND 0x0000u
 #define MF_UNCHECKED 0x0000u
 #define MF_CHECKED 0x0008u
@@ -330,10 +333,14 @@ int TranslateAcceleratorA(HWND window, HACCEL table, LPMSG msg);
 HMENU GetMenu(HWND window);
 HMENU CreatePopupMenu();
 BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR id, LPCSTR text);
-// A pop-up placed on a menu bar before the item at position (MF_BYPOSITION).
+// Before the item at position (MF_BYPOSITION): a pop-up on a menu bar; in a pop-up, a
+// sub-menu, an item or a separator.
 BOOL InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR id, LPCSTR text);
 int GetMenuItemCount(HMENU menu);
+// By command (MF_BYCOMMAND), in the menu and its sub-menus.
 DWORD CheckMenuItem(HMENU menu, UINT id, UINT check);
+BOOL DeleteMenu(HMENU menu, UINT id, UINT flags);
+HMENU GetSubMenu(HMENU menu, int position);
 BOOL DrawMenuBar(HWND window);
 
 // Files dropped on a window that accepts them: WM_DROPFILES with the HDROP in wParam.
@@ -377,6 +384,7 @@ BOOL GetMessageA(LPMSG msg, HWND window, UINT filter_min, UINT filter_max);
 BOOL PostMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 void PostQuitMessage(int exit_code);
 
+#include "platform/win32_files.h"
 #include "platform/win32_winmm.h"
 
 #endif

@@ -5,6 +5,8 @@
 #ifdef _WIN32
 #include <commctrl.h>
 #else
+#define VK_PRIOR 0x21
+#define VK_NEXT 0x22
 #define VK_HOME 0x24
 #define VK_LEFT 0x25
 #define VK_UP 0x26

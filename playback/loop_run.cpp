@@ -76,7 +76,7 @@ const LoopPoints& loop_run_points() {
 bool loop_jump_due(std::uint32_t elapsed) {
     const LoopPoints& loop = loop_run.points;
     if (loop.start_index < 0 || !is_due(elapsed, loop.end_ms, kDueWindow)) return false;
-    return loop_run.passes < loop_run.pass_limit || (!loop.way_out && !loop_run.fading);
+    return loop_run.passes < loop_run.pass_limit || !loop.way_out;
 }
 
 void jump_to_loop_start(std::uint32_t now) {
@@ -92,7 +92,7 @@ void jump_to_loop_start(std::uint32_t now) {
     }
     playback_clock.start_time += loop.end_ms - loop.start_ms;
     playback_clock.last_send_time = now;
-    if (++loop_run.passes <= loop_run.pass_limit) return;
+    if (++loop_run.passes <= loop_run.pass_limit || loop_run.fading) return;
     loop_run.fading = true;
     loop_run.fade_start = now;
 }

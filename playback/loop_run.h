@@ -23,8 +23,8 @@ void shift_loop_fade(std::uint32_t paused_ms);
 void end_loop_fade();
 
 const LoopPoints& loop_run_points();
-// The loop's end is due at elapsed and the loop plays again: loop_count passes, and once
-// more, fading, when there is no way out.
+// The loop's end is due at elapsed and the loop plays again: loop_count passes, and on,
+// fading, when there is no way out.
 bool loop_jump_due(std::uint32_t elapsed);
 // The notes held at the end are released and the channels set as at the loop's start; its
 // events become unsent again, the clock moved back by the loop's length.

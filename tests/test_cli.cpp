@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <string>
 #include <utility>
 
 #include "tests/cli_run.h"
+#include "tests/click_track.h"
 #include "tests/smf_bytes.h"
 
 namespace {
@@ -164,6 +166,9 @@ TEST(CliErrors, HelpAndVersionSucceedAndAUsageErrorNamesTheArgumentAtFault) {
         {"render " + song + " --raw", "lumaroth-cli: '--raw' where OUT.wav is expected"},
         {"timeline " + song + " --raw", "lumaroth-cli: '--raw' is not an option of timeline"},
         {"play " + song + " --device", "lumaroth-cli: --device needs a value"},
+        {"render " + song + " " + wav + " --loops 0",
+         "lumaroth-cli: --loops 0: not a whole number from 0 (play only) to 1000"},
+        {"play " + song + " --fade 2", "lumaroth-cli: '--fade' is not an option of play"},
         {"bogus " + song, "lumaroth-cli: unknown command 'bogus'"},
     };
     for (const auto& [arguments, line] : faults) {
@@ -221,6 +226,38 @@ TEST(CliPlay, SpaceAndTheArrowsPauseResumeAndJumpOnATerminal) {
     std::size_t last = out.rfind(" / ");
     ASSERT_NE(std::string::npos, last) << out;
     EXPECT_EQ("00:05", out.substr(last - 5, 5)) << "paused just after the jump: " << out;
+}
+
+// The root mean square of the left channel from from_s to to_s.
+double loudness(const std::vector<std::int16_t>& stereo, int rate, double from_s, double to_s) {
+    double sum = 0;
+    std::size_t n = 0;
+    for (auto i = static_cast<std::size_t>(from_s * rate); i < to_s * rate && 2 * i < stereo.size();
+         ++i, ++n)
+        sum += static_cast<double>(stereo[2 * i]) * stereo[2 * i];
+    return n == 0 ? 0 : std::sqrt(sum / n);
+}
+
+TEST(CliRender, LoopsAndAFadeMakeALoopingGameTrackFinite) {
+    // One tick a millisecond: a note, then controller 111 at 305 ms and a held note to 1005.
+    std::string song = write_temp_file(
+        "looping.mid", song_of(0, 1000,
+                               {hex("00") + set_tempo(1000000) +
+                                hex("00 C0 00  00 90 3C 64  82 2C 80 3C 00  00 B0 6F 00"
+                                    "  00 90 40 64  85 3C 80 40 00")}));
+    std::string wav = temp_dir() + "/looping.wav";
+    CliRun run = cli("render " + song + " " + wav + " --loops 2 --fade 1");
+    ASSERT_EQ(0, run.exit_code) << run.err;
+    int rate = 0;
+    std::vector<std::int16_t> sound = read_wav(wav, rate);
+    ASSERT_GT(rate, 0);
+    // Two passes of the loop (to 1.705 s), a third fading over a second: not the 10 s of
+    // silence a song without a loop would wait.
+    double seconds = static_cast<double>(sound.size()) / 2 / rate;
+    EXPECT_GT(seconds, 2.6);
+    EXPECT_LT(seconds, 3.6);
+    EXPECT_LT(loudness(sound, rate, 2.35, 2.65), loudness(sound, rate, 1.1, 1.4) / 2)
+        << "the end fades";
 }
 
 TEST(CliDevices, ListsTheOutputsAndAnUnknownOneIsAUsageError) {

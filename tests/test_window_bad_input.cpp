@@ -11,6 +11,7 @@
 #include "tests/permissions.h"
 #include "tests/window_fixture.h"
 #include "ui/main_window.h"
+#include "ui/song_opening.h"
 #include "ui/window_state.h"
 
 namespace {

@@ -10,6 +10,7 @@
 #include "tests/window_fixture.h"
 #include "ui/app.h"
 #include "ui/main_window.h"
+#include "ui/song_opening.h"
 #include "ui/window_state.h"
 
 namespace {

@@ -11,6 +11,7 @@
 #include "tests/window_fixture.h"
 #include "ui/app.h"
 #include "ui/main_window.h"
+#include "ui/song_opening.h"
 #include "ui/window_state.h"
 
 namespace {
@@ -19,22 +20,10 @@ constexpr int kPlay = 101;
 constexpr int kOutputMenu = 2;  // after ファイル and 再生, before ヘルプ
 constexpr UINT kMapper = 40100;
 constexpr int kVolumeDown = 40221, kSoundFont = 40230, kVolumeText = 203;
+constexpr UINT kFirstVolume = 40200;  // the 音量 pop-up's items, after the devices'
 
 class OutputMenuTest : public MainWindowTest {
   public:
-    // Ends the program and starts it again, as a user would.
-    void start_again() {
-        DestroyWindow(window);
-        pump_messages();
-        MSG msg;
-        while (GetMessageA(&msg, nullptr, 0, 0)) {
-        }
-        reset_window_state();
-        reset_playback_clock();
-        static char instance;
-        window = create_main_window(reinterpret_cast<HINSTANCE>(&instance), SW_SHOWNORMAL);
-    }
-
     // The device id the last Play opened.
     DWORD opened_device() {
         DWORD device = 0;
@@ -46,7 +35,7 @@ class OutputMenuTest : public MainWindowTest {
     std::string checked_output() {
         std::string checked;
         for (const MenuEntry& entry : menu_entries(window, kOutputMenu))
-            if (entry.checked) checked += entry.text + ";";
+            if (entry.checked && entry.id < kFirstVolume) checked += entry.text + ";";
         return checked;
     }
 };
@@ -78,7 +67,7 @@ TEST_F(OutputMenuTest, ListsTheDevicesUsesTheChoiceFromTheNextPlayAndRemembersWh
     EXPECT_EQ(play_state, 0) << "choosing stops playback";
     EXPECT_EQ(recording_midi_out.open_outputs, 0);
     EXPECT_EQ(checked_output(), "20:0 USB MIDI:Port 1;");
-    EXPECT_EQ(settings_file(), "[Output]\nDevice=USB MIDI:Port 1\n");
+    EXPECT_NE(settings_file().find("[Output]\nDevice=USB MIDI:Port 1\n"), std::string::npos);
     command(kPlay);
     EXPECT_EQ(opened_device(), 1u);
 
@@ -97,7 +86,7 @@ TEST_F(OutputMenuTest, ListsTheDevicesUsesTheChoiceFromTheNextPlayAndRemembersWh
     command(kPlay);
     EXPECT_EQ(scripted_dialogs.message_boxes.size(), 1u) << "once";
     command(static_cast<int>(kMapper));
-    EXPECT_EQ(settings_file(), "[Output]\nDevice=\n");
+    EXPECT_NE(settings_file().find("[Output]\nDevice=\n"), std::string::npos);
 }
 
 TEST_F(OutputMenuTest, TheVolumeStepsAppliesWhilePlayingShowsAndIsRemembered) {

@@ -27,7 +27,7 @@ void press_space(HWND window) {
 
 TEST_F(MainWindowTest, SpacePausesAndResumesAndThePlayMenuAndButtonsFollowTheState) {
     std::vector<MenuEntry> menu = menu_entries(window, kPlayMenu);
-    ASSERT_EQ(menu.size(), 7u) << "three commands, then the jumps";
+    ASSERT_EQ(menu.size(), 18u) << "three commands, the jumps, the songs and two sub-menus";
     EXPECT_EQ(menu[1].text, "一時停止(&A)");
     open_file(demo_song_path());
 

@@ -37,6 +37,18 @@ void MainWindowTest::TearDown() {
     }
 }
 
+void MainWindowTest::start_again() {
+    DestroyWindow(window);
+    pump_messages();
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0)) {
+    }
+    reset_window_state();
+    reset_playback_clock();
+    static char instance;
+    window = create_main_window(reinterpret_cast<HINSTANCE>(&instance), SW_SHOWNORMAL);
+}
+
 void MainWindowTest::command(int id) {
     MSG msg{window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0, 0, {0, 0}};
     DispatchMessageA(&msg);

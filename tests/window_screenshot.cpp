@@ -9,6 +9,7 @@
 #include "ui/app.h"
 #include "ui/main_window.h"
 #include "ui/resource_ids.h"
+#include "ui/song_opening.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {

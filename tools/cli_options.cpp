@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "playback/loop_points.h"
 #include "playback/position.h"
 #include "playback/speed.h"
 #include "playback/volume.h"
@@ -17,8 +18,10 @@ const char kUsage[] =
     "       lumaroth-cli merged FILE\n"
     "       lumaroth-cli play FILE [--speed-steps N] [--switch CH:PROG] [--device D]\n"
     "                              [--start M:SS] [--end M:SS] [--volume N] [--soundfont SF2]\n"
+    "                              [--repeat] [--loops N]\n"
     "       lumaroth-cli render FILE OUT.wav [--speed-steps N] [--switch CH:PROG] [--device D]\n"
     "                              [--start M:SS] [--end M:SS] [--volume N] [--soundfont SF2]\n"
+    "                              [--loops N] [--fade S]\n"
     "       lumaroth-cli devices\n"
     "       lumaroth-cli --help | --version\n"
     "  --speed-steps N   N > 0: N presses of faster, N < 0: -N presses of slower\n"
@@ -30,6 +33,11 @@ const char kUsage[] =
     "  --end M:SS        stop there\n"
     "  --volume N        0 to 100 (%), the output's volume; 100 when not given\n"
     "  --soundfont SF2   the embedded synthesizer's SoundFont (.sf2, .sf3)\n"
+    "  --repeat          play the song again each time it is over\n"
+    "  --loops N         the song's own loop (controller 111, loopStart/loopEnd markers)\n"
+    "                    plays N times (play: 0 for ever), then the song goes on or fades\n"
+    "                    out; 2 when not given\n"
+    "  --fade S          seconds of that fade out (0.1 to 600); 5 when not given\n"
     "  play on a terminal: Space pauses and resumes, left and right arrows jump 5 s\n";
 
 // The argument at fault in one line, then the usage.
@@ -49,6 +57,17 @@ bool parse_int(const char* text, long low, long high, long& value) {
     errno = 0;
     value = std::strtol(text, &end, 10);
     return errno == 0 && *end == '\0' && value >= low && value <= high;
+}
+
+// Seconds from 0.1 to 600, a fraction allowed, as milliseconds.
+bool parse_seconds(const char* text, std::uint32_t& ms) {
+    char* end = nullptr;
+    errno = 0;
+    double seconds = std::strtod(text, &end);
+    if (*text == '\0' || *end != '\0' || errno != 0 || !(seconds >= 0.1 && seconds <= 600))
+        return false;
+    ms = static_cast<std::uint32_t>(seconds * 1000 + 0.5);
+    return true;
 }
 
 double speed_after_steps(long steps) {
@@ -81,13 +100,16 @@ std::string value_form(const std::string& option) {
     if (option == "--start" || option == "--end") return "not a time M:SS";
     if (option == "--volume") return "not a whole number from 0 to 100";
     if (option == "--soundfont") return "not a file";
+    if (option == "--loops") return "not a whole number from 0 (play only) to 1000";
+    if (option == "--fade") return "not a number of seconds from 0.1 to 600";
     return "not a device";
 }
 
 }  // namespace
 
 CliRequest parse_cli_options(int argc, char** argv, CliOptions& options) {
-    options = {"", "", "", "", kNormalSpeed, {0, 0, 0}, false, 0, 0, kFullVolume, ""};
+    options = {"", "", "",          "", kNormalSpeed, {0, 0, 0},         false,
+               0,  0,  kFullVolume, "", false,        kDefaultLoopCount, kDefaultLoopFade};
     for (int i = 1; i < argc; ++i) {
         std::string word = argv[i];
         if (word == "--help" || word == "-h") return CliRequest::kHelp;
@@ -127,27 +149,38 @@ CliRequest parse_cli_options(int argc, char** argv, CliOptions& options) {
             options.raw = true;
             continue;
         }
+        if (word == "--repeat" && options.command == "play") {
+            options.repeat = true;
+            continue;
+        }
+        bool looping =
+            (word == "--loops" && device) || (word == "--fade" && options.command == "render");
         bool time = (word == "--start" && playback && options.command != "info") ||
                     (word == "--end" && device);
         if (!(word == "--speed-steps" && playback) && !(word == "--switch" && playback) &&
             !((word == "--device" || word == "--volume" || word == "--soundfont") && device) &&
-            !time)
+            !time && !looping)
             return usage("'" + word + "' is not an option of " + options.command),
                    CliRequest::kBadUsage;
         if (i + 1 >= argc) return usage(word + " needs a value"), CliRequest::kBadUsage;
         std::string value = argv[++i];
         std::uint32_t& at = word == "--start" ? options.start_ms : options.end_ms;
+        long loops = 0;
         bool good = word == "--speed-steps" ? parse_int(value.c_str(), -1000000, 1000000, steps)
                     : word == "--switch"    ? parse_switch(value.c_str(), options.override)
                     : time                  ? parse_song_time(value.c_str(), at)
                     : word == "--volume"    ? parse_int(value.c_str(), 0, kFullVolume, volume)
-                                            : !value.empty();
+                    : word == "--loops"
+                        ? parse_int(value.c_str(), options.command == "play" ? 0 : 1, 1000, loops)
+                    : word == "--fade" ? parse_seconds(value.c_str(), options.fade_ms)
+                                       : !value.empty();
         if (!good)
             return usage(word + " " + value + ": " + value_form(word)), CliRequest::kBadUsage;
         if (word == "--speed-steps") options.speed_factor = speed_after_steps(steps);
         if (word == "--device") options.device = value;
         if (word == "--volume") options.volume = static_cast<int>(volume);
         if (word == "--soundfont") options.sound_font = value;
+        if (word == "--loops") options.loops = static_cast<int>(loops);
     }
     if (options.end_ms != 0 && options.end_ms <= options.start_ms)
         return usage("--end must come after --start"), CliRequest::kBadUsage;

@@ -20,6 +20,9 @@ struct CliOptions {
     std::uint32_t end_ms;    // --end: stop there; 0 at the song's end
     int volume;              // --volume: 0 to 100 %
     std::string sound_font;  // --soundfont: the synthesizer's SoundFont; empty: the default
+    bool repeat;             // play --repeat: the song again when it is over
+    int loops;               // --loops: passes of the song's own loop, 0 for ever
+    std::uint32_t fade_ms;   // render --fade: the fade of a loop that is the song's end
 };
 
 enum class CliRequest { kRun, kHelp, kVersion, kBadUsage };

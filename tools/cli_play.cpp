@@ -19,6 +19,7 @@
 #include "platform/linux/synth.h"
 #include "platform/sound_font.h"
 #include "platform/win32.h"
+#include "playback/loop_points.h"
 #include "playback/position.h"
 #include "playback/scheduler.h"
 #include "playback/track_merger.h"
@@ -33,6 +34,7 @@ constexpr UINT kInterruptMessage = WM_USER + 3;
 constexpr UINT kProgressMessage = WM_USER + 4;
 constexpr UINT kKeyMessage = WM_USER + 5;
 constexpr UINT kSoundFontMessage = WM_USER + 6;
+constexpr UINT kRestartMessage = WM_USER + 7;
 constexpr int kBarWidth = 24;
 constexpr std::uint32_t kShowPeriod = 250;  // ms between two live lines
 constexpr std::uint32_t kJump = 5000;       // ms a key's jump moves
@@ -177,6 +179,9 @@ int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions
     if (!options.sound_font.empty() && !use_sound_font(options.sound_font)) return kExitNoOutput;
     forward_interrupts();
     output_volume = options.volume;
+    loop_count = options.loops;
+    loop_fade_ms = options.fade_ms;
+    if (options.repeat) song_end_idle = kRepeatTail;
     merge_tracks(song, voices, options.override, options.speed_factor);
     if (!start_playback_at(kTerminal, options.start_ms)) return kExitNoOutput;
 
@@ -215,6 +220,19 @@ int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions
             std::fprintf(stderr, "%slumaroth-cli: the MIDI output stopped taking messages\n",
                          terminal ? "\n" : "");
             exit_code = kExitNoOutput;
+        }
+        // --repeat: once the song is over it stops, and starts again once the stop's late
+        // end messages have gone by.
+        if (options.repeat && msg.message == kEndOfSongMessage && msg.wParam == 0) {
+            if (playback_clock.open != 0) PostMessageA(kTerminal, kRestartMessage, 0, 0);
+            stop_playback();
+            continue;
+        }
+        if (msg.message == kRestartMessage) {
+            merge_tracks(song, voices, options.override, options.speed_factor);
+            if (start_playback(kTerminal)) continue;
+            exit_code = kExitNoOutput;
+            break;
         }
         if (msg.message == kEndOfSongMessage || msg.message == kInterruptMessage) break;
     }

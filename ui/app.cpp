@@ -7,6 +7,7 @@
 
 #include "ui/main_window.h"
 #include "ui/resource_ids.h"
+#include "ui/song_opening.h"
 
 namespace {
 

@@ -6,11 +6,14 @@
 #include "platform/cp932.h"
 #include "playback/scheduler.h"
 #include "playback/speed.h"
-#include "ui/open_file_dialog.h"
 #include "ui/output_menu.h"
 #include "ui/painting.h"
+#include "ui/play_modes.h"
 #include "ui/position_area.h"
+#include "ui/recent_files.h"
 #include "ui/resource_ids.h"
+#include "ui/song_folder.h"
+#include "ui/song_opening.h"
 #include "ui/sound_font_menu.h"
 #include "ui/transport.h"
 #include "ui/version.h"
@@ -20,13 +23,10 @@
 namespace {
 
 constexpr char kUntitled[] = "(untitled)";
-constexpr char kLoadWarning[] = "ファイルを読み込めません %s!";
 constexpr char kHelpNotShown[] =
     "ヘルプ %s%s を表示できません。\nこのページを開くプログラム（ウェブブラウザー）が見つかりません。";
 constexpr char kVersionText[] =
     "Lumaroth ver." LUMAROTH_VERSION "\n Copyright (C) 2026 Lumaroth developers";
-// The window's own message, numbered after the scheduler's kEndOfSongMessage.
-constexpr UINT kOpenHandedSongMessage = WM_USER + 3;
 constexpr int kButtonWidth = 50;
 constexpr int kButtonHeight = 25;
 
@@ -44,11 +44,6 @@ const ButtonSpec kButtons[] = {
     {kButtonFaster, "加速", 10, 430},      {kButtonSlower, "減速", 110, 430},
     {kButtonNormalSpeed, "中央", 60, 430},
 };
-
-OpenFileDialog& open_file_dialog() {
-    static OpenFileDialog dialog;
-    return dialog;
-}
 
 void create_buttons(HWND window) {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
@@ -84,17 +79,14 @@ void set_step(int step_flag) {
     wsprintfA(setting_texts.step_text, step_flag ? "8 " : "1 ");
 }
 
-void set_speed(double factor) {
-    speed_factor = factor;
-    wsprintfA(setting_texts.speed_text, "%d%%  ", speed_percent(speed_factor));
-}
-
 void on_create(HWND window) {
     create_buttons(window);
     create_position_area(window);
     DragAcceptFiles(window, TRUE);
     create_output_menu(window);
-    open_file_dialog().setup(window);
+    setup_open_dialog(window);
+    create_recent_files_menu(window);
+    create_play_modes(window);
     update_title(window, file_title);
     set_channel(0);
     set_switch(0);
@@ -115,102 +107,6 @@ int next_program() {
     int step = program_step ? 8 : 1;
     int program = voice_override.program;
     return program >= 127 || program + step > 127 ? 0 : program + step;
-}
-
-// The file-name part of a path, as the open dialog reports it: after the last
-// separator, a '\' or '/' that is not the second byte of a Shift-JIS character.
-const char* name_part(const char* path) {
-    const char* name = path;
-    for (const char* p = path; *p != '\0'; ++p) {
-        unsigned char byte = static_cast<unsigned char>(*p);
-        if (is_cp932_lead_byte(byte)) {
-            if (p[1] == '\0') break;
-            ++p;
-        } else if (byte == '\\' || byte == '/') {
-            name = p + 1;
-        }
-    }
-    return name;
-}
-
-void copy_text(char* out, std::size_t size, const char* text) {
-    std::size_t length = std::strlen(text);
-    if (length >= size) length = size - 1;
-    std::memcpy(out, text, length);
-    out[length] = '\0';
-}
-
-// The song a second start of the program hands over opens once the sender has been
-// answered: Open may ask or warn, and the sender must not wait for the user. One that
-// comes while an Open is under way (its box showing, say) waits for it, and a newer one
-// takes the place of one that waits: never a box inside a box.
-char handed_song[kPathSize + 1];
-std::size_t handed_length = 0;
-bool handed_song_waits = false;
-bool opening = false;
-
-// Open's steps; path is the user's choice and length the full length of its name (which
-// may have come cut to a buffer), or path is nullptr to ask through the dialog.
-void open_song(HWND window, const char* path, std::size_t length) {
-    opening = true;
-    transport_stop(window);
-    BOOL chosen;
-    // A name longer than the program holds is refused, never opened cut: the cut name
-    // may be another file.
-    bool too_long;
-    if (path == nullptr) {
-        chosen = open_file_dialog().choose(window, file_path, file_title);
-        too_long = !chosen && CommDlgExtendedError() == FNERR_BUFFERTOOSMALL;
-    } else {
-        copy_text(file_path, sizeof file_path, path);
-        copy_text(file_title, sizeof file_title, name_part(file_path));
-        chosen = TRUE;
-        too_long = length >= sizeof file_path;
-    }
-    if (too_long || (chosen && !load_song_file(file_path, song_image))) {
-        show_load_warning(window, kLoadWarning, file_path);
-        file_path[0] = '\0';
-        file_title[0] = '\0';
-    } else if (chosen) {
-        song_loaded = 1;
-    }
-    update_title(window, file_title);
-    reset_channel_voice_table(channel_voices);
-    set_speed(kNormalSpeed);
-    refresh_window(window);
-    opening = false;
-    if (handed_song_waits) PostMessageA(window, kOpenHandedSongMessage, 0, 0);
-}
-
-// A dropped file opens as if chosen in the dialog; of several, the first.
-void open_dropped_file(HWND window, HDROP drop) {
-    UINT length = DragQueryFileA(drop, 0, nullptr, 0);
-    char path[kPathSize];
-    DragQueryFileA(drop, 0, path, sizeof path);
-    DragFinish(drop);
-    if (length > 0) open_song(window, path, length);
-}
-
-LRESULT take_handed_song(HWND window, const COPYDATASTRUCT* data) {
-    if (data == nullptr || data->dwData != kHandedSong || data->cbData == 0) return FALSE;
-    const char* name = static_cast<const char*>(data->lpData);
-    handed_length = 0;
-    while (handed_length < data->cbData && name[handed_length] != '\0')
-        ++handed_length;
-    std::size_t kept = handed_length < sizeof handed_song ? handed_length : sizeof handed_song - 1;
-    std::memcpy(handed_song, name, kept);
-    handed_song[kept] = '\0';
-    if (!handed_song_waits) PostMessageA(window, kOpenHandedSongMessage, 0, 0);
-    handed_song_waits = true;
-    return TRUE;
-}
-
-void open_handed_song(HWND window) {
-    if (opening || !handed_song_waits) return;  // the Open under way posts it again
-    handed_song_waits = false;
-    char song[sizeof handed_song];
-    std::memcpy(song, handed_song, sizeof song);
-    open_song(window, song, handed_length);
 }
 
 void on_command(HWND window, int id) {
@@ -265,7 +161,11 @@ void on_command(HWND window, int id) {
             refresh_window(window);
             break;
         case kCommandOpen:
-            open_song(window, nullptr, 0);
+            ask_and_open_song(window);
+            break;
+        case kCommandNextSong:
+        case kCommandPreviousSong:
+            step_song_folder(window, id == kCommandNextSong ? 1 : -1, play_state == 1);
             break;
         case kCommandExit:
             end_program();
@@ -277,7 +177,11 @@ void on_command(HWND window, int id) {
             open_help(window);
             break;
         default:
-            if (is_volume_command(id)) {
+            if (is_play_mode_command(id)) {
+                choose_play_mode(window, id);
+            } else if (is_recent_file_command(id)) {
+                open_recent_file(window, id);
+            } else if (is_volume_command(id)) {
                 choose_volume(window, id);
                 refresh_position_area();
             } else if (is_output_command(id)) {
@@ -318,15 +222,18 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
             if (reinterpret_cast<HWND>(lparam) != nullptr) on_position_bar(window, wparam);
             return 0;
         case kEndOfSongMessage:
-            transport_stop(window);
+            on_song_over(window, wparam);
+            return 0;
+        case kNextStartMessage:
+            start_next_song(window);
             return 0;
         case WM_DROPFILES:
-            open_dropped_file(window, reinterpret_cast<HDROP>(wparam));
+            on_dropped_files(window, reinterpret_cast<HDROP>(wparam));
             return 0;
         case WM_COPYDATA:
-            return take_handed_song(window, reinterpret_cast<const COPYDATASTRUCT*>(lparam));
+            return on_handed_song(window, reinterpret_cast<const COPYDATASTRUCT*>(lparam));
         case kOpenHandedSongMessage:
-            open_handed_song(window);
+            on_open_handed_song(window);
             return 0;
         case kSoundFontLoadedMessage:
             on_sound_font_loaded(window, wparam);
@@ -379,6 +286,7 @@ int open_help(HWND window) {
     return 0;
 }
 
-void open_song_path(HWND window, const char* path) {
-    open_song(window, path, std::strlen(path));
+void set_speed(double factor) {
+    speed_factor = factor;
+    wsprintfA(setting_texts.speed_text, "%d%%  ", speed_percent(speed_factor));
 }

@@ -20,5 +20,5 @@ void refresh_window(HWND window);
 int open_help(HWND window);
 // The program's folder with its trailing separator, cut to size.
 void program_folder(char* folder, std::size_t size);
-// Open with the dialog's answer given: path as the user would have chosen it.
-void open_song_path(HWND window, const char* path);
+// The speed and the text that shows it.
+void set_speed(double factor);

@@ -19,6 +19,15 @@ constexpr int kCommandBack = 40006;
 constexpr int kCommandForward = 40007;
 constexpr int kCommandToStart = 40008;
 constexpr int kCommandGoTo = 40009;
+// 次の曲 and 前の曲 (Page Down, Page Up): the songs of the song's folder.
+constexpr int kCommandNextSong = 40010;
+constexpr int kCommandPreviousSong = 40011;
+// 繰り返し: なし, 1曲, フォルダ as kCommandRepeat + the mode (ui/play_modes.h).
+constexpr int kCommandRepeat = 40012;
+// ループ回数: 1, 2 or 3 passes as kCommandLoops + passes; for ever kCommandLoops.
+constexpr int kCommandLoops = 40020;
+// ファイル's 最近使ったファイル, built at start: song i as kCommandRecent + i.
+constexpr int kCommandRecent = 40300;
 // The 出力 menu, built at start: the mapper, then device i as kCommandOutputMapper + 1 + i.
 constexpr int kCommandOutputMapper = 40100;
 // Its 音量 pop-up: v % as kCommandVolume + v / 10; Ctrl+Up and Ctrl+Down step it.

@@ -164,19 +164,28 @@ bool press_key(HWND window, int button_id, int qt_key, const char* text, bool co
     return true;
 }
 
+namespace {
+
+void add_entries(QMenu* menu, std::vector<MenuEntry>& entries) {
+    for (QAction* action : menu != nullptr ? menu->actions() : QList<QAction*>()) {
+        if (action->isSeparator()) continue;
+        std::string text;
+        utf8_to_cp932(action->text().toStdString(), text);
+        entries.push_back(
+            {text, action->data().toUInt(), action->isChecked(), action->isEnabled()});
+        add_entries(action->menu(), entries);
+    }
+}
+
+}  // namespace
+
 std::vector<MenuEntry> menu_entries(HWND window, int popup) {
     std::vector<MenuEntry> entries;
     QMenuBar* bar = is_window(window) && window->frame != nullptr
                         ? window->frame->findChild<QMenuBar*>()
                         : nullptr;
     if (bar == nullptr || popup < 0 || popup >= bar->actions().size()) return entries;
-    QMenu* menu = bar->actions()[popup]->menu();
-    for (QAction* action : menu != nullptr ? menu->actions() : QList<QAction*>()) {
-        if (action->isSeparator()) continue;
-        std::string text;
-        utf8_to_cp932(action->text().toStdString(), text);
-        entries.push_back({text, action->data().toUInt(), action->isChecked()});
-    }
+    add_entries(bar->actions()[popup]->menu(), entries);
     return entries;
 }
 

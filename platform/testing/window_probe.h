@@ -61,10 +61,12 @@ bool control_visible(HWND window, int id);
 bool drag_trackbar(HWND window, int id, int position);
 struct MenuEntry {
     std::string text;  // Shift-JIS, as the program gave it
-    UINT id;
+    UINT id;  // 0 for a sub-menu, whose items follow it
     bool checked;
+    bool enabled;
 };
-// The items of the window's menu-bar pop-up at this index (0: the first).
+// The items of the window's menu-bar pop-up at this index (0: the first), a sub-menu's
+// after it.
 std::vector<MenuEntry> menu_entries(HWND window, int popup);
 // Drops files on the window, as a file manager does.
 void drop_files(HWND window, const std::vector<std::string>& paths);

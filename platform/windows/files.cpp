@@ -1,5 +1,5 @@
-// KERNEL32's file names through the wide API: every file opens, whatever its name; the
-// settings file likewise, its texts converted as the program's are.
+// KERNEL32's file names through the wide API: every file opens and every folder lists,
+// whatever its names; the settings file likewise, its texts converted as the program's are.
 #include <cstring>
 #include <string>
 
@@ -69,8 +69,43 @@ BOOL WINAPI write_profile_string(LPCSTR section, LPCSTR key, LPCSTR text, LPCSTR
         text != nullptr ? wide_text.c_str() : nullptr, wide_from_program(file_name).c_str());
 }
 
+// The wide entry as the program holds it; false when its name does not fit.
+bool entry_for_program(const WIN32_FIND_DATAW& wide, LPWIN32_FIND_DATAA data) {
+    std::string name = program_from_wide(wide.cFileName, wcslen(wide.cFileName));
+    WIN32_FIND_DATAA entry = {};
+    if (!copy_cp932_text(name, entry.cFileName, sizeof entry.cFileName)) return false;
+    entry.dwFileAttributes = wide.dwFileAttributes;
+    entry.ftCreationTime = wide.ftCreationTime;
+    entry.ftLastAccessTime = wide.ftLastAccessTime;
+    entry.ftLastWriteTime = wide.ftLastWriteTime;
+    entry.nFileSizeHigh = wide.nFileSizeHigh;
+    entry.nFileSizeLow = wide.nFileSizeLow;
+    *data = entry;
+    return true;
+}
+
+// Entries whose names the program cannot hold are passed over.
+BOOL WINAPI find_next_file(HANDLE find, LPWIN32_FIND_DATAA data) {
+    WIN32_FIND_DATAW wide;
+    while (FindNextFileW(find, &wide))
+        if (entry_for_program(wide, data)) return TRUE;
+    return FALSE;
+}
+
+HANDLE WINAPI find_first_file(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
+    if (pattern == nullptr || data == nullptr) return INVALID_HANDLE_VALUE;
+    WIN32_FIND_DATAW wide;
+    HANDLE find = FindFirstFileW(wide_from_program(pattern).c_str(), &wide);
+    if (find == INVALID_HANDLE_VALUE) return find;
+    if (entry_for_program(wide, data) || find_next_file(find, data)) return find;
+    FindClose(find);
+    return INVALID_HANDLE_VALUE;
+}
+
 }  // namespace
 
+ROUTE_IMPORT(FindFirstFileA, find_first_file)
+ROUTE_IMPORT(FindNextFileA, find_next_file)
 ROUTE_IMPORT(GetPrivateProfileStringA, profile_string)
 ROUTE_IMPORT(WritePrivateProfileStringA, write_profile_string)
 ROUTE_IMPORT(CreateFileA, create_file)

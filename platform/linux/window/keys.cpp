@@ -18,6 +18,8 @@ WPARAM virtual_key(int key) {
     if (key == Qt::Key_Left) return VK_LEFT;
     if (key == Qt::Key_Right) return VK_RIGHT;
     if (key == Qt::Key_Home) return VK_HOME;
+    if (key == Qt::Key_PageUp) return VK_PRIOR;
+    if (key == Qt::Key_PageDown) return VK_NEXT;
     if (key == Qt::Key_Up) return VK_UP;
     if (key == Qt::Key_Down) return VK_DOWN;
     return 0;

@@ -60,6 +60,22 @@ const MenuResource* find_menu(LPCSTR name) {
     return nullptr;
 }
 
+// The item with the command id in the menu or any of its sub-menus, or nullptr.
+QAction* find_item(const QList<QAction*>& actions, UINT id) {
+    for (QAction* action : actions) {
+        if (action->menu() != nullptr) {
+            if (QAction* found = find_item(action->menu()->actions(), id)) return found;
+        } else if (!action->isSeparator() && action->data().toUInt() == id) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+QList<QAction*> items_of(HMENU menu) {
+    return menu->bar != nullptr ? menu->bar->actions() : menu->popup->actions();
+}
+
 }  // namespace
 
 QMenuBar* build_menu_bar(HWND window, LPCSTR name, QWidget* frame) {
@@ -68,16 +84,22 @@ QMenuBar* build_menu_bar(HWND window, LPCSTR name, QWidget* frame) {
     auto* bar = new QMenuBar(frame);
     bar->setFont(system_font());
     window->menu = new_menu(window, bar, nullptr);
-    QMenu* popup = nullptr;
+    QMenu* popups[2] = {nullptr, nullptr};  // the bar's pop-up, and a sub-menu in it
     for (int i = 0; i < resource->count; ++i) {
         const MenuResourceItem& item = resource->items[i];
+        QMenu* into = item.depth > 0 ? popups[item.depth - 1] : nullptr;
         if (item.depth == 0) {
-            popup = new QMenu(bar);
-            place_popup(window, bar, popup, text_from_cp932(item.text));
-        } else if (popup != nullptr && item.text == nullptr) {
-            popup->addSeparator();
-        } else if (popup != nullptr) {
-            add_item(popup, item.text, item.id);
+            popups[0] = new QMenu(bar);
+            place_popup(window, bar, popups[0], text_from_cp932(item.text));
+        } else if (into == nullptr || item.depth > 2) {
+            continue;
+        } else if (item.text == nullptr) {
+            into->addSeparator();
+        } else if (item.depth == 1 && item.id == 0) {
+            popups[1] = into->addMenu(text_from_cp932(item.text));
+            popups[1]->setFont(system_font());
+        } else {
+            add_item(into, item.text, item.id);
         }
     }
     return bar;
@@ -93,20 +115,26 @@ HMENU CreatePopupMenu() {
 }
 
 // Pop-ups go on a menu bar, or into a pop-up as its sub-menu; items and separators into a
-// pop-up.
+// pop-up. In a pop-up, position (MF_BYPOSITION) is the item to go before, 0xFFFFFFFF last.
 BOOL InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR id, LPCSTR text) {
     if (!is_menu(menu)) return FALSE;
+    QAction* before = nullptr;
+    if (menu->popup != nullptr && position != 0xFFFFFFFFu) {
+        QList<QAction*> placed = menu->popup->actions();
+        if (!(flags & MF_BYPOSITION) || position >= static_cast<UINT>(placed.size())) return FALSE;
+        before = placed[static_cast<int>(position)];
+    }
     if ((flags & MF_POPUP) && menu->popup != nullptr) {
         auto* sub = reinterpret_cast<HMENU>(id);
-        if (!is_menu(sub) || sub->popup == nullptr || position != 0xFFFFFFFFu) return FALSE;
+        if (!is_menu(sub) || sub->popup == nullptr) return FALSE;
         sub->popup->setTitle(text_from_cp932(text));
         sub->popup->setFont(system_font());
-        menu->popup->addMenu(sub->popup);  // its items' triggers reach the pop-up's
+        menu->popup->insertMenu(before, sub->popup);  // its items' triggers reach the pop-up's
         return TRUE;
     }
     if (flags & MF_SEPARATOR) {
-        if (menu->popup == nullptr || position != 0xFFFFFFFFu) return FALSE;
-        menu->popup->addSeparator();
+        if (menu->popup == nullptr) return FALSE;
+        menu->popup->insertSeparator(before);
         return TRUE;
     }
     if (flags & MF_POPUP) {
@@ -121,8 +149,10 @@ BOOL InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR id, LPCSTR text
         place_popup(menu->window, menu->bar, popup->popup, text_from_cp932(text), before);
         return TRUE;
     }
-    if (menu->popup == nullptr || position != 0xFFFFFFFFu) return FALSE;
-    add_item(menu->popup, text, static_cast<UINT>(id));
+    if (menu->popup == nullptr) return FALSE;
+    QAction* item = add_item(menu->popup, text, static_cast<UINT>(id));
+    menu->popup->insertAction(before, item);
+    item->setEnabled((flags & MF_GRAYED) == 0);
     return TRUE;
 }
 
@@ -132,21 +162,36 @@ BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR id, LPCSTR text) {
 
 int GetMenuItemCount(HMENU menu) {
     if (!is_menu(menu)) return -1;
-    return static_cast<int>(
-        (menu->bar != nullptr ? menu->bar->actions() : menu->popup->actions()).size());
+    return static_cast<int>(items_of(menu).size());
 }
 
 // The item's previous state, or 0xFFFFFFFF when the menu has no such item.
 DWORD CheckMenuItem(HMENU menu, UINT id, UINT check) {
-    if (!is_menu(menu) || menu->popup == nullptr) return 0xFFFFFFFFu;
-    for (QAction* action : menu->popup->actions()) {
-        if (action->isSeparator() || action->data().toUInt() != id) continue;
-        DWORD previous = action->isChecked() ? MF_CHECKED : MF_UNCHECKED;
-        action->setCheckable(true);
-        action->setChecked((check & MF_CHECKED) != 0);
-        return previous;
-    }
-    return 0xFFFFFFFFu;
+    QAction* action = is_menu(menu) ? find_item(items_of(menu), id) : nullptr;
+    if (action == nullptr) return 0xFFFFFFFFu;
+    DWORD previous = action->isChecked() ? MF_CHECKED : MF_UNCHECKED;
+    action->setCheckable(true);
+    action->setChecked((check & MF_CHECKED) != 0);
+    return previous;
+}
+
+BOOL DeleteMenu(HMENU menu, UINT id, UINT flags) {
+    if (!is_menu(menu) || (flags & MF_BYPOSITION)) return FALSE;
+    QAction* action = find_item(items_of(menu), id);
+    if (action == nullptr) return FALSE;
+    delete action;  // which takes it off every menu that shows it
+    return TRUE;
+}
+
+// The pop-up at position, as a menu the program may fill; nullptr when that is an item.
+HMENU GetSubMenu(HMENU menu, int position) {
+    if (!is_menu(menu) || position < 0) return nullptr;
+    QList<QAction*> placed = items_of(menu);
+    if (position >= placed.size() || placed[position]->menu() == nullptr) return nullptr;
+    QMenu* popup = placed[position]->menu();
+    for (const auto& each : menus)
+        if (each->popup == popup) return each.get();
+    return new_menu(menu->window, nullptr, popup);
 }
 
 // Qt shows a changed menu bar by itself.
