@@ -6,7 +6,8 @@
 # an English locale (code page 1252): the client area with a song is the Japanese
 # locale's pixel for pixel; a song named in accented Latin, Hangul and an emoji opens
 # from the command line, handed over by a second start to the running window, as does a
-# name relative to the second start's folder; missing songs handed over give one warning
+# name relative to the second start's folder; Page Down and Page Up go through that
+# folder's songs; missing songs handed over give one warning
 # box at a time; a stopped window's hand-over fails and says so; + and 0
 # change the speed; 出力(&M) lists the outputs and the choice lands in Lumaroth.ini
 # beside the program; F1 without a browser says so. The screenshots stay in SHOTS.
@@ -203,6 +204,30 @@ cp "$song" "$scratch/elsewhere/only here.mid"
 poll has_window '^Lumaroth - only here\.mid$' || fail "the running window did not open the relative name"
 echo "a relative name is read in the second start's folder"
 
+# Page Down and Page Up: the folder's songs in a file manager's order (numbers by value),
+# after the last the first, whatever their names.
+cp "$song" "$scratch/elsewhere/10 次.mid"
+cp "$song" "$scratch/elsewhere/2 한.mid"
+cp "$song" "$scratch/elsewhere/notes.txt"
+step_to() {  # key, the title it leads to, the title before
+  local deadline=$((SECONDS + 60))
+  while [ $SECONDS -lt $deadline ]; do
+    xdotool windowfocus "$window" 2>/dev/null || true
+    xdotool key "$1"
+    for _ in 1 2 3 4 5 6 7 8 9 10; do
+      has_window "$2" && return 0
+      sleep 0.2
+    done
+    has_window "$3" || return 1
+  done
+  return 1
+}
+step_to Next '^Lumaroth - 2 한\.mid$' '^Lumaroth - only here\.mid$' ||
+  fail "Page Down did not go on from the last song to the first"
+step_to Next '^Lumaroth - 10 次\.mid$' '^Lumaroth - 2 한\.mid$' || fail "Page Down did not put 2 before 10"
+step_to Prior '^Lumaroth - 2 한\.mid$' '^Lumaroth - 10 次\.mid$' || fail "Page Up did not go back"
+echo "Page Down and Page Up go through the folder in a file manager's order"
+
 # Missing songs handed over one after another: one warning box at a time, the newest
 # waiting for it, then none.
 for i in 1 2 3 4 5; do
@@ -284,4 +309,4 @@ echo "Right and a click on the bar jump while paused"
 poll bash -c "xdotool windowfocus $window 2>/dev/null; xdotool key alt+f x; sleep 0.5; ! kill -0 $pid 2>/dev/null" ||
   fail "終了(&X) did not end the recording build"
 ends_with_zero
-echo "WineWindow: 15 passed, 0 failed"
+echo "WineWindow: 16 passed, 0 failed"
