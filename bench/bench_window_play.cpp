@@ -3,7 +3,8 @@
 // loading on its thread as the window starts, as the program does. Prints how long the
 // window's thread is held at start, at Open and at each Play and Stop, and Play -> first
 // note (less the song's own time before that note) for the first Play and the ones
-// after, and from a jump and a resume that land on a note to that note. Judges nothing.
+// after, and from a jump and a resume that land on a note to that note; and with 繰り返し
+// 1曲 the gap from the song's last message to its first note again. Judges nothing.
 //   build/bench/bench_window_play [SONG]   (default: the demo song)
 #include <chrono>
 #include <cstdio>
@@ -20,6 +21,7 @@
 #include "ui/resource_ids.h"
 #include "ui/song_opening.h"
 #include "ui/transport.h"
+#include "ui/window_state.h"
 
 namespace {
 
@@ -70,6 +72,33 @@ void jump_and_resume_to_a_note(HWND window, std::uint32_t seconds) {
                 ms_since(pressed));
 }
 
+// With repeat: from the song's last message (1 s after a jump near its end) to its first
+// note again, through the window's own message loop.
+void gap_between_repeats(HWND window) {
+    int first = first_note();
+    int last = timeline_count() - 1;
+    while (last > 0 && song_timeline.event_slots[last].status == 0)
+        --last;
+    if (first < 0 || last <= first) return;
+    command(window, kCommandRepeat + 1);  // 1曲
+    command(window, kButtonPlay);
+    std::uint32_t length = song_length_ms();
+    transport_seek(window, length > 1000 ? length - 1000 : 0);
+    while (song_timeline.event_slots[last].sent == 0)
+        std::this_thread::yield();
+    Clock::time_point ended = Clock::now();
+    while (ms_since(ended) < 10000 && (song_timeline.event_slots[last].sent != 0 ||
+                                       song_timeline.event_slots[first].sent == 0)) {
+        PostQuitMessage(0);
+        run_message_loop(window, nullptr);
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    std::printf("Repeat: the song's last message -> its first note again %.1f ms\n",
+                ms_since(ended) - song_timeline.event_times[first]);
+    command(window, kCommandRepeat);
+    command(window, kButtonStop);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -110,6 +139,7 @@ int main(int argc, char** argv) {
         command(window, kButtonStop);
         std::printf("Stop %d: window thread held %.1f ms\n", play, ms_since(stopped));
     }
+    gap_between_repeats(window);
     DestroyWindow(window);
     finish_loading_synth();
     return 0;

@@ -171,6 +171,7 @@ first_play=$(sed -n 's/^Play 1: .* first note \([0-9.]*\) ms$/\1/p' <<<"$window_
 later_play=$(sed -n 's/^Play 3: .* first note \([0-9.]*\) ms$/\1/p' <<<"$window_figures")
 jump=$(sed -n 's/^Jump: .* first note \([0-9.]*\) ms$/\1/p' <<<"$window_figures")
 resume=$(sed -n 's/^Resume: .* first note \([0-9.]*\) ms$/\1/p' <<<"$window_figures")
+repeat_gap=$(sed -n 's/^Repeat: .* again \([0-9.]*\) ms$/\1/p' <<<"$window_figures")
 {
   echo
   echo "## The window: first Play"
@@ -183,6 +184,9 @@ resume=$(sed -n 's/^Resume: .* first note \([0-9.]*\) ms$/\1/p' <<<"$window_figu
   echo "(${latency_small_fluidsynth} ms): first Play $(ratio "$first_play" "$latency_small_fluidsynth")."
   echo "A jump while playing that lands on a note (10 s in) sends that note $jump ms after the"
   echo "press, chase included; a resume that lands on a note, $resume ms after."
+  echo "With 繰り返し 1曲 the gap between two songs, from the song's last message to its first"
+  echo "note again, is $repeat_gap ms: 1.5 s for the last notes to die away, then the stop, the"
+  echo "next start and its first tick (the same for the folder's next song, less its Open)."
   echo
   echo '```'
   echo "$window_figures"
