@@ -10,7 +10,7 @@ constexpr int kListingLineSize = 128;
 char listing_lines[kListedLines][kListingLineSize];
 
 const char kNoInstrument[] = "楽器指定なし";
-const char kDrumVoice[] = "ドラムス音色";
+
 const char kBlankListingLine[] = "　　";
 const char kNotAProgram[] = "";
 // A channel no program change has reached: outside the 16 channels and the 128 programs.

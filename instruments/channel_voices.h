@@ -10,6 +10,8 @@ struct ChannelVoice {
 };
 
 constexpr int kChannelVoiceEntries = 32;
+constexpr int kDrumChannel = 9;  // channel 10, whose programs are drum kits
+constexpr char kDrumVoice[] = "ドラムス音色";
 constexpr int kListedLines = 6;  // channels 1 to 12, two a line
 
 struct ChannelVoiceTable {

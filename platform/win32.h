@@ -310,6 +310,8 @@ extern const int program_accelerator_count;
 #define VK_ESCAPE 0x1B
 #define VK_SPACE 0x20
 #define VK_F1 0x70
+#define VK_F2 0x71
+#define VK_F3 0x72
 #define FVIRTKEY 0x01
 #define FSHIFT 0x04
 #define FCONTROL 0x08

@@ -14,6 +14,10 @@
 #define VK_DOWN 0x28
 #define SW_HIDE 0
 #define SW_SHOW 5
+// A second top-level window's place and size: the frame's outer edges, on the screen.
+BOOL GetWindowRect(HWND window, LPRECT rect);
+BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
+BOOL IsWindowVisible(HWND window);
 #define IDCANCEL 2
 #define WM_INITDIALOG 0x0110u
 #define WM_TIMER 0x0113u

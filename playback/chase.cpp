@@ -1,7 +1,5 @@
 #include "playback/chase.h"
 
-#include "playback/scheduler.h"
-
 namespace {
 
 constexpr int kChannels = 16;
@@ -281,16 +279,5 @@ void chase_messages(const Timeline& timeline, int up_to_index, ChaseList& out) {
         emit_parameters(emit, c, channel);
         if (channel.bend != kUnset) emit.message(0xE0 | c, channel.bend & 0x7F, channel.bend >> 7);
         if (channel.pressure != kUnset) emit.message(0xD0 | c, channel.pressure, 0);
-    }
-}
-
-void send_chase_list(HMIDIOUT output, const Timeline& timeline, const ChaseList& list) {
-    for (int i = 0; i < list.count; ++i) {
-        const ChaseMessage& m = list.messages[i];
-        if (m.status == 0xF0) {
-            send_sysex_message(output, timeline.sysex_slots[m.sysex]);
-        } else {
-            send_short_message(output, m.status, m.data1, m.data2);
-        }
     }
 }

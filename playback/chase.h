@@ -13,7 +13,6 @@
 
 #include <cstdint>
 
-#include "platform/win32.h"
 #include "playback/timeline.h"
 
 struct ChaseMessage {
@@ -35,5 +34,3 @@ struct ChaseList {
 // The chase of the state the events before up_to_index leave (events at and after it
 // are the song that plays on); reads the whole Timeline to know what the song sets later.
 void chase_messages(const Timeline& timeline, int up_to_index, ChaseList& out);
-// Sends the list to the output, its sysex from the Timeline's slots.
-void send_chase_list(HMIDIOUT output, const Timeline& timeline, const ChaseList& list);

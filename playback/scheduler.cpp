@@ -4,6 +4,8 @@
 #include <memory>
 #include <new>
 
+#include "playback/channel_mute.h"
+#include "playback/channel_record.h"
 #include "playback/chase.h"
 #include "playback/loop_run.h"
 #include "playback/position.h"
@@ -16,7 +18,6 @@ std::int32_t song_end_idle = kEndOfSongIdle;
 namespace {
 
 constexpr int kMidiChannels = 16;
-constexpr int kDrumChannel = 9;  // channel 10, General MIDI's percussion
 constexpr unsigned char kResetControllers[3] = {120, 121, 123};  // sound off, reset, notes off
 constexpr unsigned char kSilence[2] = {120, 123};                // sound off, notes off
 constexpr unsigned char kReset[1] = {121};
@@ -42,8 +43,12 @@ int send_event_if_due(int i, bool due) {
     if (!short_pending && !sysex_pending) return 0;
     if (!due) return 1;
     if (short_pending) {
-        MMRESULT result =
-            send_short_message(playback_clock.output, slot.status, slot.data1, slot.data2);
+        // A note of a channel that does not sound (muted, or another soloed) is not sent.
+        bool silenced =
+            (slot.status & 0xF0) == 0x90 && slot.data2 != 0 && !channel_sounds(slot.status & 0x0F);
+        MMRESULT result = silenced ? MMSYSERR_NOERROR
+                                   : send_short_message(playback_clock.output, slot.status,
+                                                        slot.data1, slot.data2);
         // A device that is gone refuses every message: the window hears of it once.
         bool lost = result == MMSYSERR_NODRIVER || result == MIDIERR_NODEVICE;
         if (lost && playback_clock.output_lost == 0) {
@@ -121,6 +126,7 @@ bool open_output(HWND window) {
     playback_clock.open_result =
         midiOutOpen(&playback_clock.output, midi_output_device, 0, 0, CALLBACK_NULL);
     if (playback_clock.open_result != MMSYSERR_NOERROR) return false;
+    reset_channel_records();
     apply_output_volume(playback_clock.output, midi_output_device, true);
     cache_song_patches(playback_clock.output, timeline_count());
     start_loop_run(playback_clock.output, midi_output_device);
@@ -282,7 +288,9 @@ MMRESULT send_short_message(HMIDIOUT output, unsigned char status, unsigned char
                             unsigned char data2) {
     DWORD message = static_cast<DWORD>(status) | static_cast<DWORD>(data1) << 8 |
                     static_cast<DWORD>(data2) << 16;
-    return midiOutShortMsg(output, message);
+    MMRESULT result = midiOutShortMsg(output, message);
+    if (result == MMSYSERR_NOERROR) record_sent_message(status, data1, data2);
+    return result;
 }
 
 int send_sysex_message(HMIDIOUT output, const SysexSlot& slot) {
@@ -303,4 +311,15 @@ int send_sysex_message(HMIDIOUT output, const SysexSlot& slot) {
         return 0;
     }
     return sent ? 1 : 0;
+}
+
+void send_chase_list(HMIDIOUT output, const Timeline& timeline, const ChaseList& list) {
+    for (int i = 0; i < list.count; ++i) {
+        const ChaseMessage& m = list.messages[i];
+        if (m.status == 0xF0) {
+            send_sysex_message(output, timeline.sysex_slots[m.sysex]);
+        } else {
+            send_short_message(output, m.status, m.data1, m.data2);
+        }
+    }
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "platform/win32.h"
+#include "playback/chase.h"
 #include "playback/timeline.h"
 
 constexpr std::uint32_t kDueWindow = 12;        // ms on either side of an event's time
@@ -75,3 +76,5 @@ int is_due(std::uint32_t elapsed, std::uint32_t time, std::uint32_t window);
 MMRESULT send_short_message(HMIDIOUT output, unsigned char status, unsigned char data1,
                             unsigned char data2);
 int send_sysex_message(HMIDIOUT output, const SysexSlot& slot);
+// Sends the chase to the output, its sysex from the Timeline's slots.
+void send_chase_list(HMIDIOUT output, const Timeline& timeline, const ChaseList& list);

@@ -7,6 +7,7 @@ SongTexts song_texts;
 void clear_song_texts() {
     song_texts.count = 0;
     song_texts.used = 0;
+    ++song_texts.builds;
 }
 
 void keep_song_text(int index, unsigned char type, const unsigned char* bytes,

@@ -26,6 +26,7 @@ struct SongTexts {
     int count;
     char bytes[kSongTextBytes];
     std::uint32_t used;
+    std::uint32_t builds;  // counts the Timeline's builds: the texts' times may have moved
 };
 
 extern SongTexts song_texts;

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "platform/testing/test_platform.h"
+#include "playback/channel_record.h"
 #include "playback/scheduler.h"
 
 namespace {
@@ -64,6 +65,20 @@ TEST(PlaybackThreads, JumpsOnTheTimerThreadPlayOnFromThePoint) {
     for (std::size_t i = before; i < messages.size(); ++i)
         if ((messages[i] & 0xF0) == 0x90) after.push_back(messages[i] >> 8 & 0x7F);
     EXPECT_EQ(after, (std::vector<DWORD>{55, 56, 57, 58, 59})) << "from the note at 155 ms on";
+}
+
+TEST(PlaybackThreads, TheWindowsReadTheChannelRecordWhileTheTickWritesIt) {
+    twenty_notes_on_a_fresh_output();
+    std::uint32_t before = channel_records[0].notes.load(std::memory_order_relaxed);
+    ASSERT_EQ(1, start_playback(kWindow));
+    std::uint32_t seen = 0;
+    auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (seen < 20 && std::chrono::steady_clock::now() < give_up) {
+        seen = channel_records[0].notes.load(std::memory_order_relaxed) - before;
+        EXPECT_EQ(0x40, channel_records[0].velocity.load(std::memory_order_relaxed) | 0x40);
+    }
+    stop_playback();
+    EXPECT_EQ(20u, seen) << "a count the meter can follow, and no lock the tick waits on";
 }
 
 TEST(PlaybackThreads, TwoHundredStartsAndStopsResetAndCloseEveryTime) {

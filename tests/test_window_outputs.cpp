@@ -17,7 +17,7 @@
 namespace {
 
 constexpr int kPlay = 101;
-constexpr int kOutputMenu = 2;  // after ファイル and 再生, before ヘルプ
+constexpr int kOutputMenu = 3;  // after ファイル, 再生 and 表示, before ヘルプ
 constexpr UINT kMapper = 40100;
 constexpr int kVolumeDown = 40221, kSoundFont = 40230, kVolumeText = 203;
 constexpr UINT kFirstVolume = 40200;  // the 音量 pop-up's items, after the devices'

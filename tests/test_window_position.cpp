@@ -15,12 +15,6 @@ namespace {
 constexpr int kPositionText = 201, kPositionBar = 202, kSlower = 108;
 constexpr UINT_PTR kPositionTimer = 1;
 
-// The messages the keys, the bar and the timer posted, handled as the program's loop does.
-void run_loop(HWND window) {
-    PostQuitMessage(0);
-    run_message_loop(window, nullptr);
-}
-
 void press(HWND window, int qt_key, bool control = false) {
     press_key(window, 0, qt_key, "", control);
     run_loop(window);

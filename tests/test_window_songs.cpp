@@ -21,11 +21,6 @@ constexpr int kNextSong = 40010, kRepeatSong = 40013, kRepeatFolder = 40014, kLo
 constexpr int kRecentFirst = 40300;
 constexpr int kFileMenu = 0;
 
-void run_loop(HWND window) {
-    PostQuitMessage(0);
-    run_message_loop(window, nullptr);
-}
-
 // A note at 5 ms, off 100 ms later: over 1.5 s after that with repeat.
 Bytes short_song() {
     return song_of(0, 96, {hex("00 C0 05  00 90 3C 40  13 80 3C 00")});

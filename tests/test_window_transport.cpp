@@ -12,12 +12,6 @@ namespace {
 constexpr int kPlay = 101, kStop = 102, kPause = 40005;
 constexpr int kPlayMenu = 1;  // after ファイル
 
-// The messages the keys and menus posted, handled as the program's loop handles them.
-void run_loop(HWND window) {
-    PostQuitMessage(0);
-    run_message_loop(window, nullptr);
-}
-
 void press_space(HWND window) {
     press_key(window, 0, Qt::Key_Space, " ", false);
     run_loop(window);

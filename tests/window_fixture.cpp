@@ -65,6 +65,11 @@ void MainWindowTest::open_file(const std::string& path) {
     command(40001);
 }
 
+void run_loop(HWND window) {
+    PostQuitMessage(0);
+    run_message_loop(window, nullptr);
+}
+
 Bytes twelve_instrument_song() {
     Bytes events;
     for (int channel = 0; channel < 12; ++channel)

@@ -28,6 +28,10 @@ class MainWindowTest : public ::testing::Test {
     HWND window = nullptr;
 };
 
+// The messages the keys, the controls and the timers posted, handled as the program's loop
+// handles them.
+void run_loop(HWND window);
+
 // A song whose first twelve channels each select a program: every listing line is full.
 Bytes twelve_instrument_song();
 // The demo song that comes with the project.

@@ -7,8 +7,8 @@
 # locale's pixel for pixel; a song named in accented Latin, Hangul and an emoji opens
 # from the command line, handed over by a second start to the running window, as does a
 # name relative to the second start's folder; Page Down and Page Up go through that
-# folder's songs; missing songs handed over give one warning
-# box at a time; a stopped window's hand-over fails and says so; + and 0
+# folder's songs, F2 and F3 open the channel and lyrics windows; missing songs handed over
+# give one warning box at a time; a stopped window's hand-over fails and says so; + and =
 # change the speed; 出力(&M) lists the outputs and the choice lands in Lumaroth.ini
 # beside the program; F1 without a browser says so. The screenshots stay in SHOTS.
 # And the build on the recording output: 再生 shows the time and the seek bar, Space
@@ -209,7 +209,9 @@ echo "a relative name is read in the second start's folder"
 cp "$song" "$scratch/elsewhere/10 次.mid"
 cp "$song" "$scratch/elsewhere/2 한.mid"
 cp "$song" "$scratch/elsewhere/notes.txt"
-step_to() {  # key, the title it leads to, the title before
+# Presses KEY on the window until a window titled TITLE shows; false when it does not, or
+# when the window titled BEFORE (if given) goes without it.
+press_until() {  # key, title, before
   local deadline=$((SECONDS + 60))
   while [ $SECONDS -lt $deadline ]; do
     xdotool windowfocus "$window" 2>/dev/null || true
@@ -218,15 +220,22 @@ step_to() {  # key, the title it leads to, the title before
       has_window "$2" && return 0
       sleep 0.2
     done
-    has_window "$3" || return 1
+    [ -z "${3:-}" ] || has_window "$3" || return 1
   done
   return 1
 }
-step_to Next '^Lumaroth - 2 한\.mid$' '^Lumaroth - only here\.mid$' ||
+press_until Next '^Lumaroth - 2 한\.mid$' '^Lumaroth - only here\.mid$' ||
   fail "Page Down did not go on from the last song to the first"
-step_to Next '^Lumaroth - 10 次\.mid$' '^Lumaroth - 2 한\.mid$' || fail "Page Down did not put 2 before 10"
-step_to Prior '^Lumaroth - 2 한\.mid$' '^Lumaroth - 10 次\.mid$' || fail "Page Up did not go back"
+press_until Next '^Lumaroth - 10 次\.mid$' '^Lumaroth - 2 한\.mid$' || fail "Page Down did not put 2 before 10"
+press_until Prior '^Lumaroth - 2 한\.mid$' '^Lumaroth - 10 次\.mid$' || fail "Page Up did not go back"
 echo "Page Down and Page Up go through the folder in a file manager's order"
+
+# 表示: F2 and F3 open the channel and lyrics windows beside the main one, titled right in
+# this English locale.
+press_until F2 '^チャンネル$' || fail "F2 opened no channel window"
+press_until F3 '^歌詞$' || fail "F3 opened no lyrics window"
+take_shot views >/dev/null
+echo "F2 and F3 open the channel and lyrics windows"
 
 # Missing songs handed over one after another: one warning box at a time, the newest
 # waiting for it, then none.
@@ -256,15 +265,15 @@ grep -q "the running Lumaroth did not answer" "$scratch/stuck.err" ||
   fail "a hand-over to a stopped window said: $(cat "$scratch/stuck.err")"
 echo "a hand-over to a stopped window fails and says so"
 
-# Keys: + speeds up, 0 goes back to the normal speed (pressed again until seen: the
+# Keys: + speeds up, = goes back to the normal speed (pressed again until seen: the
 # window may not have the focus yet).
 read -r origin_x origin_y < <(client_origin "$(take_shot handed)" "$X")
 before=$(take_shot keys)
 same_at() { [ "$(crop_sum "$1" "$2" "$3" "$4" "$5")" = "$(crop_sum "$(take_shot poll)" "$2" "$3" "$4" "$5")" ]; }
 press() { xdotool windowfocus "$window" 2>/dev/null; xdotool key "$1"; sleep 0.3; }
 poll eval 'press plus; ! same_at "$before" 120 410 32 16' || fail "+ changed nothing"
-poll eval 'press 0; same_at "$before" 120 410 32 16' || fail "0 did not bring the normal speed back"
-echo "+ and 0 change the speed"
+poll eval 'press equal; same_at "$before" 120 410 32 16' || fail "= did not bring the normal speed back"
+echo "+ and = change the speed"
 
 # 出力(&M): its pop-up opens; Enter chooses the first item, MIDI マッパー, which is kept.
 closed=$(take_shot output-menu-closed)
@@ -309,4 +318,4 @@ echo "Right and a click on the bar jump while paused"
 poll bash -c "xdotool windowfocus $window 2>/dev/null; xdotool key alt+f x; sleep 0.5; ! kill -0 $pid 2>/dev/null" ||
   fail "終了(&X) did not end the recording build"
 ends_with_zero
-echo "WineWindow: 16 passed, 0 failed"
+echo "WineWindow: 17 passed, 0 failed"

@@ -16,12 +16,13 @@ const char kUsage[] =
     "usage: lumaroth-cli info FILE [--speed-steps N] [--switch CH:PROG] [--raw]\n"
     "       lumaroth-cli timeline FILE [--speed-steps N] [--switch CH:PROG] [--start M:SS]\n"
     "       lumaroth-cli merged FILE\n"
+    "       lumaroth-cli lyrics FILE [--speed-steps N] [--switch CH:PROG]\n"
     "       lumaroth-cli play FILE [--speed-steps N] [--switch CH:PROG] [--device D]\n"
     "                              [--start M:SS] [--end M:SS] [--volume N] [--soundfont SF2]\n"
-    "                              [--repeat] [--loops N]\n"
+    "                              [--repeat] [--loops N] [--mute CHS] [--solo CHS]\n"
     "       lumaroth-cli render FILE OUT.wav [--speed-steps N] [--switch CH:PROG] [--device D]\n"
     "                              [--start M:SS] [--end M:SS] [--volume N] [--soundfont SF2]\n"
-    "                              [--loops N] [--fade S]\n"
+    "                              [--loops N] [--fade S] [--mute CHS] [--solo CHS]\n"
     "       lumaroth-cli devices\n"
     "       lumaroth-cli --help | --version\n"
     "  --speed-steps N   N > 0: N presses of faster, N < 0: -N presses of slower\n"
@@ -38,6 +39,9 @@ const char kUsage[] =
     "                    plays N times (play: 0 for ever), then the song goes on or fades\n"
     "                    out; 2 when not given\n"
     "  --fade S          seconds of that fade out (0.1 to 600); 5 when not given\n"
+    "  --mute CHS        the channels (1-16, a comma between: 10 or 1,2) whose notes are\n"
+    "                    not sent; --solo CHS: the only channels that sound\n"
+    "  lyrics: the words, a line of the song a line, each syllable after its [time in ms]\n"
     "  play on a terminal: Space pauses and resumes, left and right arrows jump 5 s\n";
 
 // The argument at fault in one line, then the usage.
@@ -70,6 +74,20 @@ bool parse_seconds(const char* text, std::uint32_t& ms) {
     return true;
 }
 
+// "10" or "1,2": the channels as bits, bit 0 channel 1.
+bool parse_channels(const char* text, std::uint16_t& channels) {
+    channels = 0;
+    for (const char* at = text;;) {
+        const char* comma = std::strchr(at, ',');
+        std::string one = comma != nullptr ? std::string(at, comma) : std::string(at);
+        long channel = 0;
+        if (!parse_int(one.c_str(), 1, 16, channel)) return false;
+        channels = static_cast<std::uint16_t>(channels | 1u << (channel - 1));
+        if (comma == nullptr) return true;
+        at = comma + 1;
+    }
+}
+
 double speed_after_steps(long steps) {
     double factor = kNormalSpeed;
     for (long i = 0; i < steps; ++i)
@@ -100,6 +118,7 @@ std::string value_form(const std::string& option) {
     if (option == "--start" || option == "--end") return "not a time M:SS";
     if (option == "--volume") return "not a whole number from 0 to 100";
     if (option == "--soundfont") return "not a file";
+    if (option == "--mute" || option == "--solo") return "not channels 1-16 with commas";
     if (option == "--loops") return "not a whole number from 0 (play only) to 1000";
     if (option == "--fade") return "not a number of seconds from 0.1 to 600";
     return "not a device";
@@ -108,8 +127,7 @@ std::string value_form(const std::string& option) {
 }  // namespace
 
 CliRequest parse_cli_options(int argc, char** argv, CliOptions& options) {
-    options = {"", "", "",          "", kNormalSpeed, {0, 0, 0},         false,
-               0,  0,  kFullVolume, "", false,        kDefaultLoopCount, kDefaultLoopFade};
+    options = CliOptions{};
     for (int i = 1; i < argc; ++i) {
         std::string word = argv[i];
         if (word == "--help" || word == "-h") return CliRequest::kHelp;
@@ -124,7 +142,7 @@ CliRequest parse_cli_options(int argc, char** argv, CliOptions& options) {
     }
     bool known = options.command == "info" || options.command == "timeline" ||
                  options.command == "merged" || options.command == "play" ||
-                 options.command == "render";
+                 options.command == "render" || options.command == "lyrics";
     if (!known) return usage("unknown command '" + options.command + "'"), CliRequest::kBadUsage;
     if (argc < 3 || !is_file_name(argv[2]))
         return usage(argc < 3 ? options.command + " needs FILE"
@@ -155,11 +173,13 @@ CliRequest parse_cli_options(int argc, char** argv, CliOptions& options) {
         }
         bool looping =
             (word == "--loops" && device) || (word == "--fade" && options.command == "render");
-        bool time = (word == "--start" && playback && options.command != "info") ||
+        bool channels = (word == "--mute" || word == "--solo") && device;
+        bool time = (word == "--start" && playback && options.command != "info" &&
+                     options.command != "lyrics") ||
                     (word == "--end" && device);
         if (!(word == "--speed-steps" && playback) && !(word == "--switch" && playback) &&
             !((word == "--device" || word == "--volume" || word == "--soundfont") && device) &&
-            !time && !looping)
+            !time && !looping && !channels)
             return usage("'" + word + "' is not an option of " + options.command),
                    CliRequest::kBadUsage;
         if (i + 1 >= argc) return usage(word + " needs a value"), CliRequest::kBadUsage;
@@ -173,6 +193,8 @@ CliRequest parse_cli_options(int argc, char** argv, CliOptions& options) {
                     : word == "--loops"
                         ? parse_int(value.c_str(), options.command == "play" ? 0 : 1, 1000, loops)
                     : word == "--fade" ? parse_seconds(value.c_str(), options.fade_ms)
+                    : word == "--mute" ? parse_channels(value.c_str(), options.muted)
+                    : word == "--solo" ? parse_channels(value.c_str(), options.soloed)
                                        : !value.empty();
         if (!good)
             return usage(word + " " + value + ": " + value_form(word)), CliRequest::kBadUsage;

@@ -4,25 +4,31 @@
 #include <cstdint>
 #include <string>
 
+#include "playback/loop_points.h"
+#include "playback/speed.h"
 #include "playback/timeline.h"
+#include "playback/volume.h"
 
 constexpr int kExitUsage = 64;
 
+// What is not given on the command line is as the window starts.
 struct CliOptions {
     std::string command;
     std::string file;
     std::string output;  // render's WAV file
     std::string device;  // play's and render's --device: an index or a name; empty: the mapper
-    double speed_factor;
-    VoiceOverride override;
-    bool raw;
-    std::uint32_t start_ms;  // --start: play from there, chased; 0 from the beginning
-    std::uint32_t end_ms;    // --end: stop there; 0 at the song's end
-    int volume;              // --volume: 0 to 100 %
-    std::string sound_font;  // --soundfont: the synthesizer's SoundFont; empty: the default
-    bool repeat;             // play --repeat: the song again when it is over
-    int loops;               // --loops: passes of the song's own loop, 0 for ever
-    std::uint32_t fade_ms;   // render --fade: the fade of a loop that is the song's end
+    double speed_factor = kNormalSpeed;
+    VoiceOverride override = {0, 0, 0};
+    bool raw = false;
+    std::uint32_t start_ms = 0;     // --start: play from there, chased; 0 from the beginning
+    std::uint32_t end_ms = 0;       // --end: stop there; 0 at the song's end
+    int volume = kFullVolume;       // --volume: 0 to 100 %
+    std::string sound_font;         // --soundfont: the synthesizer's SoundFont; empty: the default
+    bool repeat = false;            // play --repeat: the song again when it is over
+    int loops = kDefaultLoopCount;  // --loops: passes of the song's own loop, 0 for ever
+    std::uint32_t fade_ms = kDefaultLoopFade;  // render --fade: a loop without a way out's
+    std::uint16_t muted = 0;   // --mute: channels (bit 0 channel 1) whose notes are not sent
+    std::uint16_t soloed = 0;  // --solo: the only channels that sound
 };
 
 enum class CliRequest { kRun, kHelp, kVersion, kBadUsage };

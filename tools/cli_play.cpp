@@ -19,6 +19,7 @@
 #include "platform/linux/synth.h"
 #include "platform/sound_font.h"
 #include "platform/win32.h"
+#include "playback/channel_mute.h"
 #include "playback/loop_points.h"
 #include "playback/position.h"
 #include "playback/scheduler.h"
@@ -180,6 +181,10 @@ int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions
     forward_interrupts();
     output_volume = options.volume;
     loop_count = options.loops;
+    for (int c = 0; c < 16; ++c) {
+        set_channel_muted(c, (options.muted >> c & 1) != 0);
+        set_channel_soloed(c, (options.soloed >> c & 1) != 0);
+    }
     loop_fade_ms = options.fade_ms;
     if (options.repeat) song_end_idle = kRepeatTail;
     merge_tracks(song, voices, options.override, options.speed_factor);

@@ -8,8 +8,10 @@
 #include "instruments/channel_voices.h"
 #include "platform/cp932.h"
 #include "playback/chase.h"
+#include "playback/lyrics.h"
 #include "playback/position.h"
 #include "playback/scheduler.h"
+#include "playback/song_texts.h"
 #include "playback/timeline.h"
 #include "playback/track_merger.h"
 #include "smf/song_image.h"
@@ -117,6 +119,27 @@ int show_merged(const CliOptions& options) {
     return 0;
 }
 
+// The words, a line of the song a line of output, each syllable after its time: "[ms]".
+int show_lyrics(const CliOptions& options) {
+    merge_tracks(song, voices, options.override, options.speed_factor);
+    static SongLyrics lyrics;
+    read_song_lyrics(lyrics);
+    if (lyrics.syllable_count == 0) std::fprintf(stderr, "lumaroth-cli: the song has no words\n");
+    for (int l = 0; l < lyrics.line_count; ++l) {
+        const LyricLine& line = lyrics.lines[l];
+        std::string text;
+        for (int s = line.first; s < line.first + line.count; ++s) {
+            const LyricSyllable& syllable = lyrics.syllables[s];
+            const char* bytes = song_texts.bytes + syllable.offset;
+            text += "[" + std::to_string(syllable.time_ms) + "]" +
+                    (lyrics.utf8 ? std::string(bytes, syllable.length)
+                                 : cp932_to_utf8(bytes, syllable.length, true));
+        }
+        std::printf("%s\n", text.c_str());
+    }
+    return 0;
+}
+
 // Output that could not be written (a full disk, a closed pipe) fails the command.
 int finish_output(int exit_code) {
     if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return exit_code;
@@ -155,6 +178,7 @@ int main(int argc, char** argv) {
     }
     if (options.command == "play" || options.command == "render")
         return play_song(song, voices, options);
+    if (options.command == "lyrics") return finish_output(show_lyrics(options));
     return finish_output(options.command == "timeline" ? show_timeline(options)
                                                        : show_merged(options));
 }

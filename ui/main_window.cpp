@@ -6,6 +6,8 @@
 #include "platform/cp932.h"
 #include "playback/scheduler.h"
 #include "playback/speed.h"
+#include "ui/channel_window.h"
+#include "ui/lyrics_window.h"
 #include "ui/output_menu.h"
 #include "ui/painting.h"
 #include "ui/play_modes.h"
@@ -87,6 +89,8 @@ void on_create(HWND window) {
     setup_open_dialog(window);
     create_recent_files_menu(window);
     create_play_modes(window);
+    create_channel_window(window);
+    create_lyrics_window(window);
     update_title(window, file_title);
     set_channel(0);
     set_switch(0);
@@ -124,6 +128,12 @@ void on_command(HWND window, int id) {
             break;
         case kCommandGoTo:
             ask_position(window);
+            break;
+        case kCommandChannels:
+            toggle_channel_window();
+            break;
+        case kCommandLyrics:
+            toggle_lyrics_window();
             break;
         case kCommandSoundFont:
             ask_for_sound_font(window);
@@ -177,7 +187,9 @@ void on_command(HWND window, int id) {
             open_help(window);
             break;
         default:
-            if (is_play_mode_command(id)) {
+            if (is_channel_command(id)) {
+                toggle_mute_or_solo(id);
+            } else if (is_play_mode_command(id)) {
                 choose_play_mode(window, id);
             } else if (is_recent_file_command(id)) {
                 open_recent_file(window, id);

@@ -26,6 +26,13 @@ constexpr int kCommandPreviousSong = 40011;
 constexpr int kCommandRepeat = 40012;
 // ループ回数: 1, 2 or 3 passes as kCommandLoops + passes; for ever kCommandLoops.
 constexpr int kCommandLoops = 40020;
+// 表示: the channel window (F2) and the lyrics window (F3).
+constexpr int kCommandChannels = 40030;
+constexpr int kCommandLyrics = 40031;
+// Mute and solo of channel c (0-15): kCommandMute + c, kCommandSolo + c; keys 1-9 and 0
+// for channels 1-10, with Shift for solo.
+constexpr int kCommandMute = 40040;
+constexpr int kCommandSolo = 40060;
 // ファイル's 最近使ったファイル, built at start: song i as kCommandRecent + i.
 constexpr int kCommandRecent = 40300;
 // The 出力 menu, built at start: the mapper, then device i as kCommandOutputMapper + 1 + i.

@@ -3,7 +3,9 @@
 #include <cstring>
 
 #include "platform/cp932.h"
+#include "playback/channel_mute.h"
 #include "playback/speed.h"
+#include "ui/lyrics_window.h"
 #include "ui/main_window.h"
 #include "ui/open_file_dialog.h"
 #include "ui/recent_files.h"
@@ -35,8 +37,11 @@ std::size_t handed_length = 0;
 bool handed_song_waits = false;
 bool opening = false;
 
-// What every Open ends with: the caption, the instruments and the speed as for a new song.
+// What every Open ends with: every channel sounding, the words read, the caption, the
+// instruments and the speed as for a new song.
 void finish_open(HWND window) {
+    clear_mute_and_solo();
+    read_words_of_new_song();
     update_title(window, file_title);
     reset_channel_voice_table(channel_voices);
     set_speed(kNormalSpeed);

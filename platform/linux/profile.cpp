@@ -197,8 +197,8 @@ DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default_text, 
         std::size_t at = find_key(lines, section, key, end);
         if (at < lines.size()) value = trimmed(lines[at].substr(lines[at].find('=') + 1));
         // As Windows reads it: a value in a pair of quotes is what is between them.
-        bool quoted = value.size() >= 2 && (value[0] == '"' || value[0] == '\'') &&
-                      value.back() == value[0];
+        bool quoted =
+            value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0];
         if (at < lines.size() && quoted) value = value.substr(1, value.size() - 2);
     }
     std::size_t copied = value.size() < size ? value.size() : size - 1;

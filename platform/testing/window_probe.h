@@ -53,7 +53,8 @@ void pump_messages();
 bool click_button(HWND window, int id);
 // Presses a key on the child "BUTTON" with this id (0: the window itself), as a user
 // would: Qt's key code, the text it types, Control held or not.
-bool press_key(HWND window, int button_id, int qt_key, const char* text, bool control);
+bool press_key(HWND window, int button_id, int qt_key, const char* text, bool control,
+               bool shift = false);
 // A child control's text as it shows (UTF-8), "<none>" for no such control; whether it shows.
 std::string control_text(HWND window, int id);
 bool control_visible(HWND window, int id);
@@ -61,7 +62,7 @@ bool control_visible(HWND window, int id);
 bool drag_trackbar(HWND window, int id, int position);
 struct MenuEntry {
     std::string text;  // Shift-JIS, as the program gave it
-    UINT id;  // 0 for a sub-menu, whose items follow it
+    UINT id;           // 0 for a sub-menu, whose items follow it
     bool checked;
     bool enabled;
 };

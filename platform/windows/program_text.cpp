@@ -91,3 +91,23 @@ std::string program_from_wide(const wchar_t* text, std::size_t size) {
     }
     return out;
 }
+
+bool utf8_to_cp932(const std::string& utf8, std::string& out) {
+    out.clear();
+    if (utf8.empty()) return true;
+    int size = static_cast<int>(utf8.size());
+    int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
+    if (length <= 0) return false;
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, &wide[0], length);
+    BOOL lossy = FALSE;
+    int bytes = WideCharToMultiByte(kShiftJis, WC_NO_BEST_FIT_CHARS, wide.data(), length, nullptr,
+                                    0, nullptr, &lossy);
+    if (bytes <= 0 || lossy) return false;
+    out.resize(static_cast<std::size_t>(bytes));
+    WideCharToMultiByte(kShiftJis, WC_NO_BEST_FIT_CHARS, wide.data(), length, &out[0], bytes,
+                        nullptr, &lossy);
+    if (!lossy) return true;
+    out.clear();
+    return false;
+}

@@ -1,6 +1,6 @@
 // Any bytes as a song file: loaded, scanned at three speeds, merged with and without the
-// instrument switch, listed, as the window does with what the user opens, and chased to
-// its middle, as a jump there would.
+// instrument switch, listed, as the window does with what the user opens, chased to its
+// middle, as a jump there would, and its loop and words found.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +9,8 @@
 
 #include "instruments/channel_voices.h"
 #include "playback/chase.h"
+#include "playback/loop_points.h"
+#include "playback/lyrics.h"
 #include "playback/position.h"
 #include "playback/track_merger.h"
 #include "smf/song_info.h"
@@ -59,5 +61,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A jump's chase into the middle of whatever the Timeline holds.
     static ChaseList chase;
     chase_messages(song_timeline, first_event_at(song_length_ms() / 2), chase);
+    LoopPoints loop = find_loop_points();
+    if (loop.start_index >= 0 &&
+        (loop.start_index >= loop.end_index || loop.end_ms <= loop.start_ms))
+        std::abort();
+    static SongLyrics lyrics;
+    read_song_lyrics(lyrics);
+    int sung = 0;
+    lyric_line_at(lyrics, song_length_ms() / 2, sung);
     return 0;
 }

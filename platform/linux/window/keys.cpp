@@ -9,9 +9,16 @@
 
 namespace {
 
-WPARAM virtual_key(int key) {
+// X11's and Wayland's key codes of the digit row, 1 to 9 then 0 (evdev's, plus 8).
+constexpr quint32 kFirstDigitScanCode = 10;
+
+WPARAM virtual_key(int key, quint32 scan_code) {
     if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
         return static_cast<WPARAM>(key);  // Windows' codes are the same characters
+    // With Shift a digit key types a sign ('!', '"'...), which depends on the layout;
+    // Windows names the key itself.
+    if (scan_code >= kFirstDigitScanCode && scan_code < kFirstDigitScanCode + 10)
+        return scan_code == kFirstDigitScanCode + 9 ? '0' : '1' + (scan_code - kFirstDigitScanCode);
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return VK_F1 + (key - Qt::Key_F1);
     if (key == Qt::Key_Space) return VK_SPACE;
     if (key == Qt::Key_Escape) return VK_ESCAPE;
@@ -35,7 +42,7 @@ class KeyForwarder : public QObject {
         if (event->type() != QEvent::KeyPress) return false;
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->modifiers() & (Qt::AltModifier | Qt::MetaModifier)) return false;
-        WPARAM code = virtual_key(key->key());
+        WPARAM code = virtual_key(key->key(), key->nativeScanCode());
         QString text = key->text();
         if (code == 0 && text.isEmpty()) return false;  // Shift alone, say
         LPARAM held = ((key->modifiers() & Qt::ControlModifier) ? kKeyControlBit : 0) |

@@ -30,6 +30,7 @@ struct HWND__ {
     std::string caption;     // Shift-JIS, as SetWindowTextA got it
     std::string class_name;  // a top-level window's
     HMENU menu;              // a top-level window's menu bar, or nullptr
+    HWND owner;              // a top-level window's owner, destroyed with it, or nullptr
 };
 
 struct HICON__ {

@@ -214,9 +214,11 @@ LRESULT send_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     return window->procedure(window, message, wparam, lparam);
 }
 
+// As on Windows, a hidden window gets no WM_PAINT: it is painted once shown.
 HWND first_invalid_window() {
     for (const auto& window : windows)
-        if (window->invalid && window->frame != nullptr) return window.get();
+        if (window->invalid && window->frame != nullptr && !window->frame->isHidden())
+            return window.get();
     return nullptr;
 }
 
@@ -240,7 +242,30 @@ HWND CreateWindowExA(DWORD, LPCSTR class_name, LPCSTR window_name, DWORD style, 
                               instance);
     auto found = window_classes.find(class_name);
     if (found == window_classes.end() || (style & WS_CHILD)) return nullptr;
-    return create_top_level(found->second, window_name, width, height, instance);
+    HWND window = create_top_level(found->second, window_name, width, height, instance);
+    window->owner = parent;
+    return window;
+}
+
+// A top-level window's place and size as Windows counts them: the frame's outer edges.
+BOOL GetWindowRect(HWND window, LPRECT rect) {
+    if (!is_window(window) || window->frame == nullptr || rect == nullptr) return FALSE;
+    auto* frame = static_cast<FrameWidget*>(window->frame);
+    int extra_height = kFrameHeight + (frame->menu_bar != nullptr ? kMenuLineHeight : 0);
+    int client_height = frame->height() - frame->menu_height();
+    *rect = RECT{frame->x(), frame->y(), frame->x() + frame->width() + kFrameWidth,
+                 frame->y() + client_height + extra_height};
+    return TRUE;
+}
+
+BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL) {
+    if (!is_window(window) || window->frame == nullptr) return FALSE;
+    auto* frame = static_cast<FrameWidget*>(window->frame);
+    int extra_height = kFrameHeight + (frame->menu_bar != nullptr ? kMenuLineHeight : 0);
+    frame->move(x, y);
+    frame->resize(std::max(0, width - kFrameWidth),
+                  std::max(0, height - extra_height) + frame->menu_height());
+    return TRUE;
 }
 
 BOOL ShowWindow(HWND window, int show) {
@@ -251,6 +276,13 @@ BOOL ShowWindow(HWND window, int show) {
     bool was_visible = widget->isVisible();
     widget->setVisible(show != SW_HIDE);
     return was_visible ? TRUE : FALSE;
+}
+
+BOOL IsWindowVisible(HWND window) {
+    QWidget* widget = !is_window(window)         ? nullptr
+                      : window->frame != nullptr ? window->frame
+                                                 : window->client;
+    return widget != nullptr && widget->isVisible() ? TRUE : FALSE;
 }
 
 BOOL UpdateWindow(HWND window) {
@@ -281,6 +313,12 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM, LPARAM) {
 
 BOOL DestroyWindow(HWND window) {
     if (!is_window(window)) return FALSE;
+    // The windows it owns go first, as on Windows.
+    std::vector<HWND> owned;
+    for (const auto& each : windows)
+        if (each->owner == window) owned.push_back(each.get());
+    for (HWND each : owned)
+        DestroyWindow(each);
     send_message(window, WM_DESTROY, 0, 0);
     if (!is_window(window)) return TRUE;
     kill_window_timers(window);
