@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "platform/testing/test_platform.h"
+#include "playback/channel_mute.h"
 #include "playback/channel_record.h"
 #include "playback/scheduler.h"
 
@@ -67,17 +68,20 @@ TEST(PlaybackThreads, JumpsOnTheTimerThreadPlayOnFromThePoint) {
     EXPECT_EQ(after, (std::vector<DWORD>{55, 56, 57, 58, 59})) << "from the note at 155 ms on";
 }
 
-TEST(PlaybackThreads, TheWindowsReadTheChannelRecordWhileTheTickWritesIt) {
+TEST(PlaybackThreads, TheWindowsReadTheChannelRecordAndSetMuteWhileTheTickRuns) {
     twenty_notes_on_a_fresh_output();
     std::uint32_t before = channel_records[0].notes.load(std::memory_order_relaxed);
     ASSERT_EQ(1, start_playback(kWindow));
     std::uint32_t seen = 0;
     auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (seen < 20 && std::chrono::steady_clock::now() < give_up) {
+    for (int k = 0; seen < 20 && std::chrono::steady_clock::now() < give_up; ++k) {
+        set_channel_muted(1, k % 2 == 0);  // another channel's mute, as the keys set it
         seen = channel_records[0].notes.load(std::memory_order_relaxed) - before;
         EXPECT_EQ(0x40, channel_records[0].velocity.load(std::memory_order_relaxed) | 0x40);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     stop_playback();
+    clear_mute_and_solo();
     EXPECT_EQ(20u, seen) << "a count the meter can follow, and no lock the tick waits on";
 }
 

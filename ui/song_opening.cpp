@@ -37,14 +37,14 @@ std::size_t handed_length = 0;
 bool handed_song_waits = false;
 bool opening = false;
 
-// What every Open ends with: every channel sounding, the words read, the caption, the
-// instruments and the speed as for a new song.
+// What every Open ends with: every channel sounding, the caption, the instruments and the
+// speed as for a new song, and its words read at that speed.
 void finish_open(HWND window) {
     clear_mute_and_solo();
-    read_words_of_new_song();
     update_title(window, file_title);
     reset_channel_voice_table(channel_voices);
     set_speed(kNormalSpeed);
+    read_words_of_new_song();
     refresh_window(window);
 }
 
