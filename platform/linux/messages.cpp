@@ -20,9 +20,19 @@ MessageWaiter* current_waiter() {
     return waiter;
 }
 
+// With the queue locked.
+bool take_front(MSG& msg) {
+    if (queue.empty()) return false;
+    msg = queue.front();
+    queue.pop_front();
+    return true;
+}
+
+// The posted messages first, then the quit, seen under one lock: a message posted just
+// before the quit from another thread is never left behind it.
 bool take_message(MSG& msg) {
-    if (take_posted_message(msg)) return true;
     std::lock_guard<std::mutex> guard(queue_lock);
+    if (take_front(msg)) return true;
     if (quit_posted) {
         quit_posted = false;
         msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(quit_code), 0, 0, {0, 0}};
@@ -35,10 +45,7 @@ bool take_message(MSG& msg) {
 
 bool take_posted_message(MSG& msg) {
     std::lock_guard<std::mutex> guard(queue_lock);
-    if (queue.empty()) return false;
-    msg = queue.front();
-    queue.pop_front();
-    return true;
+    return take_front(msg);
 }
 
 void set_message_waiter(MessageWaiter* new_waiter) {
