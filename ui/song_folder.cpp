@@ -21,6 +21,12 @@ bool is_digit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// The order, names equal but for case by their bytes, so that it is total.
+bool comes_before(const std::string& a, const std::string& b) {
+    int order = compare_song_names(a.c_str(), b.c_str());
+    return order != 0 ? order < 0 : a < b;
+}
+
 }  // namespace
 
 bool is_song_file_name(const char* name) {
@@ -76,10 +82,7 @@ std::vector<std::string> folder_songs(const char* folder) {
             songs.push_back(found.cFileName);
     } while (FindNextFileA(find, &found));
     FindClose(find);
-    std::sort(songs.begin(), songs.end(), [](const std::string& a, const std::string& b) {
-        int order = compare_song_names(a.c_str(), b.c_str());
-        return order != 0 ? order < 0 : a < b;
-    });
+    std::sort(songs.begin(), songs.end(), comes_before);
     return songs;
 }
 
@@ -91,7 +94,7 @@ bool step_song_folder(HWND window, int step, bool play) {
     auto n = static_cast<int>(songs.size());
     // Where the current song stands in the order, found or not (it may be gone).
     int at = 0;
-    while (at < n && compare_song_names(songs[at].c_str(), current.c_str()) < 0)
+    while (at < n && comes_before(songs[at], current))
         ++at;
     bool listed = at < n && songs[at] == current;
     int first = step > 0 ? (listed ? at + 1 : at) : at - 1;
