@@ -68,6 +68,10 @@ Bytes song_of(int format, int division, const std::vector<Bytes>& tracks_events)
     return out;
 }
 
+Bytes ms_song(const Bytes& events) {
+    return song_of(0, 1000, {hex("00") + set_tempo(1000000) + events});
+}
+
 void put_song(SongImage& image, const Bytes& bytes) {
     std::memset(image.bytes, 0, sizeof image.bytes);
     if (!bytes.empty())

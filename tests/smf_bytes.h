@@ -21,6 +21,10 @@ Bytes set_tempo(std::uint32_t microseconds);
 // A whole song: the header and the tracks, each ended by 00 FF 2F 00.
 Bytes song_of(int format, int division, const std::vector<Bytes>& tracks_events);
 
+// A format 0 song at one tick a millisecond (division 1000, a tempo of 1 s a beat set at
+// its start), so that an event's delta is its milliseconds; the first event plays at 5 ms.
+Bytes ms_song(const Bytes& events);
+
 // Puts the bytes at the start of a zeroed image, as a successful load would.
 void put_song(SongImage& image, const Bytes& bytes);
 

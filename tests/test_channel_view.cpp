@@ -19,11 +19,6 @@ namespace {
 HWND const kWindow = reinterpret_cast<HWND>(0x1234);
 constexpr DWORD kStart = 1000;
 
-// One tick a millisecond; the first event at 5 ms.
-Bytes ms_song(const std::string& events) {
-    return song_of(0, 1000, {hex("00") + set_tempo(1000000) + hex(events)});
-}
-
 class ChannelView : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -59,8 +54,8 @@ DWORD message(unsigned status, unsigned data1, unsigned data2 = 0) {
 TEST_F(ChannelView, MutedAndUnsoloedChannelsSendNoNotesButTheirControllers) {
     // Channels 1 and 2 each: a note at 5, 105 and 205 ms; channel 1's volume at 155.
     start(
-        ms_song("00 90 3C 40  00 91 3C 40  64 90 3E 40  00 91 3E 40  32 B0 07 50"
-                "  32 90 40 40  00 91 40 40"));
+        ms_song(hex("00 90 3C 40  00 91 3C 40  64 90 3E 40  00 91 3E 40  32 B0 07 50"
+                    "  32 90 40 40  00 91 40 40")));
     driven_timer.tick_at(kStart + 12);
     std::size_t mark = recording_midi_out.short_messages().size();
     set_channel_muted(0, true);
@@ -88,8 +83,8 @@ TEST_F(ChannelView, MutedAndUnsoloedChannelsSendNoNotesButTheirControllers) {
 }
 
 TEST_F(ChannelView, TheRecordFollowsProgramBankControllersAndTheSwitch) {
-    start(ms_song("00 B0 00 08  00 B0 20 01  00 C0 10  00 B0 07 64  00 B0 0B 50  00 B0 0A 20"
-                  "  00 90 3C 70  00 C9 05  0A 80 3C 00"),
+    start(ms_song(hex("00 B0 00 08  00 B0 20 01  00 C0 10  00 B0 07 64  00 B0 0B 50  00 B0 0A 20"
+                      "  00 90 3C 70  00 C9 05  0A 80 3C 00")),
           {1, 0, 40});
     const ChannelRecord& first = channel_records[0];
     std::uint32_t notes_before = first.notes;
@@ -109,10 +104,9 @@ TEST_F(ChannelView, TheRecordFollowsProgramBankControllersAndTheSwitch) {
 
 TEST(SongWords, LyricsKaraokeMarksEncodingsAndTheSyllableBeingSung) {
     // Shift-JIS lyric events: あ い, then / う on a new line.
-    play_song(song_of(0, 1000,
-                      {hex("00") + set_tempo(1000000) + hex("00") + meta(0x05, "\x82\xA0") +
-                       hex("64") + meta(0x05, "\x82\xA2") + hex("64") + meta(0x05, "/\x82\xA4") +
-                       hex("00") + meta(0x01, "@Tnot these words")}));
+    play_song(ms_song(hex("00") + meta(0x05, "\x82\xA0") + hex("64") + meta(0x05, "\x82\xA2") +
+                      hex("64") + meta(0x05, "/\x82\xA4") + hex("00") +
+                      meta(0x01, "@Tnot these words")));
     static SongLyrics lyrics;
     read_song_lyrics(lyrics);
     ASSERT_EQ(2, lyrics.line_count) << "lyric events win over text events";
@@ -147,10 +141,8 @@ TEST(SongWords, LyricsKaraokeMarksEncodingsAndTheSyllableBeingSung) {
 
 TEST(CliLyrics, PrintsALineOfTheSongALineWithEachSyllablesTime) {
     std::string song = write_temp_file(
-        "words.mid",
-        song_of(0, 1000,
-                {hex("00") + set_tempo(1000000) + hex("00") + meta(0x05, "\x82\xA0") + hex("64") +
-                 meta(0x05, "\x82\xA2\r") + hex("64") + meta(0x05, "\x82\xA4")}));
+        "words.mid", ms_song(hex("00") + meta(0x05, "\x82\xA0") + hex("64") +
+                             meta(0x05, "\x82\xA2\r") + hex("64") + meta(0x05, "\x82\xA4")));
     CliRun run = cli("lyrics " + song);
     ASSERT_EQ(0, run.exit_code) << run.err;
     EXPECT_EQ(run.out, "[5]\xE3\x81\x82[105]\xE3\x81\x84\n[205]\xE3\x81\x86\n");

@@ -241,10 +241,8 @@ double loudness(const std::vector<std::int16_t>& stereo, int rate, double from_s
 TEST(CliRender, LoopsAndAFadeMakeALoopingGameTrackFinite) {
     // One tick a millisecond: a note, then controller 111 at 305 ms and a held note to 1005.
     std::string song = write_temp_file(
-        "looping.mid", song_of(0, 1000,
-                               {hex("00") + set_tempo(1000000) +
-                                hex("00 C0 00  00 90 3C 64  82 2C 80 3C 00  00 B0 6F 00"
-                                    "  00 90 40 64  85 3C 80 40 00")}));
+        "looping.mid", ms_song(hex("00 C0 00  00 90 3C 64  82 2C 80 3C 00  00 B0 6F 00"
+                                   "  00 90 40 64  85 3C 80 40 00")));
     std::string wav = temp_dir() + "/looping.wav";
     CliRun run = cli("render " + song + " " + wav + " --loops 2 --fade 1");
     ASSERT_EQ(0, run.exit_code) << run.err;

@@ -24,10 +24,6 @@ Bytes after(std::uint32_t ticks, const Bytes& event) {
     return Bytes(delta, delta + size) + event;
 }
 
-Bytes ms_song(const Bytes& events) {
-    return song_of(0, 1000, {after(0, set_tempo(1000000)) + events});
-}
-
 Bytes marker(const std::string& text) {
     return meta(0x06, text);
 }

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/cp932.h"
 #include "platform/testing/window_probe.h"
 #include "playback/channel_mute.h"
 #include "tests/window_fixture.h"
@@ -81,15 +82,25 @@ TEST_F(MainWindowTest, TheLyricsWindowMarksTheSyllablesAsTheyComeAndKeepsItsPlac
     EXPECT_EQ(drawn_in(view, 12, 48), "この曲には歌詞がありません。");
 
     // あい on one line, at 5 and 105 ms.
-    Bytes words = song_of(0, 1000,
-                          {hex("00") + set_tempo(1000000) + hex("00") + meta(0x05, "\x82\xA0") +
-                           hex("64") + meta(0x05, "\x82\xA2") + hex("64 90 3C 40")});
+    Bytes words = ms_song(hex("00") + meta(0x05, "\x82\xA0") + hex("64") + meta(0x05, "\x82\xA2") +
+                          hex("64 90 3C 40"));
     open_file(write_temp_file("words.mid", words));
     command(kPlay);
     driven_timer.tick_at(driven_timer.now + 50);
     timer_fires(window, view);
     EXPECT_EQ(drawn_in(view, 12, 48), "\x82\xA0") << "the syllable sung, marked";
     EXPECT_EQ(drawn_in(view, 28, 48), "\x82\xA2") << "the one to come";
+
+    // UTF-8 words: き as Shift-JIS, the note sign (no Shift-JIS form) as the program's escape.
+    open_file(
+        write_temp_file("utf8.mid", ms_song(hex("00") + meta(0x05, "\xE3\x81\x8D") + hex("00") +
+                                            meta(0x05, "\xF0\x9F\x8E\xB5") + hex("64 90 3C 40"))));
+    command(kPlay);
+    driven_timer.tick_at(driven_timer.now + 50);
+    timer_fires(window, view);
+    std::string expected = "\x82\xAB";
+    append_name_escape(expected, 0x1F3B5);
+    EXPECT_EQ(drawn_in(view, 12, 48), expected);
 
     MoveWindow(view, 40, 50, 500, 200, TRUE);
     command(kLyrics);  // hidden: its place is kept

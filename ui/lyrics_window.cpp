@@ -1,5 +1,8 @@
 #include "ui/lyrics_window.h"
 
+#include <cstdint>
+#include <string>
+
 #include "platform/cp932.h"
 #include "playback/lyrics.h"
 #include "playback/scheduler.h"
@@ -31,6 +34,26 @@ std::uint32_t utf8_code_point(const unsigned char* p, std::size_t length) {
     for (std::size_t k = 1; k < length; ++k)
         code = code << 6 | (p[k] & 0x3F);
     return code;
+}
+
+// A syllable as the program holds text: Shift-JIS words as they are; UTF-8 ones as
+// Shift-JIS where it holds the character, else as the escape of platform/cp932.h, which
+// TextOutA draws as the character on every system.
+std::string syllable_text(const char* bytes, std::uint32_t length, bool utf8) {
+    if (!utf8) return std::string(bytes, length);
+    std::string text, cp932;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes);
+    for (std::uint32_t i = 0; i < length;) {
+        std::size_t n = p[i] < 0x80 ? 1 : p[i] < 0xE0 ? 2 : p[i] < 0xF0 ? 3 : 4;
+        if (n > length - i) n = length - i;
+        if (utf8_to_cp932(std::string(bytes + i, n), cp932) &&
+            !is_user_defined_lead_byte(static_cast<unsigned char>(cp932[0])))
+            text += cp932;
+        else
+            append_name_escape(text, utf8_code_point(p + i, n));
+        i += static_cast<std::uint32_t>(n);
+    }
+    return text;
 }
 
 int cells_of(const std::string& text) {
@@ -152,21 +175,4 @@ void read_words_of_new_song() {
     if (!is_smf_header(view_of(song_image))) return;
     ChannelVoiceTable unused;
     merge_tracks(song_image, unused, voice_override, speed_factor);
-}
-
-std::string syllable_text(const char* bytes, std::uint32_t length, bool utf8) {
-    if (!utf8) return std::string(bytes, length);
-    std::string text, cp932;
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes);
-    for (std::uint32_t i = 0; i < length;) {
-        std::size_t n = p[i] < 0x80 ? 1 : p[i] < 0xE0 ? 2 : p[i] < 0xF0 ? 3 : 4;
-        if (n > length - i) n = length - i;
-        if (utf8_to_cp932(std::string(bytes + i, n), cp932) &&
-            !is_user_defined_lead_byte(static_cast<unsigned char>(cp932[0])))
-            text += cp932;
-        else
-            append_name_escape(text, utf8_code_point(p + i, n));
-        i += static_cast<std::uint32_t>(n);
-    }
-    return text;
 }

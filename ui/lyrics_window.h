@@ -4,15 +4,9 @@
 // says so.
 #pragma once
 
-#include <cstdint>
-#include <string>
-
 #include "platform/win32.h"
 
 void create_lyrics_window(HWND owner);
 void toggle_lyrics_window();
 // The words of the song just opened, before it plays.
 void read_words_of_new_song();
-// A syllable as the program holds text: Shift-JIS words as they are; UTF-8 ones as
-// Shift-JIS where it holds the character, else as the escape of platform/cp932.h.
-std::string syllable_text(const char* bytes, std::uint32_t length, bool utf8);
