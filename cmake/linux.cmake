@@ -20,7 +20,8 @@ lumaroth_platform_library(lumaroth_platform_files
   platform/linux/profile.cpp)
 # Real-time priority for the timer's and the WAV renderer's threads.
 lumaroth_platform_library(lumaroth_platform_threads platform/linux/thread_priority.cpp)
-lumaroth_platform_library(lumaroth_platform_timer platform/linux/mm_timer.cpp)
+lumaroth_platform_library(lumaroth_platform_timer platform/linux/mm_timer.cpp
+  platform/linux/sample_clock.cpp)
 target_link_libraries(lumaroth_platform_timer PUBLIC lumaroth_platform_threads)
 lumaroth_platform_library(lumaroth_platform_messages platform/linux/messages.cpp)
 # A message's time is the multimedia clock's; a test's driven clock, linked before, wins.
@@ -28,6 +29,7 @@ target_link_libraries(lumaroth_platform_messages PUBLIC lumaroth_platform_timer)
 lumaroth_platform_library(lumaroth_platform_midi
   platform/linux/midi_out.cpp platform/linux/midi_errors.cpp platform/linux/seq_sink.cpp
   platform/linux/synth.cpp platform/linux/synth_sink.cpp platform/linux/limiter.cpp
+  platform/linux/event_queue.cpp
   platform/linux/wav_renderer.cpp
   platform/linux/wav_writer.cpp)
 target_link_libraries(lumaroth_platform_midi PUBLIC

@@ -6,7 +6,7 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 # API after an explicit conversion from code page 932.
 add_library(lumaroth_platform_files STATIC
   platform/windows/files.cpp platform/windows/devices.cpp platform/windows/program_text.cpp
-  platform/windows/sound_font.cpp)
+  platform/windows/sound_font.cpp platform/windows/midi_due_time.cpp)
 target_include_directories(lumaroth_platform_files PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(lumaroth_platform_files PUBLIC winmm)
 add_library(lumaroth_platform_window STATIC platform/windows/window_texts.cpp platform/windows/shell.cpp)

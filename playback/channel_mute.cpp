@@ -10,14 +10,18 @@ namespace {
 std::atomic<std::uint16_t> muted{0};
 std::atomic<std::uint16_t> soloed{0};
 
-// The sounding notes of a channel that has just stopped sounding end at once.
+// The sounding notes of a channel that has just stopped sounding end now: while playing,
+// due now on the playback clock, so that the notes sent before for a later time end too.
 void silence_what_stopped(std::uint16_t sounded_before) {
     if (playback_clock.open == 0) return;
+    bool playing = playback_clock.paused == 0;
     for (int c = 0; c < 16; ++c) {
         if ((sounded_before >> c & 1) == 0 || channel_sounds(c)) continue;
         auto status = static_cast<unsigned char>(0xB0 + c);
-        send_short_message(playback_clock.output, status, 120, 0);  // sound off
-        send_short_message(playback_clock.output, status, 123, 0);  // notes off
+        for (unsigned char controller : {120, 123}) {  // sound off, notes off
+            if (playing) midiOutSetDueTime(playback_clock.output, timeGetTime(), 0);
+            send_short_message(playback_clock.output, status, controller, 0);
+        }
     }
 }
 

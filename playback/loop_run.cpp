@@ -81,11 +81,16 @@ bool loop_jump_due(std::uint32_t elapsed) {
 
 void jump_to_loop_start(std::uint32_t now) {
     const LoopPoints& loop = loop_run.points;
-    for (int c = 0; c < 16; ++c)
-        for (unsigned char controller : kReleaseAndReset)
+    // The jump is due when the loop's end is, after the last of its events.
+    std::int64_t jump_us = std::int64_t{loop.end_ms} * 1000;
+    for (int c = 0; c < 16; ++c) {
+        for (unsigned char controller : kReleaseAndReset) {
+            send_next_at(loop_run.output, jump_us);
             send_short_message(loop_run.output, static_cast<unsigned char>(0xB0 + c), controller,
                                0);
-    send_chase_list(loop_run.output, song_timeline, loop_run.chase);
+        }
+    }
+    send_chase_list(loop_run.output, song_timeline, loop_run.chase, jump_us);
     for (int i = loop.start_index; i < loop.end_index; ++i) {
         song_timeline.event_slots[i].sent = 0;
         if (i < kSysexSlots) song_timeline.sysex_slots[i].sent = 0;

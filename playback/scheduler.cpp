@@ -7,6 +7,7 @@
 #include "playback/channel_mute.h"
 #include "playback/channel_record.h"
 #include "playback/chase.h"
+#include "playback/exact_times.h"
 #include "playback/loop_run.h"
 #include "playback/position.h"
 #include "playback/volume.h"
@@ -42,10 +43,13 @@ int send_event_if_due(int i, bool due) {
     bool sysex_pending = sysex != nullptr && sysex->bytes[0] == 0xF0 && sysex->sent == 0;
     if (!short_pending && !sysex_pending) return 0;
     if (!due) return 1;
+    // An output that can schedule plays the event at its own time, not the tick's.
+    std::int64_t due_us = exact_event_time_us(i);
     if (short_pending) {
         // A note of a channel that does not sound (muted, or another soloed) is not sent.
         bool silenced =
             (slot.status & 0xF0) == 0x90 && slot.data2 != 0 && !channel_sounds(slot.status & 0x0F);
+        if (!silenced) send_next_at(playback_clock.output, due_us);
         MMRESULT result = silenced ? MMSYSERR_NOERROR
                                    : send_short_message(playback_clock.output, slot.status,
                                                         slot.data1, slot.data2);
@@ -59,6 +63,7 @@ int send_event_if_due(int i, bool due) {
         playback_clock.last_send_time = timeGetTime();
     }
     if (sysex_pending) {
+        send_next_at(playback_clock.output, due_us);
         send_sysex_message(playback_clock.output, *sysex);
         sysex->sent = 1;
     }
@@ -313,9 +318,17 @@ int send_sysex_message(HMIDIOUT output, const SysexSlot& slot) {
     return sent ? 1 : 0;
 }
 
-void send_chase_list(HMIDIOUT output, const Timeline& timeline, const ChaseList& list) {
+void send_next_at(HMIDIOUT output, std::int64_t song_us) {
+    std::int64_t ms = song_us >= 0 ? song_us / 1000 : -((999 - song_us) / 1000);
+    midiOutSetDueTime(output, playback_clock.start_time + static_cast<DWORD>(ms),
+                      static_cast<UINT>(song_us - ms * 1000));
+}
+
+void send_chase_list(HMIDIOUT output, const Timeline& timeline, const ChaseList& list,
+                     std::optional<std::int64_t> due_song_us) {
     for (int i = 0; i < list.count; ++i) {
         const ChaseMessage& m = list.messages[i];
+        if (due_song_us) send_next_at(output, *due_song_us);
         if (m.status == 0xF0) {
             send_sysex_message(output, timeline.sysex_slots[m.sysex]);
         } else {

@@ -1,7 +1,10 @@
-// Plays the Timeline on the chosen MIDI output from a periodic multimedia timer.
+// Plays the Timeline on the chosen MIDI output from a periodic multimedia timer. Each
+// event goes out at the tick whose window holds its time, with its exact time on the
+// playback clock (midiOutSetDueTime), so that an output that can schedule plays it there.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "platform/win32.h"
 #include "playback/chase.h"
@@ -76,5 +79,10 @@ int is_due(std::uint32_t elapsed, std::uint32_t time, std::uint32_t window);
 MMRESULT send_short_message(HMIDIOUT output, unsigned char status, unsigned char data1,
                             unsigned char data2);
 int send_sysex_message(HMIDIOUT output, const SysexSlot& slot);
-// Sends the chase to the output, its sysex from the Timeline's slots.
-void send_chase_list(HMIDIOUT output, const Timeline& timeline, const ChaseList& list);
+// The next message this thread sends on output is due song_us into the song on the
+// playback clock (midiOutSetDueTime): an output that can schedule plays it then.
+void send_next_at(HMIDIOUT output, std::int64_t song_us);
+// Sends the chase to the output, its sysex from the Timeline's slots: at once, or each
+// message due at due_song_us.
+void send_chase_list(HMIDIOUT output, const Timeline& timeline, const ChaseList& list,
+                     std::optional<std::int64_t> due_song_us = std::nullopt);

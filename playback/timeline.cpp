@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstring>
 
+#include "playback/exact_times.h"
 #include "playback/song_texts.h"
 #include "smf/song_info.h"
 
@@ -26,6 +27,7 @@ struct BuildState {
     ByteView merged;
     std::uint32_t position;
     std::int32_t running_time;
+    double exact_time;  // the same, unrounded
     double ms_per_tick;
     std::int32_t division;
     double speed_factor;
@@ -119,23 +121,31 @@ void read_event(BuildState& state, int index, ChannelVoiceTable& voices, VoiceOv
 void build_timeline(const MergedImage& merged, ChannelVoiceTable& voices, VoiceOverride override,
                     double speed_factor) {
     SongInfo info = scan_song_info(view_of(merged), speed_factor);
-    BuildState state = {view_of(merged), kHeaderChunkBytes,
-                        kFirstEventTime, base_tick_length(info, speed_factor),
-                        info.division,   speed_factor};
+    BuildState state = {view_of(merged),
+                        kHeaderChunkBytes,
+                        kFirstEventTime,
+                        kFirstEventTime,
+                        base_tick_length(info, speed_factor),
+                        info.division,
+                        speed_factor};
     reset_channel_voice_table(voices);
     clear_event_slots(song_timeline.event_slots);
     clear_sysex_slots(song_timeline.sysex_slots);
     clear_event_times(song_timeline.event_times);
     clear_song_texts();
+    clear_exact_times();
     for (int i = 0; i < kTimelineEvents; ++i) {
         if (is_track_tag(state.merged, state.position)) {
             state.position += 8;
             state.running_time = kFirstEventTime;
+            state.exact_time = kFirstEventTime;
         }
         VlqValue delta = vlq_read(state.merged, state.position);
         state.running_time =
             add_time(state.running_time, round_to_int(delta.value * state.ms_per_tick));
+        state.exact_time += delta.value * state.ms_per_tick;
         song_timeline.event_times[i] = state.running_time;
+        keep_exact_time(i, state.exact_time, state.running_time);
         state.position += static_cast<std::uint32_t>(delta.size);
         read_event(state, i, voices, override);
     }

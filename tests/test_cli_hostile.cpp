@@ -75,11 +75,12 @@ std::string song_with(const std::string& events) {
     return write_temp_file("song.mid", song_of(0, 96, {hex(events)}));
 }
 
-// A render in the background: started, then signalled once audio has reached the file.
+// A render in the background, in real time so that it is still under way when it is
+// signalled once audio has reached the file.
 class BackgroundRender {
   public:
     BackgroundRender(const std::string& song, const std::string& wav) : wav_(wav) {
-        std::vector<std::string> args = {LUMAROTH_CLI, "render", song, wav};
+        std::vector<std::string> args = {LUMAROTH_CLI, "render", song, wav, "--realtime"};
         std::vector<char*> argv;
         for (std::string& arg : args)
             argv.push_back(arg.data());

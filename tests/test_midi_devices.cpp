@@ -6,11 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "platform/linux/seq_sink.h"
+#include "platform/linux/synth.h"
 #include "platform/win32.h"
 #include "tests/smf_bytes.h"
 
@@ -50,6 +53,28 @@ TEST(MidiDevices, DeviceZeroIsTheEmbeddedSynthesizerWhichTheMapperOpensToo) {
     EXPECT_GT(info.st_size, 44);
 }
 
+TEST(MidiDevices, TheSynthesizerPlaysATimedNoteAtItsTimeInTheRenderersBlocks) {
+    setenv("LUMAROTH_MIDI_OUT", ("wav:" + temp_dir() + "/timed.wav").c_str(), 1);
+    HMIDIOUT output = nullptr;
+    ASSERT_EQ(MMSYSERR_NOERROR, midiOutOpen(&output, 0, 0, 0, CALLBACK_NULL));
+    // As the timer's thread sends: the note due 100 ms from now.
+    DWORD sent = timeGetTime();
+    std::thread([output, sent] {
+        EXPECT_EQ(MMSYSERR_NOERROR, midiOutSetDueTime(output, sent + 100, 500));
+        EXPECT_EQ(MMSYSERR_NOERROR, midiOutShortMsg(output, 0x7F3C90));
+    }).join();
+    EXPECT_EQ(MMSYSERR_INVALPARAM, midiOutSetDueTime(output, sent, 1000));
+    int sounding = 0;
+    while (sounding == 0 && timeGetTime() - sent < 1000) {
+        sounding = synth_active_voice_count();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    DWORD heard = timeGetTime() - sent;
+    EXPECT_GT(sounding, 0);
+    EXPECT_GE(heard, 100u) << "not before its time";
+    EXPECT_EQ(MMSYSERR_NOERROR, midiOutClose(output));
+}
+
 TEST(MidiDevices, AHandleThatIsNotOpenIsRefusedByEveryCallAndNeverTouched) {
     setenv("LUMAROTH_MIDI_OUT", ("wav:" + temp_dir() + "/handles.wav").c_str(), 1);
     HMIDIOUT closed = nullptr;
@@ -70,6 +95,7 @@ TEST(MidiDevices, AHandleThatIsNotOpenIsRefusedByEveryCallAndNeverTouched) {
         EXPECT_EQ(MMSYSERR_INVALHANDLE, midiOutCachePatches(stale, 0, patches, MIDI_CACHE_ALL));
         EXPECT_EQ(MMSYSERR_INVALHANDLE, midiOutCacheDrumPatches(stale, 0, patches, MIDI_CACHE_ALL));
         EXPECT_EQ(MMSYSERR_INVALHANDLE, midiOutSetVolume(stale, 0xFFFFFFFF));
+        EXPECT_EQ(MMSYSERR_INVALHANDLE, midiOutSetDueTime(stale, 0, 0));
         EXPECT_EQ(MMSYSERR_INVALHANDLE, midiOutClose(stale));
     }
     EXPECT_EQ(header.dwFlags, MHDR_PREPARED) << "the header untouched";

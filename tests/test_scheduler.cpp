@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 
 #include "platform/testing/test_platform.h"
 #include "playback/position.h"
 #include "playback/scheduler.h"
+#include "tests/merge_helpers.h"
 
 namespace {
 
@@ -399,4 +401,23 @@ TEST_F(Scheduler, AJumpPlaysTheEventAtThePointAndNothingBeforeIt) {
     EXPECT_NE(driven_timer.running_id, 0u);
     driven_timer.tick_at(6000 + 990);
     EXPECT_EQ(sent_notes(), std::vector<DWORD>{note_of(0)});
+}
+
+TEST_F(Scheduler, EachEventGoesOutWithItsExactTimeAndWhatStopsGoesOutAtOnce) {
+    // 6.25 ms a tick: notes 3 ticks apart are 18.75 ms apart, which whole milliseconds
+    // cannot hold. The first event is 5 ms into the song.
+    play_song(song_of(0, 96,
+                      {hex("00") + set_tempo(600000) +
+                       hex("00 90 3C 40  03 90 3E 40  03 90 40 40  00 B0 07 64")}));
+    start_at(1000);
+    driven_timer.tick_at(1060);
+    std::vector<std::optional<std::uint64_t>> due;
+    for (const MidiRecord& r : recording_midi_out.copy())
+        if (r.call == MidiCall::ShortMsg) due.push_back(r.due_us);
+    EXPECT_EQ(due, (std::vector<std::optional<std::uint64_t>>{1005000, 1023750, 1042500, 1042500}));
+
+    recording_midi_out.records.clear();
+    stop_playback();
+    for (const MidiRecord& r : recording_midi_out.copy())
+        EXPECT_FALSE(r.due_us.has_value()) << "the stop's resets play at once";
 }

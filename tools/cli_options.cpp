@@ -23,6 +23,7 @@ const char kUsage[] =
     "       lumaroth-cli render FILE OUT.wav [--speed-steps N] [--switch CH:PROG] [--device D]\n"
     "                              [--start M:SS] [--end M:SS] [--volume N] [--soundfont SF2]\n"
     "                              [--loops N] [--fade S] [--mute CHS] [--solo CHS]\n"
+    "                              [--realtime]\n"
     "       lumaroth-cli devices\n"
     "       lumaroth-cli --help | --version\n"
     "  --speed-steps N   N > 0: N presses of faster, N < 0: -N presses of slower\n"
@@ -41,6 +42,7 @@ const char kUsage[] =
     "  --fade S          seconds of that fade out (0.1 to 600); 5 when not given\n"
     "  --mute CHS        the channels (1-16, a comma between: 10 or 1,2) whose notes are\n"
     "                    not sent; --solo CHS: the only channels that sound\n"
+    "  --realtime        render in real time, as play does, not as fast as it can\n"
     "  lyrics: the words, a line of the song a line, each syllable after its [time in ms]\n"
     "  play on a terminal: Space pauses and resumes, left and right arrows jump 5 s\n";
 
@@ -169,6 +171,10 @@ CliRequest parse_cli_options(int argc, char** argv, CliOptions& options) {
         }
         if (word == "--repeat" && options.command == "play") {
             options.repeat = true;
+            continue;
+        }
+        if (word == "--realtime" && options.command == "render") {
+            options.realtime = true;
             continue;
         }
         bool looping =

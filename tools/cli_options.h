@@ -25,6 +25,7 @@ struct CliOptions {
     int volume = kFullVolume;       // --volume: 0 to 100 %
     std::string sound_font;         // --soundfont: the synthesizer's SoundFont; empty: the default
     bool repeat = false;            // play --repeat: the song again when it is over
+    bool realtime = false;          // render --realtime: in real time, not as fast as it can
     int loops = kDefaultLoopCount;  // --loops: passes of the song's own loop, 0 for ever
     std::uint32_t fade_ms = kDefaultLoopFade;  // render --fade: a loop without a way out's
     std::uint16_t muted = 0;   // --mute: channels (bit 0 channel 1) whose notes are not sent

@@ -12,11 +12,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <thread>
 
 #include "platform/cp932.h"
+#include "platform/linux/messages.h"
 #include "platform/linux/synth.h"
+#include "platform/offline_render.h"
 #include "platform/sound_font.h"
 #include "platform/win32.h"
 #include "playback/channel_mute.h"
@@ -37,10 +40,10 @@ constexpr UINT kKeyMessage = WM_USER + 5;
 constexpr UINT kSoundFontMessage = WM_USER + 6;
 constexpr UINT kRestartMessage = WM_USER + 7;
 constexpr int kBarWidth = 24;
-constexpr std::uint32_t kShowPeriod = 250;  // ms between two live lines
-constexpr std::uint32_t kJump = 5000;       // ms a key's jump moves
+constexpr auto kShowPeriod = std::chrono::milliseconds(250);  // between two live lines
+constexpr std::uint32_t kJump = 5000;                         // ms a key's jump moves
 // The ticker's period: the live line's, or finer when playing stops at --end.
-constexpr auto kProgressPeriod = std::chrono::milliseconds(kShowPeriod);
+constexpr auto kProgressPeriod = kShowPeriod;
 constexpr auto kEndCheckPeriod = std::chrono::milliseconds(2);
 
 // Ctrl-C, SIGTERM and a closing terminal's SIGHUP reach us as a message: the stop then
@@ -146,6 +149,17 @@ bool use_sound_font(const std::string& path) {
     return false;
 }
 
+// Offline, a tick renders whenever no message waits, and counts as the ticker's message:
+// each tick's messages (the song's end) are taken before the next renders, so a render
+// ends at the same tick every time.
+bool next_message(bool offline, MSG& msg) {
+    if (!offline) return GetMessageA(&msg, nullptr, 0, 0) != FALSE;
+    if (take_posted_message(msg)) return true;
+    if (!render_next_tick()) return false;
+    msg = MSG{kTerminal, kProgressMessage, 0, 0, 0, {0, 0}};
+    return true;
+}
+
 }  // namespace
 
 int list_devices() {
@@ -188,11 +202,14 @@ int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions
     loop_fade_ms = options.fade_ms;
     if (options.repeat) song_end_idle = kRepeatTail;
     merge_tracks(song, voices, options.override, options.speed_factor);
+    bool offline = options.command == "render" && !options.realtime;
+    if (offline) render_next_output_offline();
     if (!start_playback_at(kTerminal, options.start_ms)) return kExitNoOutput;
 
     // The ticker also lets the loop see an output that stopped writing.
     bool terminal = isatty(STDOUT_FILENO) == 1;
-    TerminalKeys keys(kTerminal, kKeyMessage);
+    std::optional<TerminalKeys> keys;
+    if (!offline) keys.emplace(kTerminal, kKeyMessage);
     std::atomic<bool> playing{true};
     auto period = options.end_ms != 0 ? kEndCheckPeriod : kProgressPeriod;
     std::thread ticker([&playing, period] {
@@ -204,15 +221,16 @@ int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions
     std::int64_t total = song_length_ms();
     std::string programs = channel_programs(voices);
     int exit_code = 0;
-    DWORD shown = timeGetTime() - kShowPeriod;
+    auto shown = std::chrono::steady_clock::now() - kShowPeriod;
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0)) {
+    while (next_message(offline, msg)) {
         if (msg.message == kProgressMessage && options.end_ms != 0 &&
             playback_position_ms() >= options.end_ms)
             break;
-        if (msg.message == kProgressMessage && terminal && timeGetTime() - shown >= kShowPeriod) {
+        if (msg.message == kProgressMessage && terminal &&
+            std::chrono::steady_clock::now() - shown >= kShowPeriod) {
             show_progress(total, programs);
-            shown = timeGetTime();
+            shown = std::chrono::steady_clock::now();
         }
         if (msg.message == kProgressMessage && !synth_output_failure().empty()) break;
         if (msg.message == kKeyMessage && !take_key(msg.wParam)) {

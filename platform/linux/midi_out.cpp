@@ -6,7 +6,8 @@
 // One rule for every call: a handle that is not open is refused with
 // MMSYSERR_INVALHANDLE and never touched. Threads: the open handle is kept under one
 // lock, held through each call, so a close on the window's thread never frees a sink
-// that the timer's thread is sending through; the sinks' headers say the rest.
+// that the timer's thread is sending through; a due time is the calling thread's own, for
+// its next message; the sinks' headers say the rest.
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -52,6 +53,15 @@ std::unique_ptr<MidiSink> open_sink;
 MidiSink* sink_of(HMIDIOUT handle) {
     MidiSink* sink = open_sink.get();
     return handle != nullptr && reinterpret_cast<MidiSink*>(handle) == sink ? sink : nullptr;
+}
+
+// The due time midiOutSetDueTime gave this thread's next message, taken by the send.
+thread_local DueTime next_due;
+
+DueTime take_due() {
+    DueTime due = next_due;
+    next_due.reset();
+    return due;
 }
 
 // A header's bytes, when the header is one the program may send.
@@ -103,10 +113,21 @@ MMRESULT midiOutOpen(LPHMIDIOUT handle, UINT device, DWORD_PTR, DWORD_PTR, DWORD
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT midiOutShortMsg(HMIDIOUT handle, DWORD message) {
+MMRESULT midiOutSetDueTime(HMIDIOUT handle, DWORD time, UINT micros) {
     std::lock_guard<std::mutex> guard(output_lock);
     MidiSink* sink = sink_of(handle);
-    return sink != nullptr ? sink->send_short(message) : MMSYSERR_INVALHANDLE;
+    if (sink == nullptr) return MMSYSERR_INVALHANDLE;
+    if (!sink->schedules()) return MMSYSERR_NOTSUPPORTED;
+    if (micros > 999) return MMSYSERR_INVALPARAM;
+    next_due = DuePoint{time, micros};
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT midiOutShortMsg(HMIDIOUT handle, DWORD message) {
+    std::lock_guard<std::mutex> guard(output_lock);
+    DueTime due = take_due();
+    MidiSink* sink = sink_of(handle);
+    return sink != nullptr ? sink->send_short(message, due) : MMSYSERR_INVALHANDLE;
 }
 
 MMRESULT midiOutPrepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
@@ -119,12 +140,13 @@ MMRESULT midiOutPrepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
 
 MMRESULT midiOutLongMsg(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
     std::lock_guard<std::mutex> guard(output_lock);
+    DueTime due = take_due();
     MidiSink* sink = sink_of(handle);
     if (sink == nullptr) return MMSYSERR_INVALHANDLE;
     if (MMRESULT fault = check_header(header, size)) return fault;
     if ((header->dwFlags & MHDR_PREPARED) == 0) return MIDIERR_UNPREPARED;
     return sink->send_long(reinterpret_cast<const unsigned char*>(header->lpData),
-                           header->dwBufferLength);
+                           header->dwBufferLength, due);
 }
 
 MMRESULT midiOutUnprepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) {

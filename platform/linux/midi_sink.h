@@ -5,8 +5,16 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 
 #include "platform/win32.h"
+
+// When a message is due on the playback clock, as midiOutSetDueTime said; none: at once.
+struct DuePoint {
+    DWORD ms;  // timeGetTime's
+    UINT micros;
+};
+using DueTime = std::optional<DuePoint>;
 
 class MidiSink {
   public:
@@ -15,9 +23,11 @@ class MidiSink {
     MidiSink(const MidiSink&) = delete;
     MidiSink& operator=(const MidiSink&) = delete;
 
-    virtual MMRESULT send_short(DWORD message) = 0;
+    // A sink that cannot schedule plays every message at once, due or not.
+    virtual MMRESULT send_short(DWORD message, DueTime due) = 0;
     // A system-exclusive message, F0 to F7.
-    virtual MMRESULT send_long(const unsigned char* bytes, std::size_t size) = 0;
+    virtual MMRESULT send_long(const unsigned char* bytes, std::size_t size, DueTime due) = 0;
+    virtual bool schedules() const { return false; }
     // The song's instruments, asked for before its first note: programs of a bank (bit c
     // of patches[p]: channel c plays program p) and the keys of a drum kit. A sink that
     // loads nothing on demand has nothing to do.

@@ -1,5 +1,6 @@
 // The multimedia timer: one thread per periodic timer, ticking at absolute deadlines so
-// that a late tick does not shift the ones after it.
+// that a late tick does not shift the ones after it. While a WAV file renders offline,
+// the clock and the timer are its sample clock's (sample_clock.h).
 #include <time.h>
 
 #include <chrono>
@@ -9,6 +10,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/linux/sample_clock.h"
 #include "platform/linux/thread_priority.h"
 #include "platform/win32.h"
 
@@ -45,6 +47,7 @@ void run_timer(PeriodicTimer* timer, UINT id, UINT period, LPTIMECALLBACK callba
 }  // namespace
 
 DWORD timeGetTime() {
+    if (sample_clock_running()) return sample_clock_ms();
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
     std::uint64_t ms = static_cast<std::uint64_t>(now.tv_sec) * 1000u +
@@ -72,6 +75,10 @@ MMRESULT timeSetEvent(UINT delay, UINT, LPTIMECALLBACK callback, DWORD_PTR user,
     if (delay == 0 || callback == nullptr || (flags & TIME_PERIODIC) == 0) return 0;
     std::lock_guard<std::mutex> guard(timers_lock);
     UINT id = ++last_timer_id;
+    if (sample_clock_running()) {
+        set_sample_clock_timer(id, delay, callback, user);
+        return id;
+    }
     auto timer = std::make_unique<PeriodicTimer>();
     timer->thread = std::thread(run_timer, timer.get(), id, delay, callback, user);
     timers[id] = std::move(timer);
@@ -81,6 +88,7 @@ MMRESULT timeSetEvent(UINT delay, UINT, LPTIMECALLBACK callback, DWORD_PTR user,
 // Returns only when no callback of the timer runs or will run; from inside its own
 // callback it can only stop the ticks that follow.
 MMRESULT timeKillEvent(UINT id) {
+    if (kill_sample_clock_timer(id)) return TIMERR_NOERROR;
     std::unique_ptr<PeriodicTimer> timer;
     {
         std::lock_guard<std::mutex> guard(timers_lock);

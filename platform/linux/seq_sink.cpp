@@ -112,13 +112,13 @@ MMRESULT SeqSink::send(snd_seq_event_t& event) {
                                                                : MMSYSERR_NOERROR;
 }
 
-MMRESULT SeqSink::send_short(DWORD message) {
+MMRESULT SeqSink::send_short(DWORD message, DueTime) {
     snd_seq_event_t event;
     if (!seq_event_from_short(encoder_, message, event)) return MMSYSERR_INVALPARAM;
     return send(event);
 }
 
-MMRESULT SeqSink::send_long(const unsigned char* bytes, std::size_t size) {
+MMRESULT SeqSink::send_long(const unsigned char* bytes, std::size_t size, DueTime) {
     snd_seq_event_t event;
     seq_event_from_sysex(bytes, size, event);
     return send(event);

@@ -36,15 +36,16 @@ bool seq_event_from_short(snd_midi_event_t* encoder, DWORD message, snd_seq_even
 void seq_event_from_sysex(const unsigned char* bytes, std::size_t size, snd_seq_event_t& event);
 
 // One port opened for output: a port of our own connected to it, and each event sent
-// straight to it, so that a port that is gone (a device unplugged) fails the send.
+// straight to it, so that a port that is gone (a device unplugged) fails the send. It
+// plays every message at once: a due time is of no use to it.
 class SeqSink : public MidiSink {
   public:
     SeqSink() = default;
     ~SeqSink() override;
 
     bool open(const SeqPort& target, std::string& error);
-    MMRESULT send_short(DWORD message) override;
-    MMRESULT send_long(const unsigned char* bytes, std::size_t size) override;
+    MMRESULT send_short(DWORD message, DueTime) override;
+    MMRESULT send_long(const unsigned char* bytes, std::size_t size, DueTime) override;
 
   private:
     MMRESULT send(snd_seq_event_t& event);

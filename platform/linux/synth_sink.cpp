@@ -1,5 +1,8 @@
 #include "platform/linux/synth_sink.h"
 
+#include <time.h>
+
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -8,9 +11,11 @@
 #include <thread>
 #include <vector>
 
+#include "platform/linux/event_queue.h"
 #include "platform/linux/limiter.h"
 #include "platform/linux/synth_engine.h"
 #include "platform/linux/wav_renderer.h"
+#include "platform/offline_render.h"
 
 namespace {
 
@@ -18,6 +23,9 @@ constexpr int kDrumBank = 128;
 
 // The volume the user chose, 0 to 1; the gain is kFullGain times it.
 std::atomic<float> volume{1.0f};
+
+// The next WAV output renders offline. The window's thread only.
+bool offline_next = false;
 
 float full_gain() {
     return kFullGain * volume;
@@ -82,11 +90,55 @@ class ReleasingDriver {
     std::thread thread_;
 };
 
-// The desktop's audio takes what the limiter leaves; the driver's thread renders.
+std::int64_t monotonic_ns() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+// The audio driver's blocks on the playback clock. The driver renders each block some
+// time before it is heard, by how full its buffer is; a block's time is taken from the
+// fullest the buffer has been (a late callback makes it look emptier), let go by 100 ppm
+// so that a sound card whose clock runs slower than the system's is followed.
+class DriverClock {
+  public:
+    // Called at each callback, before its frames are rendered.
+    void callback() {
+        std::int64_t now = monotonic_ns();
+        std::int64_t lead = sound_ns(frames_) - now;
+        lead_ns_ = started_ ? std::max(lead, lead_ns_ - (now - last_ns_) / 10000) : lead;
+        started_ = true;
+        last_ns_ = now;
+    }
+    // The next block's time, which it takes.
+    std::int64_t next_block(int frames) {
+        std::int64_t block_ns = sound_ns(frames_) - lead_ns_;
+        frames_ += frames;
+        return block_ns;
+    }
+
+  private:
+    static std::int64_t sound_ns(std::int64_t frames) { return frames * 1000000000 / kSampleRate; }
+
+    std::int64_t frames_ = 0;  // rendered since the driver started
+    std::int64_t lead_ns_ = 0;
+    std::int64_t last_ns_ = 0;
+    bool started_ = false;
+};
+
+// The desktop's audio takes what the limiter leaves; the driver's thread renders, a
+// 64-frame block at a time, each after the messages due by then.
 int render_for_driver(void* synth, int frames, int, float*[], int outputs, float* out[]) {
     static Limiter limiter;
+    static DriverClock clock;
     if (outputs < 2) return FLUID_FAILED;
-    limiter.render(static_cast<fluid_synth_t*>(synth), frames, out[0], out[1]);
+    auto* fluid = static_cast<fluid_synth_t*>(synth);
+    clock.callback();
+    for (int done = 0; done < frames; done += kBlockFrames) {
+        int block = std::min(kBlockFrames, frames - done);
+        synth_event_queue().play_due(fluid, clock.next_block(block));
+        limiter.render(fluid, block, out[0] + done, out[1] + done);
+    }
     return FLUID_OK;
 }
 
@@ -112,12 +164,14 @@ class SynthSink : public MidiSink {
   public:
     explicit SynthSink(Synth& synth) : synth_(synth) {}
     ~SynthSink() override {
+        // What was sent plays out before the release: the renderer's last blocks, else now.
+        if (renderer_ != nullptr) renderer_->stop();
+        synth_event_queue().play_all(synth_.synth);
         for (auto [bank, program] : pinned_)
             fluid_synth_unpin_preset(synth_.synth, synth_.sound_font_id, bank, program);
         if (driver_ != nullptr) {
             ReleasingDriver::releasing_driver().start(synth_.synth, driver_);
         } else {
-            if (renderer_ != nullptr) renderer_->stop();
             quiet_synth(synth_.synth);
         }
     }
@@ -131,7 +185,9 @@ class SynthSink : public MidiSink {
         }
         if (spec.compare(0, 4, "wav:") == 0 && spec.size() > 4) {
             renderer_ = std::make_unique<WavRenderer>();
-            if (renderer_->start(synth_.synth, spec.substr(4), set_output_failure, error))
+            bool offline = offline_next;
+            offline_next = false;
+            if (renderer_->start(synth_.synth, spec.substr(4), offline, set_output_failure, error))
                 return MMSYSERR_NOERROR;
             renderer_.reset();
             return MIDIERR_NODEVICE;
@@ -140,55 +196,25 @@ class SynthSink : public MidiSink {
         return MMSYSERR_BADDEVICEID;
     }
 
-    MMRESULT send_short(DWORD message) override {
-        fluid_synth_t* synth = synth_.synth;
-        int status = message & 0xFF;
-        int channel = status & 0x0F;
-        int data1 = (message >> 8) & 0x7F;
-        int data2 = (message >> 16) & 0x7F;
-        switch (status & 0xF0) {
-            case 0x80:
-                fluid_synth_noteoff(synth, channel, data1);
-                break;
-            case 0x90:
-                if (data2 == 0) {
-                    fluid_synth_noteoff(synth, channel, data1);
-                } else {
-                    fluid_synth_noteon(synth, channel, data1, data2);
-                }
-                break;
-            case 0xA0:
-                fluid_synth_key_pressure(synth, channel, data1, data2);
-                break;
-            case 0xB0:
-                fluid_synth_cc(synth, channel, data1, data2);
-                break;
-            case 0xC0:
-                fluid_synth_program_change(synth, channel, data1);
-                break;
-            case 0xD0:
-                fluid_synth_channel_pressure(synth, channel, data1);
-                break;
-            case 0xE0:
-                fluid_synth_pitch_bend(synth, channel, data1 | data2 << 7);
-                break;
-            default:
-                return MMSYSERR_INVALPARAM;
-        }
+    bool schedules() const override { return true; }
+
+    MMRESULT send_short(DWORD message, DueTime due) override {
+        int kind = message & 0xF0;
+        if (kind < 0x80 || kind == 0xF0) return MMSYSERR_INVALPARAM;
+        synth_event_queue().push_short(message, due);
         return MMSYSERR_NOERROR;
     }
 
     // FluidSynth takes a system-exclusive message without its F0 and F7; with them it
     // ignores the message.
-    MMRESULT send_long(const unsigned char* bytes, std::size_t size) override {
+    MMRESULT send_long(const unsigned char* bytes, std::size_t size, DueTime due) override {
         const char* data = reinterpret_cast<const char*>(bytes);
-        int length = static_cast<int>(size);
-        if (length > 0 && bytes[0] == 0xF0) {
+        if (size > 0 && bytes[0] == 0xF0) {
             ++data;
-            --length;
+            --size;
         }
-        if (length > 0 && static_cast<unsigned char>(data[length - 1]) == 0xF7) --length;
-        if (length > 0) fluid_synth_sysex(synth_.synth, data, length, nullptr, nullptr, nullptr, 0);
+        if (size > 0 && static_cast<unsigned char>(data[size - 1]) == 0xF7) --size;
+        if (size > 0) synth_event_queue().push_sysex(data, size, due);
         return MMSYSERR_NOERROR;
     }
 
@@ -225,6 +251,10 @@ class SynthSink : public MidiSink {
 };
 
 }  // namespace
+
+void render_next_output_offline() {
+    offline_next = true;
+}
 
 std::unique_ptr<MidiSink> open_synth_sink(MMRESULT& result, std::string& error) {
     Synth& synth = loaded_synth();

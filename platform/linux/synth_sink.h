@@ -1,12 +1,15 @@
 // The embedded synthesizer as a MIDI output: heard through the desktop's audio, or
-// rendered in real time into a WAV file, as LUMAROTH_MIDI_OUT says ("synth", the default,
-// or "wav:PATH").
+// rendered into a WAV file (in real time, or offline: offline_render.h), as
+// LUMAROTH_MIDI_OUT says ("synth", the default, or "wav:PATH"). Each message plays at the
+// 64-frame block nearest its due time plus kOutputLatencyMs (event_queue.h).
 //
 // Threads: the window's thread opens and closes the sink, caches the song's presets and
 // sets the volume, while no timer runs or (the volume) at any time; the timer's thread
-// sends. Both reach FluidSynth only through its thread-safe API. The audio driver's or
-// the renderer's thread renders; after a close the release plays out on a thread of its
-// own, which fades the gain; the volume the gain is made from is one atomic value.
+// sends. Sending only queues the message; the audio driver's or the renderer's thread
+// plays the queue's due messages before each block it renders, and a close plays the
+// rest. All reach FluidSynth only through its thread-safe API. After a close the release
+// plays out on a thread of its own, which fades the gain; the volume the gain is made
+// from is one atomic value.
 #pragma once
 
 #include <memory>

@@ -4,37 +4,64 @@
 
 #include <vector>
 
+#include "platform/linux/event_queue.h"
+#include "platform/linux/sample_clock.h"
 #include "platform/linux/thread_priority.h"
 
 namespace {
 
 constexpr std::size_t kTailSamples = kSampleRate / 1000 * kReleaseMs * 2;
+// Offline, what is rendered is written a quarter of a second at a time.
+constexpr std::size_t kOfflineWriteSamples = kSampleRate / 4 * 2;
+constexpr std::int64_t kNsPerSecond = 1000000000;
 
-timespec after(timespec start, std::uint64_t ns) {
-    start.tv_sec += static_cast<time_t>(ns / 1000000000ull);
-    start.tv_nsec += static_cast<long>(ns % 1000000000ull);
-    if (start.tv_nsec >= 1000000000L) {
-        start.tv_sec += 1;
-        start.tv_nsec -= 1000000000L;
-    }
-    return start;
+std::int64_t block_offset_ns(std::uint64_t blocks) {
+    return static_cast<std::int64_t>(blocks * kBlockFrames * kNsPerSecond / kSampleRate);
+}
+
+std::int64_t monotonic_ns() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * kNsPerSecond + now.tv_nsec;
+}
+
+timespec as_timespec(std::int64_t ns) {
+    return timespec{static_cast<time_t>(ns / kNsPerSecond), static_cast<long>(ns % kNsPerSecond)};
 }
 
 }  // namespace
 
-bool WavRenderer::start(fluid_synth_t* synth, const std::string& path,
+bool WavRenderer::start(fluid_synth_t* synth, const std::string& path, bool offline,
                         void (*on_failure)(const std::string&), std::string& error) {
     if (!writer_.open(path, kSampleRate, error)) return false;
     synth_ = synth;
     on_failure_ = on_failure;
+    offline_ = offline;
+    blocks_ = 0;
     stopping_ = false;
-    thread_ = std::thread(&WavRenderer::run, this);
+    if (offline) {
+        // The sample clock starts where the real one is, on a whole millisecond.
+        DWORD start_ms = timeGetTime();
+        start_ns_ = static_cast<std::int64_t>(start_ms) * 1000000;
+        start_sample_clock(start_ms, render_until, this);
+    } else {
+        start_ns_ = monotonic_ns();
+        thread_ = std::thread(&WavRenderer::run, this);
+    }
     return true;
 }
 
 void WavRenderer::stop() {
-    stopping_ = true;
-    thread_.join();
+    if (offline_) {
+        stop_sample_clock();
+    } else {
+        stopping_ = true;
+        thread_.join();
+    }
+    if (!rendered_.empty() && writer_.error().empty())
+        write(rendered_.data(), static_cast<int>(rendered_.size() / 2));
+    rendered_.clear();
+    synth_event_queue().play_all(synth_);
     std::vector<std::int16_t> tail;
     while (tail.size() < kTailSamples && fluid_synth_get_active_voice_count(synth_) > 0) {
         tail.resize(tail.size() + kBlockFrames * 2);
@@ -57,16 +84,42 @@ bool WavRenderer::write(const std::int16_t* frames, int frame_count) {
     return false;
 }
 
+bool WavRenderer::render_block(std::int64_t block_ns) {
+    std::int16_t block[kBlockFrames * 2];
+    synth_event_queue().play_due(synth_, block_ns);
+    limiter_.render_s16(synth_, kBlockFrames, block);
+    ++blocks_;
+    if (!offline_) return write(block, kBlockFrames);
+    rendered_.insert(rendered_.end(), block, block + kBlockFrames * 2);
+    if (rendered_.size() < kOfflineWriteSamples) return true;
+    bool written = write(rendered_.data(), static_cast<int>(rendered_.size() / 2));
+    rendered_.clear();
+    return written;
+}
+
 void WavRenderer::run() {
     raise_thread_priority();
-    std::int16_t block[kBlockFrames * 2];
-    timespec start;
-    clock_gettime(CLOCK_MONOTONIC, &start);
-    for (std::uint64_t blocks = 0; !stopping_; ++blocks) {
-        timespec due = after(start, blocks * kBlockFrames * 1000000000ull / kSampleRate);
-        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &due, nullptr) != 0) {
+    while (!stopping_) {
+        std::int64_t due = start_ns_ + block_offset_ns(blocks_);
+        timespec until = as_timespec(due);
+        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) != 0) {
         }
-        limiter_.render_s16(synth_, kBlockFrames, block);
-        if (!write(block, kBlockFrames)) return;
+        if (!render_block(due)) return;
     }
+}
+
+// Every block that starts before until_ms, so that what is due then is already sent
+// when its block comes.
+bool WavRenderer::render_until(void* renderer, DWORD until_ms) {
+    auto* self = static_cast<WavRenderer*>(renderer);
+    // The clock's milliseconds wrap at 2^32 as timeGetTime's do: count from the start.
+    std::int64_t span_ns =
+        static_cast<std::int32_t>(until_ms - static_cast<DWORD>(self->start_ns_ / 1000000)) *
+        std::int64_t{1000000};
+    while (block_offset_ns(self->blocks_) < span_ns) {
+        if (!self->writer_.error().empty() ||
+            !self->render_block(self->start_ns_ + block_offset_ns(self->blocks_)))
+            return false;
+    }
+    return true;
 }

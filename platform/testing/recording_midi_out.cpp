@@ -9,9 +9,16 @@ namespace {
 
 HMIDIOUT const kRecordingHandle = reinterpret_cast<HMIDIOUT>(0x4D4F);
 
+// What midiOutSetDueTime said for this thread's next message.
+thread_local std::optional<std::uint64_t> next_due;
+
 MMRESULT record(MidiCall call, DWORD message, MIDIHDR* header, MMRESULT result) {
     std::lock_guard<std::mutex> guard(recording_midi_out.lock);
     MidiRecord entry{call, message, {}, header};
+    if (call == MidiCall::ShortMsg || call == MidiCall::LongMsg) {
+        entry.due_us = next_due;
+        next_due.reset();
+    }
     if (call == MidiCall::LongMsg && header != nullptr)
         entry.bytes.assign(header->lpData, header->lpData + header->dwBufferLength);
     recording_midi_out.records.push_back(entry);
@@ -81,6 +88,12 @@ MMRESULT TEST_DOUBLE(midiOutOpen)(LPHMIDIOUT output, UINT device, DWORD_PTR, DWO
         *output = kRecordingHandle;
     }
     return result;
+}
+
+// The program's own call on both systems: no import to route.
+MMRESULT midiOutSetDueTime(HMIDIOUT, DWORD time, UINT micros) {
+    next_due = std::uint64_t{time} * 1000 + micros;
+    return MMSYSERR_NOERROR;
 }
 
 MMRESULT TEST_DOUBLE(midiOutShortMsg)(HMIDIOUT, DWORD message) {

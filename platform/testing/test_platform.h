@@ -3,6 +3,7 @@
 #pragma once
 
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ struct MidiRecord {
     DWORD message;                     // ShortMsg; Open: the device id
     std::vector<unsigned char> bytes;  // LongMsg
     MIDIHDR* header;                   // the *Header calls and LongMsg
+    // ShortMsg and LongMsg: the due time it was sent with, in microseconds
+    std::optional<std::uint64_t> due_us = {};
 };
 
 // The recording MIDI output; safe to use from the timer thread.
