@@ -35,6 +35,40 @@ void choose_timer_period() {
 
 ChaseList chase_list;
 
+// What spares the tick a look at every event, found anew whenever the sent marks are set
+// (a start, a jump, a loop's jump) and changing nothing the tick sends: how many events
+// still hold something to send, and whether the times never go back, so that the first
+// event not yet due ends the look (none after it can be due then).
+struct TickShortcut {
+    int holding;
+    int first_holding;  // every event before it holds nothing
+    bool in_time_order;
+};
+TickShortcut shortcut;
+
+bool holds_something(int i) {
+    const EventSlot& slot = song_timeline.event_slots[i];
+    const SysexSlot* sysex = i < kSysexSlots ? &song_timeline.sysex_slots[i] : nullptr;
+    return (slot.status != 0 && slot.sent == 0) ||
+           (sysex != nullptr && sysex->bytes[0] == 0xF0 && sysex->sent == 0);
+}
+
+void pass_what_holds_nothing() {
+    int count = timeline_count();
+    while (shortcut.first_holding < count && !holds_something(shortcut.first_holding))
+        ++shortcut.first_holding;
+}
+
+void find_tick_shortcut() {
+    shortcut = TickShortcut{0, 0, true};
+    auto time = [](int i) { return static_cast<std::uint32_t>(song_timeline.event_times[i]); };
+    for (int i = 0; i < timeline_count(); ++i) {
+        shortcut.holding += holds_something(i) ? 1 : 0;
+        if (i > 0 && time(i) < time(i - 1)) shortcut.in_time_order = false;
+    }
+    pass_what_holds_nothing();
+}
+
 // Sends event i if due; 1 while it still holds something to send.
 int send_event_if_due(int i, bool due) {
     EventSlot& slot = song_timeline.event_slots[i];
@@ -43,6 +77,7 @@ int send_event_if_due(int i, bool due) {
     bool sysex_pending = sysex != nullptr && sysex->bytes[0] == 0xF0 && sysex->sent == 0;
     if (!short_pending && !sysex_pending) return 0;
     if (!due) return 1;
+    --shortcut.holding;
     // An output that can schedule plays the event at its own time, not the tick's.
     std::int64_t due_us = exact_event_time_us(i);
     if (short_pending) {
@@ -159,6 +194,7 @@ int start_playback(HWND window) {
     playback_clock.idle_time = 0;
     playback_clock.output_lost = 0;
     playback_clock.paused = 0;
+    find_tick_shortcut();
     if (!start_timer()) {
         midiOutClose(playback_clock.output);
         return 0;
@@ -226,6 +262,7 @@ int seek_playback(std::uint32_t song_ms) {
         song_timeline.event_slots[i].sent = before;
         if (i < kSysexSlots) song_timeline.sysex_slots[i].sent = before;
     }
+    find_tick_shortcut();
     // Pause has silenced the notes: the reset leaves the chase a known state to build on.
     send_to_every_channel(kReset, 1);
     send_chase(point);
@@ -264,22 +301,27 @@ void CALLBACK on_timer_tick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
         for (int i = 0; i < loop.end_index; ++i)
             send_due_event(i, elapsed);
         jump_to_loop_start(now);
+        find_tick_shortcut();
         elapsed = now - playback_clock.start_time;
         for (int i = loop.start_index; i < loop.end_index; ++i)
             send_event_if_due(
                 i, static_cast<std::int32_t>(song_timeline.event_times[i]) <
                        static_cast<std::int64_t>(static_cast<std::int32_t>(elapsed)) + kDueWindow);
     }
-    int pending = 0;
-    for (int i = 0; i < count; ++i)
-        pending += send_due_event(i, elapsed);
+    for (int i = shortcut.first_holding; i < count; ++i) {
+        bool due = is_due(elapsed, static_cast<std::uint32_t>(song_timeline.event_times[i]),
+                          kDueWindow) != 0;
+        if (!due && shortcut.in_time_order) break;
+        send_event_if_due(i, due);
+    }
+    pass_what_holds_nothing();
     if (loop_fade_over(now)) post_end_of_song();
     // Silence counts from the last short message, or from the start when none went out.
     std::uint32_t since = playback_clock.last_send_time != 0 ? playback_clock.last_send_time
                                                              : playback_clock.start_time;
     playback_clock.idle_time = static_cast<std::int32_t>(now - since);
     // A long rest is no end while events wait to be sent.
-    if (pending == 0 && playback_clock.idle_time > song_end_idle) post_end_of_song();
+    if (shortcut.holding == 0 && playback_clock.idle_time > song_end_idle) post_end_of_song();
 }
 
 // Nothing is due before the window has elapsed; from then on an event is due from up to

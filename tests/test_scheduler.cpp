@@ -181,6 +181,15 @@ TEST_F(Scheduler, StartAsksTheOutputToCacheTheSongsProgramsAndDrumKitsFirst) {
     EXPECT_EQ(driven_timer.ticks, 0) << "cached before the first tick";
 }
 
+TEST_F(Scheduler, ATimelineWhoseTimesGoBackIsLookedAtWhole) {
+    // A file with a negative division counts its times backwards.
+    put_event(0, 1000);
+    put_event(1, 100);
+    start_at(0);
+    driven_timer.tick_at(100);
+    EXPECT_EQ(std::vector<DWORD>{note_of(1)}, sent_notes());
+}
+
 TEST_F(Scheduler, EventsAtOneTimeGoOutInOneTickInIndexOrder) {
     put_event(7, 500);
     put_event(8, 500);

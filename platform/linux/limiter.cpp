@@ -1,7 +1,6 @@
 #include "platform/linux/limiter.h"
 
 #include <cmath>
-#include <cstring>
 
 namespace {
 
@@ -9,22 +8,26 @@ constexpr float kCeiling = 0.98f;   // just below full scale, whatever rounding 
 constexpr float kRelease = 0.005f;  // of the way back to full gain per 64-frame block
 constexpr int kMostFrames = 4096;   // a block at a time
 
+// Rounded half away from zero, without a call into libm for each sample.
 std::int16_t to_s16(float sample) {
-    long value = std::lround(sample * 32767.0f);
-    return static_cast<std::int16_t>(value > 32767 ? 32767 : value < -32768 ? -32768 : value);
+    float scaled = sample * 32767.0f;
+    if (!(scaled > -32768.0f)) return -32768;  // NaN too
+    if (scaled >= 32767.0f) return 32767;
+    return static_cast<std::int16_t>(scaled + (scaled >= 0.0f ? 0.5f : -0.5f));
+}
+
+float larger(float a, float b) {
+    return a > b ? a : b;
 }
 
 }  // namespace
 
 void Limiter::render(fluid_synth_t* synth, int frames, float* left, float* right) {
-    std::memset(left, 0, sizeof(float) * static_cast<std::size_t>(frames));
-    std::memset(right, 0, sizeof(float) * static_cast<std::size_t>(frames));
-    float* dry[2] = {left, right};
-    float* effects[4] = {left, right, left, right};  // reverb and chorus into the mix
-    fluid_synth_process(synth, frames, 4, effects, 2, dry);
+    // The reverb and chorus come mixed in.
+    fluid_synth_write_float(synth, frames, left, 0, 1, right, 0, 1);
     float peak = 0.0f;
     for (int i = 0; i < frames; ++i)
-        peak = std::fmax(peak, std::fmax(std::fabs(left[i]), std::fabs(right[i])));
+        peak = larger(peak, larger(std::fabs(left[i]), std::fabs(right[i])));
     // Back up slowly, but never so far that this block would pass the ceiling.
     float blocks = static_cast<float>(frames) / 64.0f;
     gain_ += (1.0f - gain_) * std::fmin(1.0f, kRelease * blocks);
