@@ -209,6 +209,19 @@ TEST(CliPlay, TheLiveLineFitsANarrowTerminal) {
     EXPECT_GT(shown, 0u) << out;
 }
 
+TEST(CliRender, OnATerminalTheLiveLineGoesToTheEnd) {
+    int pty = posix_openpt(O_RDWR | O_NOCTTY);
+    if (pty < 0) GTEST_SKIP() << "no pseudo-terminal can be made here (no devpts mounted)";
+    close(pty);
+    std::string song = write_temp_file("short.mid", song_of(0, 96, {hex("00 90 3C 40  87 40 80 3C 00")}));
+    std::string screen = temp_dir() + "/render.out";
+    std::system(("script -q -c '" + std::string(LUMAROTH_CLI) + " render " + song + " " +
+                 temp_dir() + "/render.wav' /dev/null >" + screen)
+                    .c_str());
+    std::string out = read_all(screen);
+    EXPECT_NE(out.rfind("00:05 / 00:05 [########################]"), std::string::npos) << out;
+}
+
 TEST(CliPlay, SpaceAndTheArrowsPauseResumeAndJumpOnATerminal) {
     int pty = posix_openpt(O_RDWR | O_NOCTTY);
     if (pty < 0) GTEST_SKIP() << "no pseudo-terminal can be made here (no devpts mounted)";

@@ -259,6 +259,8 @@ int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions
         }
         if (msg.message == kEndOfSongMessage || msg.message == kInterruptMessage) break;
     }
+    // The line ends where playing ended: a render too quick for the next line shows done.
+    if (terminal) show_progress(total, programs);
     stop_playback();
     playing = false;
     ticker.join();

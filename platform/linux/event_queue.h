@@ -18,8 +18,9 @@
 #include "platform/linux/midi_sink.h"
 
 // Long enough for the scheduler to send every event before its time: it sends them 6 to
-// 12 ms ahead, and those of the song's first 12 ms at its first due tick.
-constexpr std::int64_t kOutputLatencyMs = 20;
+// 12 ms ahead, and those of the song's start (5 ms in at the earliest) at its first due
+// tick, 12 ms in; short enough for Play to first note to stay near 20 ms.
+constexpr std::int64_t kOutputLatencyMs = 16;
 
 class SynthEventQueue {
   public:
