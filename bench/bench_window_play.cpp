@@ -3,8 +3,9 @@
 // loading on its thread as the window starts, as the program does. Prints how long the
 // window's thread is held at start, at Open and at each Play and Stop, and Play -> first
 // note (less the song's own time before that note) for the first Play and the ones
-// after, and from a jump and a resume that land on a note to that note; and with 繰り返し
-// 1曲 the gap from the song's last message to its first note again. Judges nothing.
+// after, and from a jump and a resume that land on a note to that note, each until the
+// synthesizer sounds it; and with 繰り返し 1曲 the gap from the song's last message to its
+// first note again. Judges nothing.
 //   build/bench/bench_window_play [SONG]   (default: the demo song)
 #include <chrono>
 #include <cstdio>
@@ -45,6 +46,15 @@ int first_note(std::uint32_t song_ms = 0) {
     return -1;
 }
 
+// Waits until the synthesizer sounds a note after a silence (a jump's, a pause's).
+void wait_for_sound_after_silence() {
+    for (Clock::time_point start = Clock::now();
+         synth_active_voice_count() > 0 && ms_since(start) < 200;)
+        std::this_thread::yield();
+    while (synth_active_voice_count() == 0)
+        std::this_thread::yield();
+}
+
 // How long a jump (while playing) and a resume take to their first note when it is due at
 // once: both land on a note of the song, about seconds into it.
 void jump_and_resume_to_a_note(HWND window, std::uint32_t seconds) {
@@ -54,8 +64,7 @@ void jump_and_resume_to_a_note(HWND window, std::uint32_t seconds) {
     Clock::time_point pressed = Clock::now();
     transport_seek(window, at);
     double held = ms_since(pressed);
-    while (song_timeline.event_slots[note].sent == 0)
-        std::this_thread::yield();
+    wait_for_sound_after_silence();
     std::printf("Jump: window thread held %.1f ms, jump -> first note %.1f ms\n", held,
                 ms_since(pressed));
     command(window, kCommandPause);
@@ -66,8 +75,7 @@ void jump_and_resume_to_a_note(HWND window, std::uint32_t seconds) {
     pressed = Clock::now();
     command(window, kCommandPause);
     held = ms_since(pressed);
-    while (song_timeline.event_slots[note].sent == 0)
-        std::this_thread::yield();
+    wait_for_sound_after_silence();
     std::printf("Resume: window thread held %.1f ms, resume -> first note %.1f ms\n", held,
                 ms_since(pressed));
 }
@@ -125,14 +133,14 @@ int main(int argc, char** argv) {
         command(window, kButtonPlay);
         double held = ms_since(pressed);
         int first = first_note();
-        while (first >= 0 && song_timeline.event_slots[first].sent == 0)
-            std::this_thread::yield();
+        if (first >= 0) wait_for_sound_after_silence();
         double song_time = first >= 0 ? song_timeline.event_times[first] : 0.0;
         std::printf("Play %d: window thread held %.1f ms, Play -> first note %.1f ms\n", play, held,
                     ms_since(pressed) - song_time);
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
         if (play == 3) {
-            jump_and_resume_to_a_note(window, 10);
+            // Far enough in for a resume 2 s further on to land on a note.
+            jump_and_resume_to_a_note(window, song_length_ms() / 1000 > 30 ? 10 : 3);
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
         }
         Clock::time_point stopped = Clock::now();

@@ -45,9 +45,13 @@ run_player() {
   local player=$1 song=$2 wav="$work/$1.wav" realtime=1
   local cpu kib wall first duration
   case $player in
-    lumaroth) read -r cpu kib wall < <(LUMAROTH_SOUNDFONT=$sound_font measure "$cli" render "$song" "$wav") ;;
+    lumaroth) read -r cpu kib wall < <(LUMAROTH_SOUNDFONT=$sound_font measure "$cli" render "$song" "$wav" --realtime) ;;
+    lumaroth-offline) realtime=0
+              read -r cpu kib wall < <(LUMAROTH_SOUNDFONT=$sound_font measure "$cli" render "$song" "$wav") ;;
     fluidsynth) read -r cpu kib wall < <(measure fluidsynth -ni -a file -o audio.file.name="$wav" \
                   -o audio.period-size=64 -o synth.device-id=16 "$sound_font" "$song") ;;
+    fluidsynth-offline) realtime=0
+              read -r cpu kib wall < <(measure fluidsynth -ni -F "$wav" -o synth.device-id=16 "$sound_font" "$song") ;;
     timidity) realtime=0
               read -r cpu kib wall < <(measure timidity -c "$work/timidity.cfg" -Ow -o "$wav" "$song") ;;
   esac
@@ -61,6 +65,16 @@ run_player() {
   echo "$cpu $kib $latency"
 }
 
+# Wall seconds of one player rendering a song to a file as fast as it can.
+render_seconds() {
+  local wav="$work/$1.wav"
+  case $1 in
+    lumaroth-offline) LUMAROTH_SOUNDFONT=$sound_font /usr/bin/time -f %e -o "$work/time" "$cli" render "$2" "$wav" >/dev/null 2>&1 ;;
+    fluidsynth-offline) /usr/bin/time -f %e -o "$work/time" fluidsynth -ni -F "$wav" -o synth.device-id=16 "$sound_font" "$2" >/dev/null 2>&1 ;;
+  esac
+  cat "$work/time"
+}
+
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {if (b > 0 && a != "n/a" && b != "n/a") printf "%.2f", a / b; else print "n/a"}'; }
 mib() { awk -v k="$1" 'BEGIN {printf "%.1f", k / 1024}'; }
 
@@ -69,8 +83,8 @@ mib() { awk -v k="$1" 'BEGIN {printf "%.1f", k / 1024}'; }
   echo
   echo "Made by \`bench/performance_report.sh\` on $(date -u +%Y-%m-%d): $(lscpu | sed -n 's/^Model name: *//p' | sed -n 1p),"
   echo "$(nproc) cores, $(free -g | awk '/^Mem:/ {print $2}') GiB, $(. /etc/os-release && echo "$PRETTY_NAME"); SoundFont $(basename "$sound_font") for every player."
-  echo "Lumaroth is \`lumaroth-cli render\` (the window's very path into a WAV file in real time;"
-  echo "its synthesizer loads only the samples of the presets a song selects);"
+  echo "Lumaroth is \`lumaroth-cli render --realtime\` (the window's very path into a WAV file in real"
+  echo "time; its synthesizer loads only the samples of the presets a song selects);"
   echo "fluidsynth is \`fluidsynth -ni -a file\` (period 64, real time); timidity is \`timidity -Ow\`,"
   echo "which renders as fast as it can, so it has no real-time latency."
   echo
@@ -83,6 +97,7 @@ mib() { awk -v k="$1" 'BEGIN {printf "%.1f", k / 1024}'; }
   echo "|---|---|---|---|---|---|"
 } >"$work/report.md"
 : >"$work/ratios.md"
+: >"$work/renders.md"
 
 for kind in small dense largest; do
   song=${!kind}
@@ -97,6 +112,17 @@ for kind in small dense largest; do
   for other in fluidsynth timidity; do
     echo "| $kind | $other | $(ratio "${cpu[lumaroth]}" "${cpu[$other]}") | $(ratio "${kib[lumaroth]}" "${kib[$other]}") | $(ratio "${latency[lumaroth]}" "${latency[$other]}") |" >>"$work/ratios.md"
   done
+  # Rendering to a file as fast as each can, one after the other; Lumaroth twice, to see
+  # that the file is the same.
+  ours=$(render_seconds lumaroth-offline "$song")
+  cp "$work/lumaroth-offline.wav" "$work/first.wav"
+  render_seconds lumaroth-offline "$song" >/dev/null
+  same=$(cmp -s "$work/first.wav" "$work/lumaroth-offline.wav" && echo yes || echo no)
+  theirs=$(render_seconds fluidsynth-offline "$song")
+  read -r _ our_ms < <("$timing" first "$work/lumaroth-offline.wav")
+  read -r _ their_ms < <("$timing" first "$work/fluidsynth-offline.wav")
+  per_sound=$(awk -v a="$ours" -v b="$theirs" -v x="$our_ms" -v y="$their_ms" 'BEGIN {printf "%.2f", (b / y) / (a / x)}')
+  echo "| $kind | $seconds | $ours ($(awk -v x="$our_ms" 'BEGIN {printf "%.1f", x / 1000}') s of sound) | $theirs ($(awk -v y="$their_ms" 'BEGIN {printf "%.1f", y / 1000}') s) | $(ratio "$theirs" "$ours") | $per_sound | $same |" >>"$work/renders.md"
 done
 
 # Timing: a click track of 40 short hits at known times, rendered by each player; onsets
@@ -110,27 +136,76 @@ done
   echo "|---|---|---|---|---|"
   cat "$work/ratios.md"
   echo
+  echo "## Rendering to a file"
+  echo
+  echo "\`lumaroth-cli render\` runs the scheduler's 6 ms tick on the rendered sound's own clock,"
+  echo "as fast as the machine allows, against \`fluidsynth -ni -F\` on the same songs, one run each."
+  echo "Lumaroth's file goes on for the 10 silent seconds that end a song; fluidsynth's ends"
+  echo "when its last voice has. Speed ratio: fluidsynth's seconds over Lumaroth's (above 1:"
+  echo "Lumaroth is faster); per second of sound: the same for each second of the files."
+  echo "FluidSynth's synthesis is over nine tenths of either's time. Same file: Lumaroth's"
+  echo "render run twice gives the same bytes."
+  echo
+  echo "| song | seconds of song | lumaroth-cli render s | fluidsynth -F s | speed ratio | per second of sound | same file |"
+  echo "|---|---|---|---|---|---|---|"
+  cat "$work/renders.md"
+  echo
   echo "## Note timing"
   echo
   echo "A click track of 40 short hits at varied known times (\`wav_timing click\`), rendered"
   echo "by each player; onsets found in the WAV are compared with the ideal times. Offset: the"
   echo "median difference (the output's constant delay); spread: the largest minus the smallest"
   echo "difference once the offset is taken away. timidity's file leaves out the silence before"
-  echo "the first sound, hence its offset."
+  echo "the first sound, hence its offset. lumaroth is \`lumaroth-cli render --realtime\`, the"
+  echo "scheduler on its real-time timer into the synthesizer (what \`lumaroth-cli play\` and the"
+  echo "window do); lumaroth window is the program itself on Xvfb, Space pressed to play, into a"
+  echo "WAV file; lumaroth-offline and fluidsynth-offline render as fast as they can. Lumaroth's"
+  echo "offset is its output's fixed 16 ms latency: every event plays at the 64-frame block"
+  echo "nearest its due time plus that latency."
   echo
   echo "| player | hits found | offset ms | spread ms |"
   echo "|---|---|---|---|"
 } >>"$work/report.md"
+# The program's own window on Xvfb into a WAV file: Space plays the click track, Escape
+# stops it once it is over.
+play_in_window() {
+  HOME=$work LUMAROTH_SOUNDFONT=$sound_font LUMAROTH_MIDI_OUT="wav:$work/lumaroth-window.wav" \
+    xvfb-run -a bash -c '
+      build/lumaroth "$1" & pid=$!
+      id=$(xdotool search --sync --onlyvisible --name "^Lumaroth - " | head -1)
+      sleep 1
+      xdotool windowfocus --sync "$id" key space
+      sleep "$2"
+      xdotool windowfocus --sync "$id" key Escape
+      sleep 1
+      kill "$pid"; wait "$pid"' _ "$work/click.mid" 13 >/dev/null 2>&1 || true
+}
 # "found expected offset spread" of one player's click track.
 click_onsets() {
-  run_player "$1" "$work/click.mid" >/dev/null
+  if [ "$1" = lumaroth-window ]; then
+    play_in_window
+  else
+    run_player "$1" "$work/click.mid" >/dev/null
+  fi
   "$timing" onsets "$work/$1.wav" "$work/click.txt"
 }
 declare -A spread=()
-for player in lumaroth fluidsynth timidity; do
+for player in lumaroth lumaroth-window lumaroth-offline fluidsynth fluidsynth-offline timidity; do
   read -r found expected offset "spread[idle-$player]" < <(click_onsets "$player")
   echo "| $player | $found of $expected | $offset | ${spread[idle-$player]} |" >>"$work/report.md"
 done
+# The real-time paths against the offline render: its onsets as the times to meet.
+"$timing" list "$work/lumaroth-offline.wav" >"$work/offline.txt"
+agreement=""
+for player in lumaroth lumaroth-window; do
+  read -r found expected offset against < <("$timing" onsets "$work/$player.wav" "$work/offline.txt")
+  agreement="$agreement${agreement:+; }$player $against ms ($found of $expected, offset $offset ms)"
+done
+{
+  echo
+  echo "The real-time paths against the offline render of the same song (its onsets as the"
+  echo "times to meet), spread: $agreement."
+} >>"$work/report.md"
 
 # The same under load: both cores kept busy by two `yes`, and by a parallel build of this
 # project. timidity renders offline, so load cannot move its notes.
@@ -153,7 +228,7 @@ for load in yes build; do
   "busy_$load"
   load_pid=$!
   sleep 2
-  for player in lumaroth fluidsynth; do
+  for player in lumaroth lumaroth-window lumaroth-offline fluidsynth; do
     read -r found expected offset "spread[$load-$player]" < <(click_onsets "$player")
     row="| $load | $player | $found of $expected | $offset | ${spread[$load-$player]} |"
     [ "$player" = fluidsynth ] && row="$row $(ratio "${spread[$load-lumaroth]}" "${spread[$load-fluidsynth]}") |" || row="$row |"
@@ -166,7 +241,9 @@ done
 # The window's own path: the program's window (offscreen), the synthesizer loading on its
 # thread as the window starts, Play pressed after Open; on the demo song, whose first note
 # is at its start. fluidsynth's figure to compare is its start to first sound.
-window_figures=$(LUMAROTH_SOUNDFONT=$sound_font build/bench/bench_window_play samples/lumaroth-demo.mid 2>/dev/null)
+# On the click track: the demo song's first notes are cut by its own GM reset at the same
+# moment, so its first note heard is not its first note sent.
+window_figures=$(LUMAROTH_SOUNDFONT=$sound_font build/bench/bench_window_play "$work/click.mid" 2>/dev/null)
 first_play=$(sed -n 's/^Play 1: .* first note \([0-9.]*\) ms$/\1/p' <<<"$window_figures")
 later_play=$(sed -n 's/^Play 3: .* first note \([0-9.]*\) ms$/\1/p' <<<"$window_figures")
 jump=$(sed -n 's/^Jump: .* first note \([0-9.]*\) ms$/\1/p' <<<"$window_figures")
@@ -176,13 +253,14 @@ repeat_gap=$(sed -n 's/^Repeat: .* again \([0-9.]*\) ms$/\1/p' <<<"$window_figur
   echo
   echo "## The window: first Play"
   echo
-  echo "\`build/bench/bench_window_play\` on the demo song (its first note 5 ms in): the program's window (Qt,"
+  echo "\`build/bench/bench_window_play\` on the click track (its first hit 125 ms in): the program's window (Qt,"
   echo "offscreen) with the synthesizer and SoundFont loading on their own thread as it starts,"
-  echo "Play pressed after Open, into a WAV file. Play -> first note: first Play $first_play ms,"
-  echo "third Play $later_play ms (the scheduler's first note is due 12 ms after the start, at"
-  echo "the second 6 ms tick). Against fluidsynth's start to first sound on the same song"
-  echo "(${latency_small_fluidsynth} ms): first Play $(ratio "$first_play" "$latency_small_fluidsynth")."
-  echo "A jump while playing that lands on a note (10 s in) sends that note $jump ms after the"
+  echo "Play pressed after Open, into a WAV file. Play -> first note, until the synthesizer"
+  echo "sounds it, less the song's time before it: first Play $first_play ms, third Play"
+  echo "$later_play ms (the output's fixed 16 ms latency, which lets every note sound at its own"
+  echo "sample, and the Open of the output). Against fluidsynth's start to first sound on the"
+  echo "small song (${latency_small_fluidsynth} ms): first Play $(ratio "$first_play" "$latency_small_fluidsynth")."
+  echo "A jump while playing that lands on a note (3 s in) sounds that note $jump ms after the"
   echo "press, chase included; a resume that lands on a note, $resume ms after."
   echo "With 繰り返し 1曲 the gap between two songs, from the song's last message to its first"
   echo "note again, is $repeat_gap ms: 1.5 s for the last notes to die away, then the stop, the"

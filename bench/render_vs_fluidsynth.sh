@@ -14,13 +14,13 @@ measure() {  # prints "cpu_seconds peak_kib wall_seconds"
   awk '{printf "%.2f %d %.1f\n", $1 + $2, $3, $4}' "$out/time"
 }
 
-read -r ours_cpu ours_kib ours_wall < <(LUMAROTH_SOUNDFONT=$sound_font measure build/lumaroth-cli render "$song" "$out/ours.wav")
+read -r ours_cpu ours_kib ours_wall < <(LUMAROTH_SOUNDFONT=$sound_font measure build/lumaroth-cli render "$song" "$out/ours.wav" --realtime)
 read -r theirs_cpu theirs_kib theirs_wall < <(measure fluidsynth -ni -a file -o audio.file.name="$out/theirs.wav" \
   -o audio.period-size=64 "$sound_font" "$song")
 
 echo "song: $song ($(stat -c %s "$song") bytes), SoundFont: $sound_font"
 printf "%-22s %8s %10s %8s\n" "" "CPU s" "peak MiB" "wall s"
-printf "%-22s %8s %10.1f %8s\n" "lumaroth-cli render" "$ours_cpu" "$(echo "$ours_kib/1024" | bc -l)" "$ours_wall"
+printf "%-22s %8s %10.1f %8s\n" "lumaroth-cli render --realtime" "$ours_cpu" "$(echo "$ours_kib/1024" | bc -l)" "$ours_wall"
 printf "%-22s %8s %10.1f %8s\n" "fluidsynth -ni -a file" "$theirs_cpu" "$(echo "$theirs_kib/1024" | bc -l)" "$theirs_wall"
 printf "ratio lumaroth/fluidsynth: CPU %.2f, peak memory %.2f\n" \
   "$(echo "$ours_cpu/$theirs_cpu" | bc -l)" "$(echo "$ours_kib/$theirs_kib" | bc -l)"

@@ -2,6 +2,7 @@
 // its ideal hit times, finds onsets against them, and finds the first sound.
 //   wav_timing click SONG.mid TIMES.txt
 //   wav_timing onsets OUT.wav TIMES.txt   -> found expected offset_ms spread_ms
+//   wav_timing list OUT.wav               -> its onsets, one a line (a TIMES.txt)
 //   wav_timing first OUT.wav              -> first_sound_ms duration_ms
 #include <cmath>
 #include <cstdio>
@@ -16,7 +17,8 @@ namespace {
 int usage() {
     std::fprintf(
         stderr,
-        "usage: wav_timing click SONG.mid TIMES.txt | onsets OUT.wav TIMES.txt | first OUT.wav\n");
+        "usage: wav_timing click SONG.mid TIMES.txt | onsets OUT.wav TIMES.txt | list OUT.wav | "
+        "first OUT.wav\n");
     return 64;
 }
 
@@ -67,5 +69,13 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "first" && argc == 3) return first_sound(argv[2]);
+    if (command == "list" && argc == 3) {
+        int rate = 0;
+        std::vector<std::int16_t> samples = read_wav(argv[2], rate);
+        if (rate == 0) return 1;
+        for (double ms : detect_onsets(samples, rate))
+            std::printf("%.3f\n", ms);
+        return 0;
+    }
     return usage();
 }
