@@ -213,7 +213,8 @@ TEST(CliRender, OnATerminalTheLiveLineGoesToTheEnd) {
     int pty = posix_openpt(O_RDWR | O_NOCTTY);
     if (pty < 0) GTEST_SKIP() << "no pseudo-terminal can be made here (no devpts mounted)";
     close(pty);
-    std::string song = write_temp_file("short.mid", song_of(0, 96, {hex("00 90 3C 40  87 40 80 3C 00")}));
+    std::string song =
+        write_temp_file("short.mid", song_of(0, 96, {hex("00 90 3C 40  87 40 80 3C 00")}));
     std::string screen = temp_dir() + "/render.out";
     std::system(("script -q -c '" + std::string(LUMAROTH_CLI) + " render " + song + " " +
                  temp_dir() + "/render.wav' /dev/null >" + screen)
