@@ -2,6 +2,7 @@
 // it: what goes out around the jump and when, and the channels at the loop's start.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -104,6 +105,16 @@ TEST_F(LoopPoints_, AController111LoopReleasesTheEndChasesTheStartAndKeepsTheBea
     EXPECT_LT(release, again) << "and the loop's first note plays in the same tick";
     EXPECT_TRUE(same_state(first_pass, device_state(short_messages())))
         << "every channel as when the song first passed the loop's start";
+    // An output that schedules plays the jump and the loop's first note at the loop's end.
+    std::vector<MidiRecord> records = recording_midi_out.copy();
+    auto last_due = [&records](DWORD message) {
+        for (auto r = records.rbegin(); r != records.rend(); ++r)
+            if (r->call == MidiCall::ShortMsg && r->message == message) return r->due_us;
+        return std::optional<std::uint64_t>{};
+    };
+    std::optional<std::uint64_t> loop_end_us = std::uint64_t{kStart + loop_end} * 1000;
+    EXPECT_EQ(last_due(0xB0u | 123u << 8), loop_end_us);
+    EXPECT_EQ(last_due(0x90u | 0x40u << 8 | 0x40u << 16), loop_end_us);
     // The loop's events keep their times: program 11 is due 300 ms into the loop again.
     std::uint32_t program_again = kStart + loop_end - 11 + 300;
     driven_timer.tick_at(program_again - 1);

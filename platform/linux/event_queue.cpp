@@ -6,6 +6,43 @@ namespace {
 
 constexpr double kHalfBlockMs = 500.0 * kBlockFrames / kSampleRate;
 
+// A channel message, played at once.
+void play_short_message(fluid_synth_t* synth, DWORD message) {
+    int status = message & 0xFF;
+    int channel = status & 0x0F;
+    int data1 = (message >> 8) & 0x7F;
+    int data2 = (message >> 16) & 0x7F;
+    switch (status & 0xF0) {
+        case 0x80:
+            fluid_synth_noteoff(synth, channel, data1);
+            break;
+        case 0x90:
+            if (data2 == 0) {
+                fluid_synth_noteoff(synth, channel, data1);
+            } else {
+                fluid_synth_noteon(synth, channel, data1, data2);
+            }
+            break;
+        case 0xA0:
+            fluid_synth_key_pressure(synth, channel, data1, data2);
+            break;
+        case 0xB0:
+            fluid_synth_cc(synth, channel, data1, data2);
+            break;
+        case 0xC0:
+            fluid_synth_program_change(synth, channel, data1);
+            break;
+        case 0xD0:
+            fluid_synth_channel_pressure(synth, channel, data1);
+            break;
+        case 0xE0:
+            fluid_synth_pitch_bend(synth, channel, data1 | data2 << 7);
+            break;
+        default:
+            break;  // the sink takes none other
+    }
+}
+
 }  // namespace
 
 void SynthEventQueue::push(const Entry& entry) {
@@ -64,40 +101,4 @@ void SynthEventQueue::play_all(fluid_synth_t* synth) {
 SynthEventQueue& synth_event_queue() {
     static SynthEventQueue queue;
     return queue;
-}
-
-bool play_short_message(fluid_synth_t* synth, DWORD message) {
-    int status = message & 0xFF;
-    int channel = status & 0x0F;
-    int data1 = (message >> 8) & 0x7F;
-    int data2 = (message >> 16) & 0x7F;
-    switch (status & 0xF0) {
-        case 0x80:
-            fluid_synth_noteoff(synth, channel, data1);
-            return true;
-        case 0x90:
-            if (data2 == 0) {
-                fluid_synth_noteoff(synth, channel, data1);
-            } else {
-                fluid_synth_noteon(synth, channel, data1, data2);
-            }
-            return true;
-        case 0xA0:
-            fluid_synth_key_pressure(synth, channel, data1, data2);
-            return true;
-        case 0xB0:
-            fluid_synth_cc(synth, channel, data1, data2);
-            return true;
-        case 0xC0:
-            fluid_synth_program_change(synth, channel, data1);
-            return true;
-        case 0xD0:
-            fluid_synth_channel_pressure(synth, channel, data1);
-            return true;
-        case 0xE0:
-            fluid_synth_pitch_bend(synth, channel, data1 | data2 << 7);
-            return true;
-        default:
-            return false;
-    }
 }

@@ -54,6 +54,3 @@ class SynthEventQueue {
 
 // The one queue of the one synthesizer.
 SynthEventQueue& synth_event_queue();
-
-// Plays a channel message on the synthesizer at once; false for one that is none.
-bool play_short_message(fluid_synth_t* synth, DWORD message);

@@ -1,7 +1,6 @@
 // The multimedia timer: one thread per periodic timer, ticking at absolute deadlines so
 // that a late tick does not shift the ones after it. While a WAV file renders offline,
 // the clock and the timer are its sample clock's (sample_clock.h).
-#include <time.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -48,11 +47,7 @@ void run_timer(PeriodicTimer* timer, UINT id, UINT period, LPTIMECALLBACK callba
 
 DWORD timeGetTime() {
     if (sample_clock_running()) return sample_clock_ms();
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    std::uint64_t ms = static_cast<std::uint64_t>(now.tv_sec) * 1000u +
-                       static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
-    return static_cast<DWORD>(ms);
+    return static_cast<DWORD>(monotonic_ns() / 1000000);
 }
 
 MMRESULT timeGetDevCaps(LPTIMECAPS caps, UINT size) {

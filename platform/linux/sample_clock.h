@@ -7,7 +7,13 @@
 // clock's time may be read from any thread.
 #pragma once
 
+#include <cstdint>
+
 #include "platform/win32.h"
+
+// The system's monotonic clock in nanoseconds: the playback clock when no render drives
+// it (its milliseconds, modulo 2^32, are timeGetTime's).
+std::int64_t monotonic_ns();
 
 // Renders up to until_ms on the clock; false when the file takes no more.
 using RenderUntil = bool (*)(void* renderer, DWORD until_ms);

@@ -1,7 +1,5 @@
 #include "platform/linux/synth_sink.h"
 
-#include <time.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -13,6 +11,7 @@
 
 #include "platform/linux/event_queue.h"
 #include "platform/linux/limiter.h"
+#include "platform/linux/sample_clock.h"
 #include "platform/linux/synth_engine.h"
 #include "platform/linux/wav_renderer.h"
 #include "platform/offline_render.h"
@@ -89,12 +88,6 @@ class ReleasingDriver {
     fluid_audio_driver_t* driver_ = nullptr;
     std::thread thread_;
 };
-
-std::int64_t monotonic_ns() {
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
 
 // The audio driver's blocks on the playback clock. The driver renders each block some
 // time before it is heard, by how full its buffer is; a block's time is taken from the

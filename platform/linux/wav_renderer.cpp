@@ -19,12 +19,6 @@ std::int64_t block_offset_ns(std::uint64_t blocks) {
     return static_cast<std::int64_t>(blocks * kBlockFrames * kNsPerSecond / kSampleRate);
 }
 
-std::int64_t monotonic_ns() {
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<std::int64_t>(now.tv_sec) * kNsPerSecond + now.tv_nsec;
-}
-
 timespec as_timespec(std::int64_t ns) {
     return timespec{static_cast<time_t>(ns / kNsPerSecond), static_cast<long>(ns % kNsPerSecond)};
 }
