@@ -17,11 +17,13 @@ void reset_channel_records() {
         record.expression.store(127, kOrder);
         record.pan.store(64, kOrder);
         record.velocity.store(0, kOrder);
+        record.in_use.store(false, kOrder);
     }
 }
 
 void record_sent_message(unsigned char status, unsigned char data1, unsigned char data2) {
     ChannelRecord& record = channel_records[status & 0x0F];
+    record.in_use.store(true, kOrder);
     switch (status & 0xF0) {
         case 0xC0:
             record.program.store(data1 & 0x7F, kOrder);

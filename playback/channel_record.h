@@ -20,6 +20,8 @@ struct ChannelRecord {
     std::atomic<std::uint8_t> pan;
     std::atomic<std::uint8_t> velocity;
     std::atomic<std::uint32_t> notes;
+    // Anything sent on the channel since the output opened.
+    std::atomic<bool> in_use;
 };
 
 extern ChannelRecord channel_records[16];

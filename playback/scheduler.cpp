@@ -136,8 +136,12 @@ int send_due_event(int i, std::uint32_t elapsed) {
         i, is_due(elapsed, static_cast<std::uint32_t>(song_timeline.event_times[i]), kDueWindow));
 }
 
-void send_to_every_channel(const unsigned char* controllers, int count) {
+// A stop addresses every channel, leaving the output clean for whatever plays next. A
+// pause or a jump has nothing to end or reset where this Play has sent nothing, and on a
+// MIDI cable each message it spares is a millisecond sooner to the music.
+void send_to_channels(const unsigned char* controllers, int count, bool only_in_use) {
     for (int c = 0; c < kMidiChannels; ++c) {
+        if (only_in_use && !channel_records[c].in_use.load(std::memory_order_relaxed)) continue;
         for (int i = 0; i < count; ++i)
             send_short_message(playback_clock.output, static_cast<unsigned char>(0xB0 + c),
                                controllers[i], 0);
@@ -209,7 +213,7 @@ void stop_playback() {
         timeKillEvent(playback_clock.timer_id);
         timeEndPeriod(playback_clock.timer_period);
     }
-    send_to_every_channel(kResetControllers, 3);
+    send_to_channels(kResetControllers, 3, false);
     end_loop_fade();
     midiOutClose(playback_clock.output);
     playback_clock.open = 0;
@@ -223,7 +227,7 @@ void pause_playback() {
     timeEndPeriod(playback_clock.timer_period);
     playback_clock.paused = 1;
     playback_clock.paused_elapsed = timeGetTime() - playback_clock.start_time;
-    send_to_every_channel(kSilence, 2);
+    send_to_channels(kSilence, 2, true);
 }
 
 int resume_playback() {
@@ -264,7 +268,7 @@ int seek_playback(std::uint32_t song_ms) {
     }
     find_tick_shortcut();
     // Pause has silenced the notes: the reset leaves the chase a known state to build on.
-    send_to_every_channel(kReset, 1);
+    send_to_channels(kReset, 1, true);
     send_chase(point);
     seek_loop_run(song_ms);
     // As if paused at the point just now, the chase the last message sent.

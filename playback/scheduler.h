@@ -55,16 +55,16 @@ void reset_playback_clock();
 // times, then the song goes on, or fades out over loop_fade_ms when the loop is its end.
 int start_playback(HWND window);
 void stop_playback();
-// Pause stops the timer and silences the sounding notes at once, keeping the output open
-// with every channel's state, and the song's place. Resume goes on from that place (0
-// when the timer cannot start again: then playback has stopped). Time while paused never
-// counts towards the end of the song.
+// Pause stops the timer and silences the sounding notes at once (on the channels this
+// Play has sent anything on), keeping the output open with every channel's state, and
+// the song's place. Resume goes on from that place (0 when the timer cannot start again:
+// then playback has stopped). Time while paused never counts towards the end of the song.
 void pause_playback();
 int resume_playback();
-// A jump to song_ms on the current Timeline while paused (it stays paused there): every
-// channel is reset and chased to the state the song has built before the point, and the
-// events from the point on, those exactly at it included, play on at resume. 0 when
-// nothing is paused.
+// A jump to song_ms on the current Timeline while paused (it stays paused there): the
+// channels this Play has sent anything on are reset, then every channel is chased to the
+// state the song has built before the point, and the events from the point on, those
+// exactly at it included, play on at resume. 0 when nothing is paused.
 int seek_playback(std::uint32_t song_ms);
 // The same jump while playing or paused: playing goes on from the point, paused stays
 // paused there. 0 when stopped, or when the timer cannot start again (playback stopped).
