@@ -272,6 +272,23 @@ TEST(CliRender, LoopsAndAFadeMakeALoopingGameTrackFinite) {
         << "the end fades";
 }
 
+TEST(CliRender, ASegmentStartsAtItsPointWithoutRestartingEarlierNotesAndEndsAtItsEnd) {
+    // One tick a millisecond: a note held from 0 to 3 s, another from 2 s to 2.5 s.
+    std::string song = write_temp_file(
+        "segment.mid", ms_song(hex("00 90 3C 64  8F 50 90 48 64  83 74 80 48 00  83 74 80 3C 00")));
+    std::string wav = temp_dir() + "/segment.wav";
+    CliRun run = cli("render " + song + " " + wav + " --start 0:01.500 --end 0:02.700");
+    ASSERT_EQ(0, run.exit_code) << run.err;
+    int rate = 0;
+    std::vector<std::int16_t> sound = read_wav(wav, rate);
+    ASSERT_GT(rate, 0);
+    EXPECT_LT(loudness(sound, rate, 0.0, 0.45), 1.0) << "the note begun at 0 is not restarted";
+    EXPECT_GT(loudness(sound, rate, 0.55, 0.95), 100.0) << "the note at 2 s, 0.5 s in";
+    double seconds = static_cast<double>(sound.size()) / 2 / rate;
+    EXPECT_GT(seconds, 1.2);
+    EXPECT_LT(seconds, 2.0) << "it ends at 2.7 s, its release after";
+}
+
 TEST(CliDevices, ListsTheOutputsAndAnUnknownOneIsAUsageError) {
     CliRun run = cli("devices");
     ASSERT_EQ(0, run.exit_code) << run.err;
