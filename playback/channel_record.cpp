@@ -21,6 +21,10 @@ void reset_channel_records() {
     }
 }
 
+bool channel_in_use(int channel) {
+    return channel_records[channel].in_use.load(kOrder);
+}
+
 void record_sent_message(unsigned char status, unsigned char data1, unsigned char data2) {
     ChannelRecord& record = channel_records[status & 0x0F];
     record.in_use.store(true, kOrder);

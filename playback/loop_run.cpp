@@ -1,5 +1,6 @@
 #include "playback/loop_run.h"
 
+#include "playback/channel_record.h"
 #include "playback/chase.h"
 #include "playback/scheduler.h"
 #include "playback/volume.h"
@@ -84,6 +85,7 @@ void jump_to_loop_start(std::uint32_t now) {
     // The jump is due when the loop's end is, after the last of its events.
     std::int64_t jump_us = std::int64_t{loop.end_ms} * 1000;
     for (int c = 0; c < 16; ++c) {
+        if (!channel_in_use(c)) continue;  // nothing to release or reset there
         for (unsigned char controller : kReleaseAndReset) {
             send_next_at(loop_run.output, jump_us);
             send_short_message(loop_run.output, static_cast<unsigned char>(0xB0 + c), controller,

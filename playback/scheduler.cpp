@@ -141,7 +141,7 @@ int send_due_event(int i, std::uint32_t elapsed) {
 // MIDI cable each message it spares is a millisecond sooner to the music.
 void send_to_channels(const unsigned char* controllers, int count, bool only_in_use) {
     for (int c = 0; c < kMidiChannels; ++c) {
-        if (only_in_use && !channel_records[c].in_use.load(std::memory_order_relaxed)) continue;
+        if (only_in_use && !channel_in_use(c)) continue;
         for (int i = 0; i < count; ++i)
             send_short_message(playback_clock.output, static_cast<unsigned char>(0xB0 + c),
                                controllers[i], 0);

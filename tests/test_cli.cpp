@@ -25,6 +25,15 @@ std::string song_file() {
     return write_temp_file("demo.mid", song_of(0, 96, {events}));
 }
 
+constexpr char kNoTerminal[] = "no pseudo-terminal can be made here (no devpts mounted)";
+
+bool can_make_terminal() {
+    int pty = posix_openpt(O_RDWR | O_NOCTTY);
+    if (pty < 0) return false;
+    close(pty);
+    return true;
+}
+
 }  // namespace
 
 TEST(CliInfo, PrintsTheInformationAndInstrumentLinesInUtf8) {
@@ -181,9 +190,7 @@ TEST(CliErrors, HelpAndVersionSucceedAndAUsageErrorNamesTheArgumentAtFault) {
 }
 
 TEST(CliPlay, TheLiveLineFitsANarrowTerminal) {
-    int pty = posix_openpt(O_RDWR | O_NOCTTY);
-    if (pty < 0) GTEST_SKIP() << "no pseudo-terminal can be made here (no devpts mounted)";
-    close(pty);
+    if (!can_make_terminal()) GTEST_SKIP() << kNoTerminal;
     // A terminal of 50 columns; the song's sixteen programs make the line longer than that.
     Bytes events;
     for (int channel = 0; channel < 16; ++channel)
@@ -210,9 +217,7 @@ TEST(CliPlay, TheLiveLineFitsANarrowTerminal) {
 }
 
 TEST(CliRender, OnATerminalTheLiveLineGoesToTheEnd) {
-    int pty = posix_openpt(O_RDWR | O_NOCTTY);
-    if (pty < 0) GTEST_SKIP() << "no pseudo-terminal can be made here (no devpts mounted)";
-    close(pty);
+    if (!can_make_terminal()) GTEST_SKIP() << kNoTerminal;
     std::string song =
         write_temp_file("short.mid", song_of(0, 96, {hex("00 90 3C 40  87 40 80 3C 00")}));
     std::string screen = temp_dir() + "/render.out";
@@ -224,9 +229,7 @@ TEST(CliRender, OnATerminalTheLiveLineGoesToTheEnd) {
 }
 
 TEST(CliPlay, SpaceAndTheArrowsPauseResumeAndJumpOnATerminal) {
-    int pty = posix_openpt(O_RDWR | O_NOCTTY);
-    if (pty < 0) GTEST_SKIP() << "no pseudo-terminal can be made here (no devpts mounted)";
-    close(pty);
+    if (!can_make_terminal()) GTEST_SKIP() << kNoTerminal;
     // One long note; Right jumps 5 s in, Space pauses there until the end of the run.
     std::string song =
         write_temp_file("minute.mid", song_of(0, 96, {hex("00 90 3C 40  83 E1 00 80 3C 00")}));

@@ -103,6 +103,7 @@ TEST_F(LoopPoints_, AController111LoopReleasesTheEndChasesTheStartAndKeepsTheBea
     ASSERT_GE(bend, 0) << "the loop's last event goes before the jump";
     EXPECT_LT(bend, release) << "then the held note is released";
     EXPECT_LT(release, again) << "and the loop's first note plays in the same tick";
+    EXPECT_EQ(-1, index_of(0xB1u | 123u << 8, before_jump)) << "channel 2 plays nothing";
     EXPECT_TRUE(same_state(first_pass, device_state(short_messages())))
         << "every channel as when the song first passed the loop's start";
     // An output that schedules plays the jump and the loop's first note at the loop's end.
