@@ -255,16 +255,25 @@ double loudness(const std::vector<std::int16_t>& stereo, int rate, double from_s
     return n == 0 ? 0 : std::sqrt(sum / n);
 }
 
+// The stereo samples lumaroth-cli renders of a one-tick-a-millisecond song with the
+// events in hex, and the options; none, the rate 0 and the reason said, when it fails.
+std::vector<std::int16_t> render_ms_song(const std::string& events, const std::string& options,
+                                         int& rate) {
+    rate = 0;
+    std::string song = write_temp_file("rendered.mid", ms_song(hex(events)));
+    std::string wav = temp_dir() + "/rendered.wav";
+    CliRun run = cli("render " + song + " " + wav + " " + options);
+    EXPECT_EQ(0, run.exit_code) << run.err;
+    return run.exit_code == 0 ? read_wav(wav, rate) : std::vector<std::int16_t>{};
+}
+
 TEST(CliRender, LoopsAndAFadeMakeALoopingGameTrackFinite) {
     // One tick a millisecond: a note, then controller 111 at 305 ms and a held note to 1005.
-    std::string song = write_temp_file(
-        "looping.mid", ms_song(hex("00 C0 00  00 90 3C 64  82 2C 80 3C 00  00 B0 6F 00"
-                                   "  00 90 40 64  85 3C 80 40 00")));
-    std::string wav = temp_dir() + "/looping.wav";
-    CliRun run = cli("render " + song + " " + wav + " --loops 2 --fade 1");
-    ASSERT_EQ(0, run.exit_code) << run.err;
     int rate = 0;
-    std::vector<std::int16_t> sound = read_wav(wav, rate);
+    std::vector<std::int16_t> sound = render_ms_song(
+        "00 C0 00  00 90 3C 64  82 2C 80 3C 00"
+        "  00 B0 6F 00  00 90 40 64  85 3C 80 40 00",
+        "--loops 2 --fade 1", rate);
     ASSERT_GT(rate, 0);
     // Two passes of the loop (to 1.705 s), a third fading over a second: not the 10 s of
     // silence a song without a loop would wait.
@@ -277,13 +286,10 @@ TEST(CliRender, LoopsAndAFadeMakeALoopingGameTrackFinite) {
 
 TEST(CliRender, ASegmentStartsAtItsPointWithoutRestartingEarlierNotesAndEndsAtItsEnd) {
     // One tick a millisecond: a note held from 0 to 3 s, another from 2 s to 2.5 s.
-    std::string song = write_temp_file(
-        "segment.mid", ms_song(hex("00 90 3C 64  8F 50 90 48 64  83 74 80 48 00  83 74 80 3C 00")));
-    std::string wav = temp_dir() + "/segment.wav";
-    CliRun run = cli("render " + song + " " + wav + " --start 0:01.500 --end 0:02.700");
-    ASSERT_EQ(0, run.exit_code) << run.err;
     int rate = 0;
-    std::vector<std::int16_t> sound = read_wav(wav, rate);
+    std::vector<std::int16_t> sound =
+        render_ms_song("00 90 3C 64  8F 50 90 48 64  83 74 80 48 00  83 74 80 3C 00",
+                       "--start 0:01.500 --end 0:02.700", rate);
     ASSERT_GT(rate, 0);
     EXPECT_LT(loudness(sound, rate, 0.0, 0.45), 1.0) << "the note begun at 0 is not restarted";
     EXPECT_GT(loudness(sound, rate, 0.55, 0.95), 100.0) << "the note at 2 s, 0.5 s in";
