@@ -1,5 +1,7 @@
 #include "playback/chase.h"
 
+#include <initializer_list>
+
 namespace {
 
 constexpr int kChannels = 16;
@@ -43,6 +45,35 @@ struct ChannelChase {
 };
 
 ChannelChase channels[kChannels];
+// Whether what the song sets only after the point goes back to General MIDI's values:
+// not after a reset message before the point, which has set every one of them.
+bool defaults_needed;
+
+constexpr int kAnyByte = -1;
+
+// Whether the length bytes begin with head, kAnyByte matching any byte.
+bool begins_with(const unsigned char* bytes, int length, std::initializer_list<int> head) {
+    if (length < static_cast<int>(head.size())) return false;
+    int i = 0;
+    for (int b : head) {
+        if (b != kAnyByte && bytes[i] != b) return false;
+        ++i;
+    }
+    return true;
+}
+
+// The whole-device resets, as the synthesizer takes them: GM and GM 2 System On (extra
+// bytes after the sub-ID allowed), GS Reset and its mode set to GM, XG System On and its
+// reset to factory settings. bytes follow F0.
+bool is_reset_message(const unsigned char* bytes, int length) {
+    return (begins_with(bytes, length, {0x7E, kAnyByte, 0x09}) && length > 3 &&
+            (bytes[3] == 0x01 || bytes[3] == 0x03)) ||
+           (begins_with(bytes, length, {0x41, kAnyByte, 0x42, 0x12, 0x40, 0x00, 0x7F}) &&
+            length > 7 && (bytes[7] == 0x00 || bytes[7] == 0x7F)) ||
+           (begins_with(bytes, length, {0x43, kAnyByte, 0x4C, 0x00, 0x00}) &&
+            (bytes[1] & 0xF0) == 0x10 && length > 6 && (bytes[5] == 0x7E || bytes[5] == 0x7F) &&
+            bytes[6] == 0x00);
+}
 
 // A reset of all controllers leaves these as they are: banks, volume, balance, pan, the
 // sound controllers and the effect depths.
@@ -129,7 +160,7 @@ void apply_reset_all(ChannelChase& channel) {
 }
 
 void apply_controller(ChannelChase& channel, int cc, int value, bool before) {
-    if (cc < kModeMessages) channel.set_anywhere[cc] = true;
+    if (cc < kModeMessages && defaults_needed) channel.set_anywhere[cc] = true;
     if (drives_parameter(cc)) {
         apply_parameter_controller(channel, cc, value, before);
     } else if (!before) {
@@ -148,7 +179,7 @@ void apply_event(const EventSlot& slot, bool before) {
             apply_controller(channel, slot.data1 & 0x7F, slot.data2 & 0x7F, before);
             break;
         case 0xC0:
-            channel.program_anywhere = true;
+            channel.program_anywhere = defaults_needed;
             if (!before) break;
             channel.program = slot.data1 & 0x7F;
             channel.program_bank[0] = channel.controllers[kBankMsb];
@@ -169,6 +200,7 @@ void apply_event(const EventSlot& slot, bool before) {
 class Emitter {
   public:
     explicit Emitter(ChaseList& out) : out_(out) { out_.count = 0; }
+    void restart() { out_.count = 0; }
     void message(int status, int data1, int data2, int sysex = -1) {
         if (out_.count == kChaseLimit) return;
         out_.messages[out_.count++] = {
@@ -219,33 +251,29 @@ bool default_parameter(const Parameter& p, short& value, short& fine) {
 }
 
 void emit_parameters(Emitter& emit, int c, const ChannelChase& channel) {
-    int emitted = 0;
+    bool touched[2] = {false, false};  // the kinds whose selectors the entries changed
     for (int i = 0; i < channel.parameter_count; ++i) {
         const Parameter& p = channel.parameters[i];
         short value = p.value;
         short fine = p.fine;
-        if (value == kUnset && !default_parameter(p, value, fine)) continue;
+        if (value == kUnset && !(defaults_needed && default_parameter(p, value, fine))) continue;
         emit.controller(c, kSelectors[p.kind][0], p.number[0]);
         emit.controller(c, kSelectors[p.kind][1], p.number[1]);
         emit.controller(c, kDataEntry, value);
         if (fine != kUnset) emit.controller(c, kDataEntryFine, fine);
-        ++emitted;
+        touched[p.kind] = true;
     }
-    // The selection as the song left it: the other kind first, the one in use last, or
-    // none in use, as after a reset.
+    // The selection as the song left it, both halves of both kinds: the other kind first,
+    // the one in use last. A half the song had not set yet is null (127), as after a reset,
+    // where an entry above changed it.
     const Selection& s = channel.at_point;
-    bool any = false;
     for (int order = 0; order < 2; ++order) {
         int kind = s.kind == kUnset ? order : (s.kind + 1 + order) % 2;
         for (int half = 0; half < 2; ++half) {
-            if (s.registers[kind][half] == kUnset) continue;
-            emit.controller(c, kSelectors[kind][half], s.registers[kind][half]);
-            any = true;
+            short value = s.registers[kind][half];
+            if (value == kUnset && !touched[kind]) continue;
+            emit.controller(c, kSelectors[kind][half], value == kUnset ? 127 : value);
         }
-    }
-    if (emitted > 0 && (s.kind == kUnset || !any)) {
-        emit.controller(c, kSelectors[0][0], 127);
-        emit.controller(c, kSelectors[0][1], 127);
     }
 }
 
@@ -257,6 +285,7 @@ void chase_messages(const Timeline& timeline, int up_to_index, ChaseList& out) {
                                                          : timeline.event_count;
     for (ChannelChase& channel : channels)
         reset_channel(channel);
+    defaults_needed = true;
     Emitter emit(out);
     for (int i = 0; i < count; ++i) {
         if (i == up_to_index)
@@ -265,8 +294,16 @@ void chase_messages(const Timeline& timeline, int up_to_index, ChaseList& out) {
         bool before = i < up_to_index;
         const EventSlot& slot = timeline.event_slots[i];
         if (slot.status >= 0x80 && slot.status < 0xF0) apply_event(slot, before);
-        if (before && i < kSysexSlots && timeline.sysex_slots[i].bytes[0] == 0xF0)
-            emit.message(0xF0, 0, 0, i);
+        const SysexSlot& sysex = timeline.sysex_slots[i < kSysexSlots ? i : 0];
+        if (!before || i >= kSysexSlots || sysex.bytes[0] != 0xF0) continue;
+        // A reset undoes all the song set before it: the chase starts again from it.
+        if (is_reset_message(sysex.bytes + 1, sysex.length - 1)) {
+            for (ChannelChase& channel : channels)
+                reset_channel(channel);
+            defaults_needed = false;
+            emit.restart();
+        }
+        emit.message(0xF0, 0, 0, i);
     }
     if (up_to_index >= count)
         for (ChannelChase& channel : channels)

@@ -1,9 +1,8 @@
 // Each event's exact time on the song's tempo map, beside the Timeline's whole
-// milliseconds, which are rounded delta by delta and so drift from it by a few
-// milliseconds over a song. The scheduler sends each event by the Timeline's time, as it
-// always has, and tells an output that can schedule the exact one: within kDueWindow of
-// the Timeline's, so that the Timeline stays in charge of what plays when even where the
-// rounding has carried it further away.
+// milliseconds, which are that time rounded. The scheduler sends each event by the
+// Timeline's time, as it always has, and tells an output that can schedule the exact one,
+// within kDueWindow of the Timeline's, so that the Timeline stays in charge of what plays
+// when.
 //
 // Threads: written only by the Timeline's build (main thread, nothing playing); read by
 // the tick.

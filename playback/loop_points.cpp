@@ -44,9 +44,10 @@ LoopPoints find_loop_points() {
     if (start < 0) start = find_loop_controller();
     int end = find_marker("loopEnd", start < 0 ? 0 : time_of(start));
     if ((start < 0 && end < 0) || count == 0) return none;
-    std::uint32_t start_ms = time_of(start < 0 ? 0 : start);
+    // A loopEnd alone loops from the song's start, a rest before its first event included.
+    std::uint32_t start_ms = start < 0 ? kFirstEventTime : time_of(start);
     // Every event at the start's time plays in each pass, those merged before it too.
-    LoopPoints loop = {first_event_at(start_ms), count, start_ms, song_length_ms(), false};
+    LoopPoints loop = {first_event_at(start_ms), count, start_ms, song_end_ms(), false};
     if (end >= 0) {
         loop.end_ms = time_of(end);
         loop.end_index = first_event_at(loop.end_ms);

@@ -28,6 +28,13 @@ std::uint32_t song_length_ms() {
     return length;
 }
 
+std::uint32_t song_end_ms() {
+    std::uint32_t length = song_length_ms();
+    return song_end.time > 0 && static_cast<std::uint32_t>(song_end.time) > length
+               ? static_cast<std::uint32_t>(song_end.time)
+               : length;
+}
+
 SongPlace song_place_at(std::uint32_t song_ms, double speed_factor) {
     int count = timeline_count();
     if (count == 0) return {0, 0.0};

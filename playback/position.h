@@ -9,6 +9,9 @@
 int first_event_at(std::uint32_t song_ms);
 // The time of the song's last event on the playback clock.
 std::uint32_t song_length_ms();
+// The song's end as its tracks mark it (the latest End of Track), never before its last
+// event: where a loop that runs to the song's end ends.
+std::uint32_t song_end_ms();
 
 // A place in the song itself: the event it comes before and how long before, at speed 1
 // (negative: after the last event).

@@ -8,9 +8,11 @@
 #include "smf/song_info.h"
 
 Timeline song_timeline;
+SongEnd song_end;
 
 void reset_timeline() {
     std::memset(&song_timeline, 0, sizeof song_timeline);
+    song_end = {};
 }
 
 // The merger counts events the Timeline may not hold: never look past its end.
@@ -21,21 +23,32 @@ int timeline_count(const Timeline& timeline) {
 
 namespace {
 
-constexpr std::int32_t kFirstEventTime = 5;  // milliseconds
-
 struct BuildState {
     ByteView merged;
     std::uint32_t position;
-    std::int32_t running_time;
-    double exact_time;  // the same, unrounded
+    double exact_time;  // ms from the start on the tempo map, unrounded
     double ms_per_tick;
     std::int32_t division;
     double speed_factor;
 };
 
+// A division with its top bit set counts in frames of SMPTE time code, not in beats: its
+// high byte is minus the frames a second (29 meaning 29.97), its low byte the ticks a
+// frame; the tick then has one length whatever the tempo. 0 when the division is in beats.
+double smpte_tick_length(std::int32_t division) {
+    if ((division & 0x8000) == 0) return 0.0;
+    int frames = -static_cast<signed char>(division >> 8 & 0xFF);
+    int ticks = division & 0xFF;
+    if (frames <= 0 || ticks == 0) return 0.0;
+    double per_second = frames == 29 ? 29.97 : frames;
+    return 1000.0 / (per_second * ticks);
+}
+
 // Without any set-tempo event the song plays at the SMF default tempo; an event that
 // sets a tempo of 0 falls back to one millisecond per tick.
 double base_tick_length(const SongInfo& info, double speed_factor) {
+    double smpte = smpte_tick_length(info.division);
+    if (smpte > 0.0) return smpte * speed_factor;
     std::uint32_t tempo =
         info.meta.tempo_event_count == 0 ? kDefaultTempo : tempo_from_bytes(info.meta.tempo_bytes);
     double base = 0.0;
@@ -45,17 +58,9 @@ double base_tick_length(const SongInfo& info, double speed_factor) {
 }
 
 void apply_set_tempo(BuildState& state) {
-    if (state.division == 0) return;
+    if (state.division == 0 || smpte_tick_length(state.division) > 0.0) return;
     std::uint32_t tempo = read_be24(state.merged, state.position + 3);
     state.ms_per_tick = static_cast<double>(tempo) / (state.division * 1000) * state.speed_factor;
-}
-
-// Sums with saturation: a time past 24 days stays at the largest time.
-std::int32_t add_time(std::int32_t time, std::int32_t step) {
-    std::int64_t sum = static_cast<std::int64_t>(time) + step;
-    if (sum > INT32_MAX) return INT32_MAX;
-    if (sum < INT32_MIN) return INT32_MIN;
-    return static_cast<std::int32_t>(sum);
 }
 
 void store_program_change(EventSlot& slot, ChannelVoiceTable& voices, VoiceOverride override) {
@@ -121,13 +126,9 @@ void read_event(BuildState& state, int index, ChannelVoiceTable& voices, VoiceOv
 void build_timeline(const MergedImage& merged, ChannelVoiceTable& voices, VoiceOverride override,
                     double speed_factor) {
     SongInfo info = scan_song_info(view_of(merged), speed_factor);
-    BuildState state = {view_of(merged),
-                        kHeaderChunkBytes,
-                        kFirstEventTime,
-                        kFirstEventTime,
-                        base_tick_length(info, speed_factor),
-                        info.division,
-                        speed_factor};
+    BuildState state = {view_of(merged), kHeaderChunkBytes,
+                        kFirstEventTime, base_tick_length(info, speed_factor),
+                        info.division,   speed_factor};
     reset_channel_voice_table(voices);
     clear_event_slots(song_timeline.event_slots);
     clear_sysex_slots(song_timeline.sysex_slots);
@@ -137,18 +138,19 @@ void build_timeline(const MergedImage& merged, ChannelVoiceTable& voices, VoiceO
     for (int i = 0; i < kTimelineEvents; ++i) {
         if (is_track_tag(state.merged, state.position)) {
             state.position += 8;
-            state.running_time = kFirstEventTime;
             state.exact_time = kFirstEventTime;
         }
+        // Each time is rounded once from the exact time since the start: rounding each
+        // delta by itself would let the errors add up along the song.
         VlqValue delta = vlq_read(state.merged, state.position);
-        state.running_time =
-            add_time(state.running_time, round_to_int(delta.value * state.ms_per_tick));
         state.exact_time += delta.value * state.ms_per_tick;
-        song_timeline.event_times[i] = state.running_time;
-        keep_exact_time(i, state.exact_time, state.running_time);
+        std::int32_t time = round_to_int(state.exact_time);  // saturates past 24 days
+        song_timeline.event_times[i] = time;
+        keep_exact_time(i, state.exact_time, time);
         state.position += static_cast<std::uint32_t>(delta.size);
         read_event(state, i, voices, override);
     }
+    song_end.time = round_to_int(state.exact_time + song_end.tail_ticks * state.ms_per_tick);
 }
 
 std::int32_t round_to_int(double x) {

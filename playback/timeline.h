@@ -12,6 +12,7 @@
 #include "instruments/channel_voices.h"
 #include "smf/song_image.h"
 
+constexpr std::int32_t kFirstEventTime = 5;  // ms: where the song starts on the clock
 constexpr int kSysexSlots = 512;
 constexpr int kSysexSlotBytes = 256;
 constexpr int kSysexDataLimit = 253;  // bytes after F0 that fit in a slot
@@ -61,6 +62,15 @@ inline ByteView view_of(const MergedImage& image) {
 }
 
 extern Timeline song_timeline;
+
+// Where the song ends as its tracks mark it, the latest End of Track: in ticks after the
+// merged stream's last event (set by the merger before the build), and on the playback
+// clock (set by the build). The merged stream itself holds no End of Track.
+struct SongEnd {
+    std::uint64_t tail_ticks;
+    std::int32_t time;
+};
+extern SongEnd song_end;
 
 // Empties the Timeline, as at the program's start; only while playback is stopped.
 void reset_timeline();

@@ -20,6 +20,7 @@ struct TrackEvent {
 
 struct TrackReader {
     ByteView song;
+    std::uint32_t data_end;  // after the song's last byte that is not zero
     std::uint32_t position;
     unsigned char running_status;
     int events_read;
@@ -32,10 +33,15 @@ struct EventCopy {
     std::uint32_t length;
 };
 
+// The tracks' events one after another, sized for the whole song's limit: a track may
+// hold all of it.
 struct MergeWork {
     int event_counts[kMergedTrackLimit];
-    std::uint32_t deltas[kMergedTrackLimit][kTrackEventLimit];
-    EventCopy copies[kMergedTrackLimit][kTrackEventLimit];
+    int first_event[kMergedTrackLimit];           // of each track in deltas and copies
+    std::uint64_t end_ticks[kMergedTrackLimit];   // of its End of Track; 0 without one
+    std::uint64_t last_ticks[kMergedTrackLimit];  // of its last event
+    std::uint32_t deltas[kCountedEventLimit];
+    EventCopy copies[kCountedEventLimit];
     unsigned char arena[kCopyArenaSize];
     std::uint32_t arena_used;
 };
@@ -61,10 +67,20 @@ std::uint32_t other_status_length(ByteView song, std::uint32_t position) {
     }
 }
 
+// Past the song's last byte that is not zero, a track without its End of Track would
+// read the image's zeros as events.
+std::uint32_t data_end(const SongImage& song) {
+    std::uint32_t end = kSongImageSize;
+    while (end > 0 && song.bytes[end - 1] == 0)
+        --end;
+    return end;
+}
+
 // Reads the next event of the track. False when reading must stop: the read limit is
-// reached, or the event would run past the end of the song.
+// reached, the song's data has ended, or the event would run past the end of the image.
 bool read_track_event(TrackReader& reader, TrackEvent& event) {
-    if (reader.events_read >= kCountedEventLimit) return false;
+    if (reader.events_read >= kCountedEventLimit || reader.position >= reader.data_end)
+        return false;
     if (is_track_tag(reader.song, reader.position)) reader.position += 8;
     VlqValue delta = vlq_read(reader.song, reader.position);
     std::uint64_t position = static_cast<std::uint64_t>(reader.position) + delta.size;
@@ -90,12 +106,12 @@ std::uint32_t add_delta(std::uint32_t a, std::uint32_t b) {
 }
 
 // Walks tracks 0..n-1 the one way counting and copying out both read them. visit gets
-// each kept event with its index in the track, the end of track last. A track keeps at
-// most kTrackEventLimit - 1 events; F1-FE events are dropped, their delta carried on.
-// Reading that must stop leaves the tracks not reached empty.
+// each kept event with its index in the track, the end of track last. F1-FE events are
+// dropped, their delta carried on. Reading that must stop leaves the tracks not reached
+// empty.
 template <typename Visit>
 void walk_tracks(const SongImage& song, int n, int event_counts[], Visit visit) {
-    TrackReader reader = {view_of(song), kHeaderChunkBytes, 0, 0};
+    TrackReader reader = {view_of(song), data_end(song), kHeaderChunkBytes, 0, 0};
     for (int t = 0; t < n; ++t)
         event_counts[t] = 0;
     for (int t = 0; t < n; ++t) {
@@ -113,13 +129,20 @@ void walk_tracks(const SongImage& song, int n, int event_counts[], Visit visit) 
                 visit(t, event_counts[t], event);
                 break;
             }
-            if (event_counts[t] < kTrackEventLimit - 1) visit(t, event_counts[t]++, event);
+            visit(t, event_counts[t]++, event);
         }
         if (event.kind != EndOfTrack) return;
     }
 }
 
 void copy_out_event(MergeWork& work, const SongImage& song, int t, int i, const TrackEvent& event) {
+    if (i == 0) {
+        work.first_event[t] = t == 0 ? 0 : work.first_event[t - 1] + work.event_counts[t - 1] + 1;
+        work.end_ticks[t] = work.last_ticks[t] = 0;
+    }
+    std::uint64_t ticks = work.end_ticks[t] + event.delta;
+    work.end_ticks[t] = ticks;
+    if (event.kind != EndOfTrack) work.last_ticks[t] = ticks;
     unsigned char* copy = work.arena + work.arena_used;
     std::uint32_t length = event.length;
     if (event.kind == RunningStatus) {
@@ -128,8 +151,8 @@ void copy_out_event(MergeWork& work, const SongImage& song, int t, int i, const 
     }
     std::memcpy(copy, song.bytes + event.position, event.length);
     copy[event.length] = 0;
-    work.deltas[t][i] = event.delta;
-    work.copies[t][i] = {work.arena_used, length};
+    work.deltas[work.first_event[t] + i] = event.delta;
+    work.copies[work.first_event[t] + i] = {work.arena_used, length};
     work.arena_used += length + 1;
 }
 
@@ -138,6 +161,16 @@ void copy_out_tracks(MergeWork& work, const SongImage& song, int n) {
     walk_tracks(song, n, work.event_counts, [&](int t, int i, const TrackEvent& event) {
         copy_out_event(work, song, t, i, event);
     });
+}
+
+// From the stream's last event to the latest End of Track.
+std::uint64_t tail_ticks(const MergeWork& work, int n) {
+    std::uint64_t last = 0, end = 0;
+    for (int t = 0; t < n; ++t) {
+        if (work.last_ticks[t] > last) last = work.last_ticks[t];
+        if (work.end_ticks[t] > end) end = work.end_ticks[t];
+    }
+    return end > last ? end - last : 0;
 }
 
 // One pass per counted event: every live track whose next event lies at the smallest
@@ -151,18 +184,18 @@ std::uint32_t merge_events(MergeWork& work, int n, int total, unsigned char* out
     std::uint32_t position = kMergedStreamStart;
     for (int pass = 0; pass < total; ++pass) {
         for (int t = 0; t < n; ++t)
-            pending[t] = done[t] ? kDoneTrack : work.deltas[t][next_index[t]];
+            pending[t] = done[t] ? kDoneTrack : work.deltas[work.first_event[t] + next_index[t]];
         std::uint32_t m = array_minimum(pending, n);
         int emitted = 0;
         for (int t = 0; t < n; ++t) {
             if (done[t]) continue;
-            std::uint32_t& delta = work.deltas[t][next_index[t]];
+            std::uint32_t& delta = work.deltas[work.first_event[t] + next_index[t]];
             if (delta != m) {
                 delta -= m;
                 continue;
             }
             position += static_cast<std::uint32_t>(vlq_write(out + position, emitted == 0 ? m : 0));
-            const EventCopy& copy = work.copies[t][next_index[t]];
+            const EventCopy& copy = work.copies[work.first_event[t] + next_index[t]];
             std::memcpy(out + position, work.arena + copy.offset, copy.length);
             position += copy.length;
             if (++next_index[t] == work.event_counts[t]) done[t] = true;
@@ -203,6 +236,7 @@ std::unique_ptr<MergedImage> merge_song(const SongImage& song, double speed_fact
     std::unique_ptr<MergedImage> merged(new (std::nothrow) MergedImage);
     if (work == nullptr || merged == nullptr) return nullptr;
     copy_out_tracks(*work, song, n);
+    song_end.tail_ticks = tail_ticks(*work, n);
     std::memset(merged->bytes, 0, kMergedImageSize);
     std::memcpy(merged->bytes, song.bytes, kMergedStreamStart);
     merged->bytes[9] = 0;   // format 0

@@ -10,8 +10,9 @@
 #include "smf/song_image.h"
 
 constexpr int kMergedTrackLimit = 32;
-constexpr int kTrackEventLimit = 8192;     // per track, end of track included
-constexpr int kCountedEventLimit = 32768;  // read in all, end of track included
+// Read in all, end of track included. No song of kSongImageSize can reach it: an event
+// takes two bytes at the least, a delta and a running-status data byte.
+constexpr int kCountedEventLimit = 32768;
 constexpr std::uint32_t kDoneTrack = 0x0FFFFFFF;
 constexpr std::uint32_t kMergedStreamStart = kHeaderChunkBytes + 8;  // after "MTrk" and length
 

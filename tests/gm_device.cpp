@@ -102,12 +102,35 @@ struct ChannelModel {
     }
 };
 
+// A GM, GM 2, GS or XG reset: every channel as at power-on.
+bool is_device_reset(const std::vector<unsigned char>& m) {
+    auto at = [&](std::size_t i) { return i < m.size() ? m[i] : -1; };
+    bool gm = at(1) == 0x7E && at(3) == 0x09 && (at(4) == 0x01 || at(4) == 0x03);
+    bool gs = at(1) == 0x41 && at(3) == 0x42 && at(4) == 0x12 && at(5) == 0x40 && at(6) == 0x00 &&
+              at(7) == 0x7F;
+    bool xg = at(1) == 0x43 && (at(2) & 0xF0) == 0x10 && at(3) == 0x4C && at(4) == 0 &&
+              at(5) == 0 && at(6) == 0x7E;
+    return at(0) == 0xF0 && (gm || gs || xg);
+}
+
 }  // namespace
 
 DeviceState device_state(const std::vector<DWORD>& short_messages) {
-    ChannelModel channels[16];
+    std::vector<MidiRecord> records;
     for (DWORD message : short_messages)
-        channels[message & 0x0F].receive(message);
+        records.push_back({MidiCall::ShortMsg, message, {}, nullptr});
+    return device_state(records);
+}
+
+DeviceState device_state(const std::vector<MidiRecord>& records) {
+    ChannelModel channels[16];
+    for (const MidiRecord& record : records) {
+        if (record.call == MidiCall::ShortMsg)
+            channels[record.message & 0x0F].receive(record.message);
+        if (record.call == MidiCall::LongMsg && is_device_reset(record.bytes))
+            for (ChannelModel& channel : channels)
+                channel = ChannelModel();
+    }
     DeviceState state;
     for (const ChannelModel& channel : channels)
         state.push_back(channel.describe());

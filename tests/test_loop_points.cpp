@@ -86,7 +86,50 @@ Bytes controller_loop_song() {
                    after(100, hex("90 43 40")) + after(1000, hex("E0 00 50")));
 }
 
+// The due times of the note-ons sent so far, in ms after the start.
+std::vector<double> note_on_times() {
+    std::vector<double> times;
+    for (const MidiRecord& r : recording_midi_out.copy())
+        if (r.call == MidiCall::ShortMsg && (r.message & 0xF0) == 0x90 && (r.message >> 16) != 0)
+            times.push_back(r.due_us.value_or(0) / 1000.0 - kStart);
+    return times;
+}
+
+// Plays on, a tick every 6 ms, to ms after the start.
+void play_to(std::uint32_t ms) {
+    for (DWORD now = kStart; now <= kStart + ms; now += 6)
+        driven_timer.tick_at(now);
+}
+
 }  // namespace
+
+TEST_F(LoopPoints_, TheSeamsKeepTheBeatWhereTheTracksEndAfterTheLastNote) {
+    // Four 90 ms notes on a 100 ms beat, the track's end on the next beat.
+    Bytes notes;
+    for (int beat = 0; beat < 4; ++beat)
+        notes += after(beat == 0 ? 0 : 10, hex("90 3C 40")) + after(90, hex("80 3C 00"));
+    loop_count = 3;
+    start(smf_header(0, 1, 1000) +
+          track(hex("00") + set_tempo(1000000) + after(0, hex("B0 6F 00")) + notes +
+                after(10, hex("FF 2F 00"))));
+    play_to(1300);
+    std::vector<double> times = note_on_times();
+    ASSERT_GE(times.size(), 12u);
+    for (int k = 0; k < 12; ++k)
+        EXPECT_EQ(kFirst + 100 * k, times[k]) << "note " << k << ", pass " << k / 4 + 1;
+
+    // A loopEnd alone loops from the song's start, the rest before the first note too.
+    stop_playback();
+    recording_midi_out.reset();
+    start(ms_song(after(200, hex("90 3C 40")) + after(90, hex("80 3C 00")) +
+                  after(10, hex("90 3E 40")) + after(90, hex("80 3E 00")) +
+                  after(10, marker("loopEnd")) + after(0, hex("90 40 40"))));
+    play_to(1300);
+    times = note_on_times();
+    ASSERT_GE(times.size(), 6u);
+    times.resize(6);
+    EXPECT_EQ((std::vector<double>{205, 305, 605, 705, 1005, 1105}), times);
+}
 
 TEST_F(LoopPoints_, AController111LoopReleasesTheEndChasesTheStartAndKeepsTheBeat) {
     start(controller_loop_song());

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 #include <memory>
 
 #include "tests/merge_helpers.h"
@@ -57,14 +59,42 @@ TEST(TimelineTimes, TheSpeedFactorScalesEveryStep) {
     EXPECT_EQ(1505, tl.event_times[2]);
 }
 
-TEST(TimelineTimes, EachDeltaIsRoundedByItself) {
-    // 0.4 ms a tick (tempo 48,000 at 120): one-tick steps stay at one time.
-    Bytes slow = hex("00") + set_tempo(48000) + hex("01 90 3C 40  01 90 3D 40  01 90 3E 40");
-    play_song(song_of(0, 120, {slow}));
-    EXPECT_EQ(5, tl.event_times[3]);
-    Bytes fast = hex("00") + set_tempo(72000) + hex("01 90 3C 40  01 90 3D 40  01 90 3E 40");
-    play_song(song_of(0, 120, {fast}));
-    EXPECT_EQ(8, tl.event_times[3]) << "0.6 ms a tick counts 1 ms a step";
+TEST(TimelineTimes, EachTimeIsItsTimeOnTheTempoMapRoundedOnce) {
+    // Twenty one-tick steps at 0.4 ms a tick (48,000 us at 120), then twenty at 0.6 ms.
+    Bytes events = hex("00") + set_tempo(48000);
+    for (int k = 0; k < 20; ++k)
+        events += hex("01 90 3C 40");
+    events += hex("00") + set_tempo(72000);
+    for (int k = 0; k < 20; ++k)
+        events += hex("01 90 3C 40");
+    play_song(song_of(0, 120, {events}));
+    for (int tick = 1; tick <= 40; ++tick) {
+        double exact = 5 + 0.4 * std::min(tick, 20) + 0.6 * std::max(tick - 20, 0);
+        int index = tick <= 20 ? tick : tick + 1;
+        EXPECT_EQ(static_cast<int>(std::floor(exact + 0.51)), tl.event_times[index]) << tick;
+    }
+}
+
+TEST(TimelineTimes, ASongsLastNoteIsAtItsTimeOnTheTempoMap) {
+    SongImage song;
+    ASSERT_TRUE(load_song_file(LUMAROTH_CORPUS_DIR "/freedoom/musics_d_e1m2.mid", song));
+    merge_tracks(song, test_voices, {0, 0, 0}, 1.0);
+    int last = 0;
+    for (int i = 0; i < timeline_count(); ++i)
+        if ((tl.event_slots[i].status & 0xF0) == 0x90 && tl.event_slots[i].data2 != 0) last = i;
+    // mido, reading the file on its own: the last note-on 109,499.89 ms after the song's
+    // start, which plays at 5 ms.
+    EXPECT_NEAR(109504.89, tl.event_times[last], 0.6);
+}
+
+TEST(TimelineTimes, AnSmpteDivisionCountsFramesWhateverTheTempo) {
+    // 25 frames a second of 40 ticks: a millisecond a tick.
+    Bytes song =
+        song_of(0, 96, {hex("00") + set_tempo(500000) + hex("00 90 3C 40  83 74 80 3C 00")});
+    song[12] = 0xE7;  // -25
+    song[13] = 40;
+    play_song(song);
+    EXPECT_EQ(505, tl.event_times[2]);
 }
 
 TEST(TimelineTimes, WithoutATempoEventTheSongPlaysAtTheDefaultTempo) {
