@@ -17,7 +17,7 @@ package=(
 )
 test=(
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool imagemagick appstream
+  xvfb xauth xdotool imagemagick appstream pulseaudio pulseaudio-utils
   wine wine64 locales
   clang-14 libclang-rt-14-dev python3
 )

@@ -119,18 +119,29 @@ class DriverClock {
     bool started_ = false;
 };
 
+// What one audio driver renders with. Each driver starts with its own: a clock left by
+// an earlier driver would count the frames of that one and put every block late by as
+// long as the output sat idle between them.
+//
+// Threads: the driver's audio thread only, from its start to its deletion; start_audio
+// makes it anew before a new driver starts, when no driver runs.
+struct DriverState {
+    fluid_synth_t* synth = nullptr;
+    DriverClock clock;
+    Limiter limiter;
+};
+DriverState driver_state;
+
 // The desktop's audio takes what the limiter leaves; the driver's thread renders, a
 // 64-frame block at a time, each after the messages due by then.
-int render_for_driver(void* synth, int frames, int, float*[], int outputs, float* out[]) {
-    static Limiter limiter;
-    static DriverClock clock;
+int render_for_driver(void* data, int frames, int, float*[], int outputs, float* out[]) {
     if (outputs < 2) return FLUID_FAILED;
-    auto* fluid = static_cast<fluid_synth_t*>(synth);
-    clock.callback();
+    auto& state = *static_cast<DriverState*>(data);
+    state.clock.callback();
     for (int done = 0; done < frames; done += kBlockFrames) {
         int block = std::min(kBlockFrames, frames - done);
-        synth_event_queue().play_due(fluid, clock.next_block(block));
-        limiter.render(fluid, block, out[0] + done, out[1] + done);
+        synth_event_queue().play_due(state.synth, state.clock.next_block(block));
+        state.limiter.render(state.synth, block, out[0] + done, out[1] + done);
     }
     return FLUID_OK;
 }
@@ -142,8 +153,10 @@ fluid_audio_driver_t* start_audio(Synth& synth, std::string& error) {
     for (const char* driver_name : {"pulseaudio", "alsa"}) {
         fluid_settings_setstr(synth.settings, "audio.driver", driver_name);
         take_fluid_error();
+        driver_state = DriverState();
+        driver_state.synth = synth.synth;
         if (fluid_audio_driver_t* driver =
-                new_fluid_audio_driver2(synth.settings, render_for_driver, synth.synth))
+                new_fluid_audio_driver2(synth.settings, render_for_driver, &driver_state))
             return driver;
         std::string reason = take_fluid_error();
         reasons += std::string(reasons.empty() ? "" : "; ") + driver_name + ": " +
