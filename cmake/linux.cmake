@@ -83,7 +83,7 @@ add_custom_command(TARGET lumaroth POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/ui/Lumaroth.html $<TARGET_FILE_DIR:lumaroth>/Lumaroth.html)
 
 add_executable(lumaroth-cli tools/lumaroth_cli.cpp tools/cli_options.cpp tools/cli_play.cpp
-  tools/terminal_keys.cpp)
+  tools/terminal_keys.cpp tools/terminal_text.cpp)
 target_include_directories(lumaroth-cli PRIVATE ${CMAKE_BINARY_DIR}/generated)
 target_link_libraries(lumaroth-cli PRIVATE
   lumaroth_core lumaroth_platform_midi lumaroth_platform_messages lumaroth_platform_timer)

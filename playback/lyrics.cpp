@@ -1,14 +1,23 @@
 #include "playback/lyrics.h"
 
+#include <cstring>
+
 #include "playback/song_texts.h"
 #include "playback/timeline.h"
+#include "playback/track_merger.h"
 
 namespace {
+
+constexpr int kNoTrack = -1;
 
 struct Reader {
     SongLyrics& out;
     bool line_open;
+    int words_track;  // a karaoke file's, whose text events are its words; else kNoTrack
 };
+
+// The track each syllable came from.
+unsigned char syllable_tracks[kLyricSyllables];
 
 void end_line(Reader& reader) {
     reader.line_open = false;
@@ -21,12 +30,28 @@ void add_line(Reader& reader, bool title) {
     reader.line_open = !title;
 }
 
+// The same syllable at the same time from another track: a song that writes its words on
+// several tracks shows them once.
+bool said_already(const SongLyrics& out, std::uint32_t time, std::uint32_t offset,
+                  std::uint32_t length, unsigned char track) {
+    for (int s = out.syllable_count - 1; s >= 0 && out.syllables[s].time_ms == time; --s) {
+        const LyricSyllable& other = out.syllables[s];
+        if (syllable_tracks[s] != track && other.length == length &&
+            std::memcmp(song_texts.bytes + other.offset, song_texts.bytes + offset, length) == 0)
+            return true;
+    }
+    return false;
+}
+
 void add_syllable(Reader& reader, std::uint32_t time, std::uint32_t offset, std::uint32_t length,
-                  bool title) {
+                  bool title, unsigned char track) {
     SongLyrics& out = reader.out;
-    if (length == 0 || out.syllable_count >= kLyricSyllables) return;
+    if (length == 0 || out.syllable_count >= kLyricSyllables ||
+        said_already(out, time, offset, length, track))
+        return;
     if (title || !reader.line_open) add_line(reader, title);
     if (out.line_count == 0) return;
+    syllable_tracks[out.syllable_count] = track;
     out.syllables[out.syllable_count++] = {time, offset, length};
     ++out.lines[out.line_count - 1].count;
 }
@@ -35,32 +60,60 @@ bool is_break(char c) {
     return c == '\r' || c == '\n';
 }
 
+// C0 controls and DEL never reach the window or a terminal: they part a syllable, and a
+// line break in it ends its line as "/" does.
+bool is_control(char c) {
+    return (c >= 0 && c < 0x20) || c == 0x7F;
+}
+
 // One text: its marks, then its syllable.
 void read_text(Reader& reader, const SongText& text, bool karaoke) {
     const char* bytes = song_texts.bytes + text.offset;
     std::uint32_t start = 0, end = text.length;
     auto time = static_cast<std::uint32_t>(song_timeline.event_times[text.index]);
+    unsigned char track = merged_event_tracks[text.index];
     if (karaoke && end > 0 && bytes[0] == '@') {
         bool title = end > 1 && (bytes[1] == 'T' || bytes[1] == 'I');
-        if (title) add_syllable(reader, time, text.offset + 2, end - 2, true);
+        if (title) add_syllable(reader, time, text.offset + 2, end - 2, true, track);
         return;
     }
+    if (reader.words_track != kNoTrack && track != reader.words_track) return;
     if (start < end && bytes[start] == '\\') {
-        add_line(reader, false);
-        reader.out.lines[reader.out.line_count - 1].count = 0;  // the blank line
+        if (reader.out.line_count > 0) {  // a paragraph's first words make no blank line
+            add_line(reader, false);
+            reader.out.lines[reader.out.line_count - 1].count = 0;  // the blank line
+        }
         end_line(reader);
         ++start;
-    } else if (start < end && (bytes[start] == '/' || is_break(bytes[start]))) {
+    } else if (start < end && bytes[start] == '/') {
         end_line(reader);
         ++start;
     }
-    bool breaks_after = false;
-    while (end > start && is_break(bytes[end - 1])) {
-        --end;
-        breaks_after = true;
+    std::uint32_t piece = start;
+    for (std::uint32_t i = start; i <= end; ++i) {
+        if (i < end && !is_control(bytes[i])) continue;
+        add_syllable(reader, time, text.offset + piece, i - piece, false, track);
+        if (i < end && is_break(bytes[i])) end_line(reader);
+        piece = i + 1;
     }
-    add_syllable(reader, time, text.offset + start, end - start, false);
-    if (breaks_after) end_line(reader);
+}
+
+// A karaoke file's words track: the one whose text events carry the most line marks
+// ("/", "\\"), else the most words.
+int words_track() {
+    int marks[kMergedTrackLimit] = {}, words[kMergedTrackLimit] = {};
+    for (int i = 0; i < song_texts.count; ++i) {
+        const SongText& text = song_texts.texts[i];
+        char first = text.length > 0 ? song_texts.bytes[text.offset] : '\0';
+        int track = merged_event_tracks[text.index];
+        if (text.type != kTextEvent || first == '@' || track >= kMergedTrackLimit) continue;
+        ++words[track];
+        marks[track] += first == '/' || first == '\\';
+    }
+    int best = 0;
+    for (int t = 1; t < kMergedTrackLimit; ++t)
+        if (marks[t] > marks[best] || (marks[t] == marks[best] && words[t] > words[best])) best = t;
+    return best;
 }
 
 // Whether the bytes read as UTF-8, with some not ASCII.
@@ -99,7 +152,7 @@ void read_song_lyrics(SongLyrics& out) {
                               song_texts.bytes[text.offset] == '@');
     }
     unsigned char words = lyric_events ? kLyricEvent : karaoke ? kTextEvent : 0;
-    Reader reader = {out, false};
+    Reader reader = {out, false, karaoke && !lyric_events ? words_track() : kNoTrack};
     for (int i = 0; i < song_texts.count && words != 0; ++i)
         if (song_texts.texts[i].type == words) read_text(reader, song_texts.texts[i], karaoke);
     out.utf8 = reads_as_utf8(out);

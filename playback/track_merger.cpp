@@ -182,6 +182,7 @@ std::uint32_t merge_events(MergeWork& work, int n, int total, unsigned char* out
     for (int t = 0; t < n; ++t)
         done[t] = work.event_counts[t] == 0;
     std::uint32_t position = kMergedStreamStart;
+    int index = 0;  // of the next event in the stream
     for (int pass = 0; pass < total; ++pass) {
         for (int t = 0; t < n; ++t)
             pending[t] = done[t] ? kDoneTrack : work.deltas[work.first_event[t] + next_index[t]];
@@ -198,6 +199,8 @@ std::uint32_t merge_events(MergeWork& work, int n, int total, unsigned char* out
             const EventCopy& copy = work.copies[work.first_event[t] + next_index[t]];
             std::memcpy(out + position, work.arena + copy.offset, copy.length);
             position += copy.length;
+            if (index < kTimelineEvents)
+                merged_event_tracks[index++] = static_cast<unsigned char>(t);
             if (++next_index[t] == work.event_counts[t]) done[t] = true;
             ++emitted;
         }
@@ -206,6 +209,8 @@ std::uint32_t merge_events(MergeWork& work, int n, int total, unsigned char* out
 }
 
 }  // namespace
+
+unsigned char merged_event_tracks[kTimelineEvents];
 
 std::uint32_t array_minimum(const std::uint32_t* values, int n) {
     if (n <= 0) return kDoneTrack;

@@ -16,6 +16,10 @@ constexpr int kCountedEventLimit = 32768;
 constexpr std::uint32_t kDoneTrack = 0x0FFFFFFF;
 constexpr std::uint32_t kMergedStreamStart = kHeaderChunkBytes + 8;  // after "MTrk" and length
 
+// The track each event of the last merged stream came from, by its index in the stream
+// (and so on the Timeline). Main thread.
+extern unsigned char merged_event_tracks[kTimelineEvents];
+
 void merge_tracks(const SongImage& song, ChannelVoiceTable& voices, VoiceOverride override,
                   double speed_factor);
 void count_track_events(const SongImage& song, int event_counts[kMergedTrackLimit],

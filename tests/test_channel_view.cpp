@@ -152,3 +152,51 @@ TEST(CliLyrics, PrintsALineOfTheSongALineWithEachSyllablesTime) {
     EXPECT_EQ("", none.out);
     EXPECT_EQ("lumaroth-cli: the song has no words\n", none.err);
 }
+
+TEST(SongWords, BreaksAndControlsInsideASyllableKarTracksAndWordsOnSeveralTracks) {
+    // A leading paragraph mark, an escape inside a syllable, CR LF, CR and LF inside others.
+    play_song(ms_song(hex("00") + meta(0x05, "\\Fi\x1Brst") + hex("64") + meta(0x05, "ab\r\ncd") +
+                      hex("64") + meta(0x05, "ef\rgh") + hex("64") + meta(0x05, "ij\nkl")));
+    static SongLyrics lyrics;
+    read_song_lyrics(lyrics);
+    std::vector<std::string> lines;
+    for (int l = 0; l < lyrics.line_count; ++l) {
+        std::string line;
+        for (int s = lyrics.lines[l].first; s < lyrics.lines[l].first + lyrics.lines[l].count; ++s)
+            line += std::string(song_texts.bytes + lyrics.syllables[s].offset,
+                                lyrics.syllables[s].length) +
+                    "|";
+        lines.push_back(line);
+    }
+    EXPECT_EQ((std::vector<std::string>{"Fi|rst|ab|", "cd|ef|", "gh|ij|", "kl|"}), lines);
+
+    // A .kar: a comment on the first track, the words (with their marks) on the second.
+    play_song(song_of(1, 1000,
+                      {hex("00") + meta(0x01, "@KMIDI KARAOKE FILE") + hex("00") +
+                           meta(0x01, "Sequenced by someone"),
+                       hex("00") + meta(0x01, "@TTwinkle") + hex("00") + meta(0x01, "\\Twin") +
+                           hex("0A") + meta(0x01, "kle")}));
+    read_song_lyrics(lyrics);
+    ASSERT_EQ(3, lyrics.syllable_count) << "the title and two syllables";
+    EXPECT_EQ(std::string("Twin"), std::string(song_texts.bytes + lyrics.syllables[1].offset,
+                                               lyrics.syllables[1].length));
+
+    // The same lyric at the same time on three tracks.
+    Bytes words = hex("00") + meta(0x05, "la") + hex("64") + meta(0x05, "di");
+    play_song(song_of(1, 96, {words, words, words}));
+    read_song_lyrics(lyrics);
+    EXPECT_EQ(2, lyrics.syllable_count);
+}
+
+TEST(CliTexts, ControlsInASongsTextsAndANameReachTheTerminalEscaped) {
+    std::string song = write_temp_file(
+        "texts.mid", ms_song(hex("00") + meta(0x03, "a\x1B[2Jb\x07") + hex("00") +
+                             meta(0x05, "\xE3\x81\x82\xC2\x9B") + hex("00 90 3C 40")));
+    CliRun info = cli("info " + song);
+    EXPECT_NE(std::string::npos, info.out.find("a\\x1B[2Jb\\x07")) << info.out;
+    CliRun words = cli("lyrics " + song);
+    EXPECT_EQ("[5]\xE3\x81\x82\\x9B\n", words.out);
+    CliRun missing = cli("info '" + temp_dir() + "/no\x1B]52;c;eA==\x07.mid'");
+    EXPECT_EQ(std::string::npos, missing.err.find('\x1B'));
+    EXPECT_NE(std::string::npos, missing.err.find("no\\x1B]52;c;eA==\\x07.mid"));
+}

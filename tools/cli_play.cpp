@@ -29,6 +29,7 @@
 #include "playback/track_merger.h"
 #include "playback/volume.h"
 #include "tools/terminal_keys.h"
+#include "tools/terminal_text.h"
 
 namespace {
 
@@ -173,7 +174,7 @@ int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions
     if (!options.output.empty()) {
         if (same_file(options.file, options.output)) {
             std::fprintf(stderr, "lumaroth-cli: %s is the song itself: choose another output\n",
-                         options.output.c_str());
+                         terminal_text(options.output).c_str());
             return kExitUsage;
         }
         setenv("LUMAROTH_MIDI_OUT", ("wav:" + options.output).c_str(), 1);
@@ -181,13 +182,13 @@ int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions
     if (!options.device.empty()) {
         if (!find_device(options.device, midi_output_device)) {
             std::fprintf(stderr, "lumaroth-cli: no MIDI output %s (see lumaroth-cli devices)\n",
-                         options.device.c_str());
+                         terminal_text(options.device).c_str());
             return kExitUsage;
         }
         // Only the embedded synthesizer, device 0, renders into a file.
         if (!options.output.empty() && midi_output_device != 0) {
             std::fprintf(stderr, "lumaroth-cli: %s cannot render: only device 0 (%s) can\n",
-                         options.device.c_str(), device_name(0).c_str());
+                         terminal_text(options.device).c_str(), device_name(0).c_str());
             return kExitUsage;
         }
     }

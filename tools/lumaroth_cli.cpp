@@ -18,6 +18,7 @@
 #include "smf/song_info.h"
 #include "tools/cli_options.h"
 #include "tools/cli_play.h"
+#include "tools/terminal_text.h"
 #include "ui/version.h"
 
 namespace {
@@ -32,8 +33,8 @@ SongImage song;
 ChannelVoiceTable voices;
 
 void print_text_line(const char* text, bool raw) {
-    std::string line =
-        raw ? std::string(text) : cp932_to_utf8(text, std::string(text).size(), true);
+    std::string line = raw ? std::string(text)
+                           : terminal_text(cp932_to_utf8(text, std::string(text).size(), true));
     line += '\n';
     std::fwrite(line.data(), 1, line.size(), stdout);
 }
@@ -135,7 +136,7 @@ int show_lyrics(const CliOptions& options) {
                     (lyrics.utf8 ? std::string(bytes, syllable.length)
                                  : cp932_to_utf8(bytes, syllable.length, true));
         }
-        std::printf("%s\n", text.c_str());
+        std::printf("%s\n", terminal_text(text).c_str());
     }
     return 0;
 }
@@ -168,7 +169,7 @@ int main(int argc, char** argv) {
     if (options.command == "devices") return finish_output(list_devices());
     // The engine opens names as the program holds them, whatever the terminal's bytes.
     if (!load_song_file(file_name_for_program(options.file).c_str(), song)) {
-        std::fprintf(stderr, "ファイルを読み込めません %s!\n", options.file.c_str());
+        std::fprintf(stderr, "ファイルを読み込めません %s!\n", terminal_text(options.file).c_str());
         return kExitUnreadable;
     }
     if (options.command == "info") return finish_output(show_info(options));
