@@ -298,6 +298,18 @@ TEST(CliRender, ASegmentStartsAtItsPointWithoutRestartingEarlierNotesAndEndsAtIt
     EXPECT_LT(seconds, 2.0) << "it ends at 2.7 s, its release after";
 }
 
+TEST(CliRender, AShortSongEndsWithItsSound) {
+    // One tick a millisecond: a half-second note, its note-off at 505 ms.
+    int rate = 0;
+    std::vector<std::int16_t> sound =
+        render_ms_song("00 C0 00  00 90 3C 64  83 74 80 3C 00", "", rate);
+    ASSERT_GT(rate, 0);
+    double seconds = static_cast<double>(sound.size()) / 2 / rate;
+    EXPECT_GT(seconds, 0.6) << "the release and the reverb";
+    EXPECT_LT(seconds, 0.505 + 3.0) << "not the player's ten silent seconds";
+    EXPECT_LT(loudness(sound, rate, seconds - 0.05, seconds), 1.0) << "it ends in silence";
+}
+
 TEST(CliDevices, ListsTheOutputsAndAnUnknownOneIsAUsageError) {
     CliRun run = cli("devices");
     ASSERT_EQ(0, run.exit_code) << run.err;

@@ -6,12 +6,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cctype>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -43,9 +45,47 @@ constexpr UINT kRestartMessage = WM_USER + 7;
 constexpr int kBarWidth = 24;
 constexpr auto kShowPeriod = std::chrono::milliseconds(250);  // between two live lines
 constexpr std::uint32_t kJump = 5000;                         // ms a key's jump moves
-// The ticker's period: the live line's, or finer when playing stops at --end.
+// The ticker's period: the live line's, or finer when playing stops at --end or a render
+// at the end of the sound.
 constexpr auto kProgressPeriod = kShowPeriod;
 constexpr auto kEndCheckPeriod = std::chrono::milliseconds(2);
+// A render ends once the sound has, at most this long after the last message: the
+// player's end of song waits longer, for a device that may still sound.
+constexpr std::int32_t kRenderTail = 3000;
+
+// Posts a progress message every period on a thread of its own, until it goes.
+class Ticker {
+  public:
+    explicit Ticker(std::chrono::milliseconds period)
+        : thread_([this, period] {
+              std::unique_lock<std::mutex> guard(lock_);
+              while (!done_) {
+                  PostMessageA(kTerminal, kProgressMessage, 0, 0);
+                  wake_.wait_for(guard, period, [this] { return done_; });
+              }
+          }) {}
+    // Ends at once, not after its period.
+    ~Ticker() {
+        {
+            std::lock_guard<std::mutex> guard(lock_);
+            done_ = true;
+        }
+        wake_.notify_all();
+        thread_.join();
+    }
+
+  private:
+    std::mutex lock_;
+    std::condition_variable wake_;
+    bool done_ = false;
+    std::thread thread_;
+};
+
+// A render is over once the song has passed its end and the synthesizer has gone quiet.
+bool render_is_over(const CliOptions& options) {
+    return options.command == "render" && playback_position_ms() >= song_end_ms() &&
+           synth_output_quiet();
+}
 
 // Ctrl-C, SIGTERM and a closing terminal's SIGHUP reach us as a message: the stop then
 // runs on the main thread, like the window's stop button, and finishes the output.
@@ -202,6 +242,7 @@ int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions
     }
     loop_fade_ms = options.fade_ms;
     if (options.repeat) song_end_idle = kRepeatTail;
+    if (options.command == "render") song_end_idle = kRenderTail;
     merge_tracks(song, voices, options.override, options.speed_factor);
     bool offline = options.command == "render" && !options.realtime;
     if (offline) render_next_output_offline();
@@ -211,22 +252,17 @@ int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions
     bool terminal = isatty(STDOUT_FILENO) == 1;
     std::optional<TerminalKeys> keys;
     if (!offline) keys.emplace(kTerminal, kKeyMessage);
-    std::atomic<bool> playing{true};
-    auto period = options.end_ms != 0 ? kEndCheckPeriod : kProgressPeriod;
-    std::thread ticker([&playing, period] {
-        while (playing) {
-            PostMessageA(kTerminal, kProgressMessage, 0, 0);
-            std::this_thread::sleep_for(period);
-        }
-    });
+    auto ticker = std::make_unique<Ticker>(
+        options.end_ms != 0 || options.command == "render" ? kEndCheckPeriod : kProgressPeriod);
     std::int64_t total = song_length_ms();
     std::string programs = channel_programs(voices);
     int exit_code = 0;
     auto shown = std::chrono::steady_clock::now() - kShowPeriod;
     MSG msg;
     while (next_message(offline, msg)) {
-        if (msg.message == kProgressMessage && options.end_ms != 0 &&
-            playback_position_ms() >= options.end_ms)
+        if (msg.message == kProgressMessage &&
+            ((options.end_ms != 0 && playback_position_ms() >= options.end_ms) ||
+             render_is_over(options)))
             break;
         if (msg.message == kProgressMessage && terminal &&
             std::chrono::steady_clock::now() - shown >= kShowPeriod) {
@@ -263,8 +299,7 @@ int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions
     // The line ends where playing ended: a render too quick for the next line shows done.
     if (terminal) show_progress(total, programs);
     stop_playback();
-    playing = false;
-    ticker.join();
+    ticker.reset();
     if (terminal) std::printf("\n");
     std::string failure = synth_output_failure();
     if (failure.empty()) return exit_code;

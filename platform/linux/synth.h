@@ -13,5 +13,9 @@ void finish_loading_synth();
 // Voices sounding now; 0 before the synthesizer exists.
 int synth_active_voice_count();
 
+// Whether the WAV output opened last has gone quiet: no voice sounds, and the sound it
+// rendered last, the effects' tail included, is below -90 dBFS.
+bool synth_output_quiet();
+
 // Why the output opened last stopped writing (a full disk, say); empty while all went well.
 std::string synth_output_failure();

@@ -15,6 +15,19 @@ constexpr std::size_t kTailSamples = kSampleRate / 1000 * kReleaseMs * 2;
 constexpr std::size_t kOfflineWriteSamples = kSampleRate / 4 * 2;
 constexpr std::int64_t kNsPerSecond = 1000000000;
 
+// -90 dBFS of 16-bit full scale is about one step: a block within it is silence.
+constexpr int kQuietSample = 1;
+
+// Whether the file open last has gone quiet: no voice sounds and its last block, the
+// reverb's tail included, is silence. Set by the rendering thread, read by any.
+std::atomic<bool> output_quiet{false};
+
+bool is_quiet(const std::int16_t* samples, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i)
+        if (samples[i] > kQuietSample || samples[i] < -kQuietSample) return false;
+    return true;
+}
+
 std::int64_t block_offset_ns(std::uint64_t blocks) {
     return static_cast<std::int64_t>(blocks * kBlockFrames * kNsPerSecond / kSampleRate);
 }
@@ -25,6 +38,10 @@ timespec as_timespec(std::int64_t ns) {
 
 }  // namespace
 
+bool synth_output_quiet() {
+    return output_quiet;
+}
+
 bool WavRenderer::start(fluid_synth_t* synth, const std::string& path, bool offline,
                         void (*on_failure)(const std::string&), std::string& error) {
     if (!writer_.open(path, kSampleRate, error)) return false;
@@ -33,6 +50,7 @@ bool WavRenderer::start(fluid_synth_t* synth, const std::string& path, bool offl
     offline_ = offline;
     blocks_ = 0;
     stopping_ = false;
+    output_quiet = false;
     if (offline) {
         // The sample clock starts where the real one is, on a whole millisecond.
         DWORD start_ms = timeGetTime();
@@ -83,6 +101,8 @@ bool WavRenderer::render_block(std::int64_t block_ns) {
     synth_event_queue().play_due(synth_, block_ns);
     limiter_.render_s16(synth_, kBlockFrames, block);
     ++blocks_;
+    output_quiet =
+        fluid_synth_get_active_voice_count(synth_) == 0 && is_quiet(block, kBlockFrames * 2);
     if (!offline_) return write(block, kBlockFrames);
     rendered_.insert(rendered_.end(), block, block + kBlockFrames * 2);
     if (rendered_.size() < kOfflineWriteSamples) return true;
