@@ -6,6 +6,7 @@
 
 #include <QtCore/qnamespace.h>
 
+#include "playback/channel_mute.h"
 #include "playback/scheduler.h"
 #include "tests/window_fixture.h"
 #include "ui/app.h"
@@ -377,6 +378,15 @@ TEST_F(MainWindowTest, ButtonsPostTheirCommands) {
     for (int id = 101; id <= 109; ++id)
         EXPECT_TRUE(click_button(window, id)) << id;
     EXPECT_FALSE(click_button(window, 110));
+}
+
+TEST_F(MainWindowTest, AKeyThatIsACommandIsNotAlsoTheCharacterItTypes) {
+    open_file(demo_song_path());
+    // On a French layout the 6 key types "-" unshifted: it mutes channel 6 and no more.
+    press_key(window, 0, Qt::Key_Minus, "-", false, false, 15);
+    run_loop(window);
+    EXPECT_TRUE(channel_muted(5));
+    EXPECT_STREQ(setting_texts.speed_text, "0%  ") << "not slower too";
 }
 
 TEST_F(MainWindowTest, KeysSendTheCommandsOfTheirButtonsAndMenuItems) {

@@ -152,14 +152,15 @@ bool click_button(HWND window, int id) {
     return button != nullptr;
 }
 
-bool press_key(HWND window, int button_id, int qt_key, const char* text, bool control, bool shift) {
+bool press_key(HWND window, int button_id, int qt_key, const char* text, bool control, bool shift,
+               unsigned scan_code) {
     QWidget* target = button_id != 0 ? button_of(window, button_id)
                                      : (is_window(window) ? window->frame : nullptr);
     if (target == nullptr) return false;
     Qt::KeyboardModifiers held = (control ? Qt::ControlModifier : Qt::NoModifier) |
                                  (shift ? Qt::ShiftModifier : Qt::NoModifier);
-    QKeyEvent press(QEvent::KeyPress, qt_key, held, QString::fromUtf8(text));
-    QKeyEvent release(QEvent::KeyRelease, qt_key, held, QString::fromUtf8(text));
+    QKeyEvent press(QEvent::KeyPress, qt_key, held, scan_code, 0, 0, QString::fromUtf8(text));
+    QKeyEvent release(QEvent::KeyRelease, qt_key, held, scan_code, 0, 0, QString::fromUtf8(text));
     QApplication::sendEvent(target, &press);
     QApplication::sendEvent(target, &release);
     return true;

@@ -52,9 +52,10 @@ void pump_messages();
 // Clicks the child "BUTTON" with this id, as a user would.
 bool click_button(HWND window, int id);
 // Presses a key on the child "BUTTON" with this id (0: the window itself), as a user
-// would: Qt's key code, the text it types, Control held or not.
+// would: Qt's key code, the text it types, Control held or not; the key's own code on the
+// keyboard when it matters (the layout's, X11's and Wayland's: 10 to 19 for 1 to 0).
 bool press_key(HWND window, int button_id, int qt_key, const char* text, bool control,
-               bool shift = false);
+               bool shift = false, unsigned scan_code = 0);
 // A child control's text as it shows (UTF-8), "<none>" for no such control; whether it shows.
 std::string control_text(HWND window, int id);
 bool control_visible(HWND window, int id);

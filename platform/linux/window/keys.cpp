@@ -32,6 +32,24 @@ WPARAM virtual_key(int key, quint32 scan_code) {
     return 0;
 }
 
+bool matches(const ACCEL& key, WPARAM code, BYTE held) {
+    return (key.fVirt & FVIRTKEY) != 0 && key.key == code &&
+           (key.fVirt & (FSHIFT | FCONTROL | FALT)) == held;
+}
+
+BYTE held_keys(LPARAM bits) {
+    return ((bits & kKeyControlBit) ? FCONTROL : 0) | ((bits & kKeyShiftBit) ? FSHIFT : 0);
+}
+
+// Whether the key is a command of the program's: Windows then types no character for it,
+// its accelerator having taken the key before TranslateMessage would make one.
+bool is_command_key(WPARAM code, LPARAM held) {
+    for (int t = 0; t < program_accelerator_count; ++t)
+        for (int i = 0; i < program_accelerators[t].count; ++i)
+            if (matches(program_accelerators[t].entries[i], code, held_keys(held))) return true;
+    return false;
+}
+
 // Takes the keys from Qt, so that a focused button does not also click on Space: on
 // Windows the accelerator takes the key before the button sees it.
 class KeyForwarder : public QObject {
@@ -48,7 +66,8 @@ class KeyForwarder : public QObject {
         LPARAM held = ((key->modifiers() & Qt::ControlModifier) ? kKeyControlBit : 0) |
                       ((key->modifiers() & Qt::ShiftModifier) ? kKeyShiftBit : 0);
         if (code != 0) PostMessageA(window_, WM_KEYDOWN, code, held | 1);
-        if (text.size() == 1) PostMessageA(window_, WM_CHAR, text[0].unicode(), held | 1);
+        if (text.size() == 1 && !(code != 0 && is_command_key(code, held)))
+            PostMessageA(window_, WM_CHAR, text[0].unicode(), held | 1);
         return true;
     }
 
@@ -75,13 +94,11 @@ int TranslateAcceleratorA(HWND window, HACCEL table, LPMSG msg) {
     if (!is_window(window) || table == nullptr || msg == nullptr) return 0;
     if (msg->message != WM_KEYDOWN && msg->message != WM_CHAR) return 0;
     const auto* keys = reinterpret_cast<const AcceleratorResource*>(table);
-    BYTE held = ((msg->lParam & kKeyControlBit) ? FCONTROL : 0) |
-                ((msg->lParam & kKeyShiftBit) ? FSHIFT : 0);
+    BYTE held = held_keys(msg->lParam);
     for (int i = 0; i < keys->count; ++i) {
         const ACCEL& key = keys->entries[i];
         bool virtual_key = (key.fVirt & FVIRTKEY) != 0;
-        bool hit = virtual_key ? msg->message == WM_KEYDOWN && key.key == msg->wParam &&
-                                     (key.fVirt & (FSHIFT | FCONTROL | FALT)) == held
+        bool hit = virtual_key ? msg->message == WM_KEYDOWN && matches(key, msg->wParam, held)
                                : msg->message == WM_CHAR && key.key == msg->wParam;
         if (!hit) continue;
         send_message(window, WM_COMMAND, MAKEWPARAM(key.cmd, 1), 0);
