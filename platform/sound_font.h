@@ -11,6 +11,10 @@
 bool sound_font_choosable();
 // The SoundFont in use or being loaded, as the program holds names; "" when none.
 void current_sound_font(char* path, std::size_t size);
+// Whether path (as the system names files) is the file of the SoundFont in use, or of the
+// one the synthesizer would load first when none is yet: an output written there would
+// destroy it. Links are followed.
+bool is_sound_font_in_use(const char* path);
 // Loads the SoundFont at path on the synthesizer's loader thread, for the next Play, and
 // then posts message to window: wParam 1 when it is the SoundFont now, 0 when it is none
 // or cannot be read (the one before stays).

@@ -221,6 +221,23 @@ TEST(CliHostile, TheSongIsNeverItsOwnOutput) {
     }
 }
 
+TEST(CliHostile, TheSoundFontInUseIsNeverTheOutput) {
+    std::string song = write_temp_file("tune.mid", song_of(0, 96, {hex(kOneNote)}));
+    std::string font = write_temp_file("font.sf2", hex("52494646 04000000 7366626B"));
+    std::string link = temp_dir() + "/font-link.wav";
+    ASSERT_EQ(symlink(font.c_str(), link.c_str()), 0);
+    const std::pair<std::string, std::string> runs[] = {
+        {"render " + song + " " + font + " --soundfont " + font, ""},
+        {"render " + song + " " + link, "LUMAROTH_SOUNDFONT=" + font + " " + kTimeout},
+    };
+    for (const auto& [arguments, prefix] : runs) {
+        CliRun run = cli(arguments, prefix.empty() ? kTimeout : prefix);
+        EXPECT_EQ(run.exit_code, 64) << arguments << run.err;
+        EXPECT_EQ(lines_in(run.err), 1) << run.err;
+        EXPECT_EQ(read_all(font), std::string("RIFF\x04\0\0\0sfbk", 12)) << arguments;
+    }
+}
+
 TEST(CliHostile, SighupDuringRenderFinishesTheWav) {
     std::string wav = temp_dir() + "/hup.wav";
     BackgroundRender render(song_with("00 90 3C 40  83 00 80 3C 00"), wav);

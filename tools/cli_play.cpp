@@ -217,6 +217,13 @@ int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions
                          terminal_text(options.output).c_str());
             return kExitUsage;
         }
+        if (options.sound_font.empty() ? is_sound_font_in_use(options.output.c_str())
+                                       : same_file(options.sound_font, options.output)) {
+            std::fprintf(stderr,
+                         "lumaroth-cli: %s is the SoundFont in use: choose another output\n",
+                         terminal_text(options.output).c_str());
+            return kExitUsage;
+        }
         setenv("LUMAROTH_MIDI_OUT", ("wav:" + options.output).c_str(), 1);
     }
     if (!options.device.empty()) {

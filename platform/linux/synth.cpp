@@ -221,6 +221,18 @@ void current_sound_font(char* path, std::size_t size) {
     copy_cp932_text(file_name_for_program(sound_font_in_use), path, size);
 }
 
+bool is_sound_font_in_use(const char* path) {
+    std::string in_use;
+    {
+        std::lock_guard<std::mutex> guard(sound_font_lock);
+        in_use = sound_font_in_use;
+    }
+    if (in_use.empty()) in_use = find_sound_font();
+    struct stat output, sound_font;
+    return stat(path, &output) == 0 && stat(in_use.c_str(), &sound_font) == 0 &&
+           output.st_dev == sound_font.st_dev && output.st_ino == sound_font.st_ino;
+}
+
 void choose_sound_font(const char* path, HWND window, UINT message) {
     start_loader(load_chosen_sound_font, file_system_name(path), window, message);
 }

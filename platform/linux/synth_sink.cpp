@@ -15,6 +15,7 @@
 #include "platform/linux/synth_engine.h"
 #include "platform/linux/wav_renderer.h"
 #include "platform/offline_render.h"
+#include "platform/sound_font.h"
 
 namespace {
 
@@ -190,6 +191,10 @@ class SynthSink : public MidiSink {
             return driver_ != nullptr ? MMSYSERR_NOERROR : MIDIERR_NODEVICE;
         }
         if (spec.compare(0, 4, "wav:") == 0 && spec.size() > 4) {
+            if (is_sound_font_in_use(spec.c_str() + 4)) {
+                error = "the WAV output " + spec.substr(4) + " is the SoundFont in use";
+                return MIDIERR_NODEVICE;
+            }
             renderer_ = std::make_unique<WavRenderer>();
             bool offline = offline_next;
             offline_next = false;

@@ -12,3 +12,7 @@ void current_sound_font(char* path, std::size_t size) {
 void choose_sound_font(const char*, HWND window, UINT message) {
     PostMessageA(window, message, 0, 0);
 }
+
+bool is_sound_font_in_use(const char*) {
+    return false;
+}
