@@ -84,6 +84,10 @@ std::string cp932_to_utf8(const char* bytes, std::size_t size, bool escape_inval
 // has no CP932 form or the input is not UTF-8.
 bool utf8_to_cp932(const std::string& utf8, std::string& out);
 
+// Whether a single-byte character separates a path's folders: '/' on Linux, where '\' is a
+// name's own character; '\' and '/' on Windows. The caller steps over Shift-JIS pairs.
+bool is_path_separator(char byte);
+
 // A Linux file name (UTF-8 bytes, or any bytes) as the program holds it, and back.
 std::string file_name_for_program(const std::string& system_name);
 std::string file_system_name(const char* program_name);

@@ -179,6 +179,15 @@ TEST(CliErrors, HelpAndVersionSucceedAndAUsageErrorNamesTheArgumentAtFault) {
          "lumaroth-cli: --loops 0: not a whole number from 0 (play only) to 1000"},
         {"play " + song + " --fade 2", "lumaroth-cli: '--fade' is not an option of play"},
         {"bogus " + song, "lumaroth-cli: unknown command 'bogus'"},
+        {"render " + song + " " + wav + " --end 0:00",
+         "lumaroth-cli: --end must come after the song's start"},
+        {"render " + song + " " + wav + " --start 0:05 --end 0:00",
+         "lumaroth-cli: --end must come after --start"},
+        {"render " + song + " " + wav + " --volume ' 3'", "lumaroth-cli: --volume  3: not a"},
+        {"render " + song + " " + wav + " --volume +1", "lumaroth-cli: --volume +1: not a"},
+        {"render " + song + " " + wav + " --mute '1, 2'", "lumaroth-cli: --mute 1, 2: not"},
+        {"render " + song + " " + wav + " --fade 0x10", "lumaroth-cli: --fade 0x10: not a"},
+        {"render " + song + " " + wav + " --fade 1e1", "lumaroth-cli: --fade 1e1: not a"},
     };
     for (const auto& [arguments, line] : faults) {
         CliRun run = cli(arguments);
@@ -187,6 +196,10 @@ TEST(CliErrors, HelpAndVersionSucceedAndAUsageErrorNamesTheArgumentAtFault) {
         EXPECT_NE(std::string::npos, run.err.find("\nusage: lumaroth-cli")) << arguments;
     }
     EXPECT_FALSE(std::ifstream("--raw").good()) << "no file named after an option";
+    CliRun late = cli("render " + song + " " + wav + " --start 50:00");
+    EXPECT_EQ(64, late.exit_code);
+    EXPECT_EQ(0u, late.err.find("lumaroth-cli: --start 50:00 is not within the song, which lasts "))
+        << late.err;
 }
 
 TEST(CliPlay, TheLiveLineFitsANarrowTerminal) {

@@ -13,6 +13,7 @@
 #include "tests/window_fixture.h"
 #include "ui/app.h"
 #include "ui/song_folder.h"
+#include "ui/song_opening.h"
 #include "ui/window_state.h"
 
 namespace {
@@ -83,6 +84,18 @@ TEST_F(MainWindowTest, NextAndPreviousGoThroughTheFolderPassingOverWhatDoesNotLo
     ASSERT_EQ(scripted_dialogs.message_boxes.size(), 1u) << "one message when none loads";
     EXPECT_NE(scripted_dialogs.message_boxes[0].text.find("再生できる曲がありません"),
               std::string::npos);
+}
+
+TEST_F(MainWindowTest, ABackslashIsANamesOwnCharacterAndAShiftJisSecondByteNoSeparator) {
+    // ソ is 83 5C in Shift-JIS: its second byte is a backslash's.
+    std::string folder = folder_with({{"b\\c.mid", short_song()}, {"d.mid", short_song()}});
+    open_file(folder + "/b\\c.mid");
+    EXPECT_EQ(title(), "b\\c.mid");
+    command(kNextSong);
+    EXPECT_EQ(title(), "d.mid") << "the next song of the same folder";
+    command(kNextSong);
+    EXPECT_EQ(title(), "b\\c.mid");
+    EXPECT_STREQ(name_part("\x83\x5C/x\x83\x5C.mid"), "x\x83\x5C.mid");
 }
 
 TEST_F(MainWindowTest, RepeatStartsTheSongOrTheFolderNextWithinTwoSecondsOfItsEnd) {

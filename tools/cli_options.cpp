@@ -1,6 +1,5 @@
 #include "tools/cli_options.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -57,21 +56,33 @@ bool is_file_name(const char* word) {
     return word[0] != '\0' && word[0] != '-';
 }
 
-bool parse_int(const char* text, long low, long high, long& value) {
-    if (*text == '\0') return false;
-    char* end = nullptr;
-    errno = 0;
-    value = std::strtol(text, &end, 10);
-    return errno == 0 && *end == '\0' && value >= low && value <= high;
+// The count of decimal digits text begins with.
+std::size_t digits_at(const char* text) {
+    std::size_t n = 0;
+    while (text[n] >= '0' && text[n] <= '9')
+        ++n;
+    return n;
 }
 
-// Seconds from 0.1 to 600, a fraction allowed, as milliseconds.
+// Plain decimal digits, a minus sign before them only where low is negative: no space, no
+// plus sign, no other base.
+bool parse_int(const char* text, long low, long high, long& value) {
+    const char* digits = text[0] == '-' && low < 0 ? text + 1 : text;
+    std::size_t n = digits_at(digits);
+    if (n == 0 || digits[n] != '\0' || n > 9) return false;
+    value = std::strtol(text, nullptr, 10);
+    return value >= low && value <= high;
+}
+
+// Seconds from 0.1 to 600 as digits, a fraction allowed ("2", "0.5"), as milliseconds.
 bool parse_seconds(const char* text, std::uint32_t& ms) {
-    char* end = nullptr;
-    errno = 0;
-    double seconds = std::strtod(text, &end);
-    if (*text == '\0' || *end != '\0' || errno != 0 || !(seconds >= 0.1 && seconds <= 600))
+    std::size_t whole = digits_at(text);
+    std::size_t fraction = text[whole] == '.' ? digits_at(text + whole + 1) : 0;
+    std::size_t length = whole + (text[whole] == '.' ? 1 + fraction : 0);
+    if (whole == 0 || whole > 3 || (text[whole] == '.' && fraction == 0) || text[length] != '\0')
         return false;
+    double seconds = std::strtod(text, nullptr);
+    if (!(seconds >= 0.1 && seconds <= 600)) return false;
     ms = static_cast<std::uint32_t>(seconds * 1000 + 0.5);
     return true;
 }
@@ -191,6 +202,7 @@ CliRequest parse_cli_options(int argc, char** argv, CliOptions& options) {
         if (i + 1 >= argc) return usage(word + " needs a value"), CliRequest::kBadUsage;
         std::string value = argv[++i];
         std::uint32_t& at = word == "--start" ? options.start_ms : options.end_ms;
+        if (word == "--end") options.end_given = true;
         long loops = 0;
         bool good = word == "--speed-steps" ? parse_int(value.c_str(), -1000000, 1000000, steps)
                     : word == "--switch"    ? parse_switch(value.c_str(), options.override)
@@ -210,8 +222,10 @@ CliRequest parse_cli_options(int argc, char** argv, CliOptions& options) {
         if (word == "--soundfont") options.sound_font = value;
         if (word == "--loops") options.loops = static_cast<int>(loops);
     }
-    if (options.end_ms != 0 && options.end_ms <= options.start_ms)
-        return usage("--end must come after --start"), CliRequest::kBadUsage;
+    if (options.end_given && options.end_ms <= options.start_ms)
+        return usage(options.start_ms == 0 ? "--end must come after the song's start"
+                                           : "--end must come after --start"),
+               CliRequest::kBadUsage;
     return CliRequest::kRun;
 }
 

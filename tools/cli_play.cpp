@@ -81,6 +81,18 @@ class Ticker {
     std::thread thread_;
 };
 
+// A start at or past the song's end would play nothing: it is said, with the length.
+bool start_within_song(const CliOptions& options) {
+    std::uint32_t length = song_length_ms();
+    if (options.start_ms == 0 || options.start_ms < length) return true;
+    char start[kSongTimeText], song[kSongTimeText];
+    format_song_time(options.start_ms, start);
+    format_song_time(length, song);
+    std::fprintf(stderr, "lumaroth-cli: --start %s is not within the song, which lasts %s\n", start,
+                 song);
+    return false;
+}
+
 // A render is over once the song has passed its end and the synthesizer has gone quiet.
 bool render_is_over(const CliOptions& options) {
     return options.command == "render" && playback_position_ms() >= song_end_ms() &&
@@ -251,6 +263,7 @@ int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions
     if (options.repeat) song_end_idle = kRepeatTail;
     if (options.command == "render") song_end_idle = kRenderTail;
     merge_tracks(song, voices, options.override, options.speed_factor);
+    if (!start_within_song(options)) return kExitUsage;
     bool offline = options.command == "render" && !options.realtime;
     if (offline) render_next_output_offline();
     if (!start_playback_at(kTerminal, options.start_ms)) return kExitNoOutput;

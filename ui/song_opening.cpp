@@ -112,8 +112,8 @@ void open_handed_song(HWND window) {
 
 }  // namespace
 
-// The file-name part of a path, as the open dialog reports it: after the last
-// separator, a '\' or '/' that is not the second byte of a Shift-JIS character.
+// The file-name part of a path, as the open dialog reports it: after the last separator
+// that is not the second byte of a Shift-JIS character.
 const char* name_part(const char* path) {
     const char* name = path;
     for (const char* p = path; *p != '\0'; ++p) {
@@ -121,7 +121,7 @@ const char* name_part(const char* path) {
         if (is_cp932_lead_byte(byte)) {
             if (p[1] == '\0') break;
             ++p;
-        } else if (byte == '\\' || byte == '/') {
+        } else if (is_path_separator(*p)) {
             name = p + 1;
         }
     }

@@ -210,3 +210,7 @@ std::string text_for_display(const char* bytes, std::size_t size) {
     flush(size);
     return out;
 }
+
+bool is_path_separator(char byte) {
+    return byte == '/';
+}

@@ -111,3 +111,7 @@ ROUTE_IMPORT(WritePrivateProfileStringA, write_profile_string)
 ROUTE_IMPORT(CreateFileA, create_file)
 ROUTE_IMPORT(GetModuleFileNameA, module_file_name)
 ROUTE_IMPORT(GetFullPathNameA, full_path_name)
+
+bool is_path_separator(char byte) {
+    return byte == '\\' || byte == '/';
+}
