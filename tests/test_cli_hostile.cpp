@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -236,6 +237,21 @@ TEST(CliHostile, TheSoundFontInUseIsNeverTheOutput) {
         EXPECT_EQ(lines_in(run.err), 1) << run.err;
         EXPECT_EQ(read_all(font), std::string("RIFF\x04\0\0\0sfbk", 12)) << arguments;
     }
+}
+
+TEST(CliHostile, ARenderLongerThanAWavFileHoldsIsRefusedBeforeItStarts) {
+    // A note, then one 7 hours on: 4,838,400 ticks of 5.2 ms at the default tempo.
+    std::string song =
+        write_temp_file("long.mid", song_of(0, 96, {hex("00 90 3C 40  82 A7 A8 00 80 3C 00")}));
+    std::string wav = temp_dir() + "/long.wav";
+    CliRun run = cli("render " + song + " " + wav, kTimeout);
+    EXPECT_EQ(run.exit_code, 64);
+    EXPECT_EQ(lines_in(run.err), 1) << run.err;
+    EXPECT_NE(run.err.find("the render would last 420:0"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("--end"), std::string::npos) << run.err;
+    EXPECT_FALSE(std::ifstream(wav).good()) << "nothing written";
+    CliRun cut = cli("render " + song + " " + wav + " --end 0:01", kTimeout);
+    EXPECT_EQ(cut.exit_code, 0) << cut.err;
 }
 
 TEST(CliHostile, SighupDuringRenderFinishesTheWav) {

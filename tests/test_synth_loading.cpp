@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdlib>
 
+#include "platform/linux/sample_clock.h"
 #include "platform/linux/synth.h"
 #include "platform/win32.h"
 #include "tests/smf_bytes.h"
@@ -23,4 +24,19 @@ TEST(SynthLoading, AnOpenBeforeTheLoadEndsWaitsForItPaintingMeanwhile) {
     EXPECT_GT(paints, 0) << "the SoundFont takes far longer than one wait to load";
     EXPECT_EQ(midiOutClose(output), MMSYSERR_NOERROR);
     finish_loading_synth();
+}
+
+TEST(SampleClock, FramesPastTheOldWrapStillCountExactly) {
+    // 2^63 / 10^9 frames is where frames times 10^9 wrapped: 58 hours at 44.1 kHz.
+    for (std::uint64_t frames : {std::uint64_t{1} << 34, (std::uint64_t{1} << 40) + 12345}) {
+        auto exact = [](std::uint64_t f) {
+            return static_cast<std::int64_t>(static_cast<unsigned __int128>(f) * 1000000000 /
+                                             44100);
+        };
+        EXPECT_EQ(exact(frames), sound_ns(frames, 44100));
+        // A 64-frame block past the old wrap lasts what it always did.
+        EXPECT_EQ(exact(frames + 64) - exact(frames),
+                  sound_ns(frames + 64, 44100) - sound_ns(frames, 44100));
+        EXPECT_NEAR(1451247, sound_ns(frames + 64, 44100) - sound_ns(frames, 44100), 1);
+    }
 }

@@ -93,6 +93,34 @@ bool start_within_song(const CliOptions& options) {
     return false;
 }
 
+// How long a render of the song would last: to --end, or through its loop's passes and
+// fade, then the tail.
+std::uint64_t render_length_ms(const CliOptions& options) {
+    std::uint64_t end = options.end_given ? options.end_ms : song_end_ms();
+    LoopPoints loop = find_loop_points();
+    if (!options.end_given && loop.start_index >= 0) {
+        std::uint64_t pass = loop.end_ms - loop.start_ms;
+        end += pass * static_cast<std::uint64_t>(options.loops - 1);
+        if (!loop.way_out) end += options.fade_ms;
+    }
+    return end - options.start_ms + kRenderTail;
+}
+
+// A render that a WAV file cannot hold is refused before it starts.
+bool fits_a_wav_file(const CliOptions& options) {
+    std::uint64_t length = render_length_ms(options);
+    if (options.command != "render" || length <= longest_wav_ms()) return true;
+    char lasts[kSongTimeText], longest[kSongTimeText];
+    format_song_time(length > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(length),
+                     lasts);
+    format_song_time(longest_wav_ms(), longest);
+    std::fprintf(stderr,
+                 "lumaroth-cli: the render would last %s; a WAV file holds at most %s of sound: "
+                 "give an --end\n",
+                 lasts, longest);
+    return false;
+}
+
 // A render is over once the song has passed its end and the synthesizer has gone quiet.
 bool render_is_over(const CliOptions& options) {
     return options.command == "render" && playback_position_ms() >= song_end_ms() &&
@@ -263,7 +291,7 @@ int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions
     if (options.repeat) song_end_idle = kRepeatTail;
     if (options.command == "render") song_end_idle = kRenderTail;
     merge_tracks(song, voices, options.override, options.speed_factor);
-    if (!start_within_song(options)) return kExitUsage;
+    if (!start_within_song(options) || !fits_a_wav_file(options)) return kExitUsage;
     bool offline = options.command == "render" && !options.realtime;
     if (offline) render_next_output_offline();
     if (!start_playback_at(kTerminal, options.start_ms)) return kExitNoOutput;

@@ -70,3 +70,9 @@ bool render_next_tick() {
     timer.callback(timer.id, 0, timer.user, 0, 0);
     return true;
 }
+
+std::int64_t sound_ns(std::uint64_t frames, int sample_rate) {
+    auto rate = static_cast<std::uint64_t>(sample_rate);
+    return static_cast<std::int64_t>(frames / rate * 1000000000 +
+                                     frames % rate * 1000000000 / rate);
+}

@@ -11,6 +11,10 @@
 
 #include "platform/win32.h"
 
+// How long frames of sound at sample_rate last, in nanoseconds, exact for any count a
+// render can reach (a product of frames and 10^9 would wrap after 58 hours).
+std::int64_t sound_ns(std::uint64_t frames, int sample_rate);
+
 // The system's monotonic clock in nanoseconds: the playback clock when no render drives
 // it (its milliseconds, modulo 2^32, are timeGetTime's).
 std::int64_t monotonic_ns();

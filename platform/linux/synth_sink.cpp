@@ -99,22 +99,20 @@ class DriverClock {
     // Called at each callback, before its frames are rendered.
     void callback() {
         std::int64_t now = monotonic_ns();
-        std::int64_t lead = sound_ns(frames_) - now;
+        std::int64_t lead = sound_ns(frames_, kSampleRate) - now;
         lead_ns_ = started_ ? std::max(lead, lead_ns_ - (now - last_ns_) / 10000) : lead;
         started_ = true;
         last_ns_ = now;
     }
     // The next block's time, which it takes.
     std::int64_t next_block(int frames) {
-        std::int64_t block_ns = sound_ns(frames_) - lead_ns_;
+        std::int64_t block_ns = sound_ns(frames_, kSampleRate) - lead_ns_;
         frames_ += frames;
         return block_ns;
     }
 
   private:
-    static std::int64_t sound_ns(std::int64_t frames) { return frames * 1000000000 / kSampleRate; }
-
-    std::int64_t frames_ = 0;  // rendered since the driver started
+    std::uint64_t frames_ = 0;  // rendered since the driver started
     std::int64_t lead_ns_ = 0;
     std::int64_t last_ns_ = 0;
     bool started_ = false;

@@ -29,7 +29,7 @@ bool is_quiet(const std::int16_t* samples, std::size_t count) {
 }
 
 std::int64_t block_offset_ns(std::uint64_t blocks) {
-    return static_cast<std::int64_t>(blocks * kBlockFrames * kNsPerSecond / kSampleRate);
+    return sound_ns(blocks * kBlockFrames, kSampleRate);
 }
 
 timespec as_timespec(std::int64_t ns) {

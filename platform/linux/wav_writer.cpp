@@ -5,7 +5,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+
+#include "platform/linux/synth_engine.h"
+#include "platform/offline_render.h"
 
 namespace {
 
@@ -13,6 +17,8 @@ constexpr int kChannels = 2;
 constexpr int kBytesPerSample = 2;
 constexpr int kFrameBytes = kChannels * kBytesPerSample;
 constexpr int kHeaderBytes = 44;
+// The RIFF size, 36 bytes more than the data's, is 32-bit: whole frames up to that.
+constexpr std::uint32_t kDataLimit = (0xFFFFFFFFu - 36) / kFrameBytes * kFrameBytes;
 
 void put_u32(unsigned char* at, std::uint32_t value) {
     for (int i = 0; i < 4; ++i)
@@ -87,6 +93,11 @@ bool WavWriter::open(const std::string& path, int sample_rate, std::string& erro
     return true;
 }
 
+std::uint32_t longest_wav_ms() {
+    return static_cast<std::uint32_t>(std::uint64_t{kDataLimit} * 1000 /
+                                      (std::uint64_t{kSampleRate} * kFrameBytes));
+}
+
 void WavWriter::fail(const char* what) {
     if (error_.empty()) error_ = std::string(what) + " " + path_ + ": " + std::strerror(errno);
 }
@@ -94,10 +105,18 @@ void WavWriter::fail(const char* what) {
 bool WavWriter::write(const std::int16_t* frames, int frame_count) {
     if (fd_ < 0 || !error_.empty()) return false;
     std::size_t bytes = static_cast<std::size_t>(frame_count) * kFrameBytes;
-    std::size_t written = write_all(fd_, frames, bytes);
+    std::size_t room = kDataLimit - data_bytes_;
+    std::size_t written = write_all(fd_, frames, bytes < room ? bytes : room);
     data_bytes_ += static_cast<std::uint32_t>(written);
     if (written == bytes) return true;
-    fail("cannot write");
+    if (written == room) {
+        std::uint32_t ms = longest_wav_ms();
+        char longest[32];
+        std::snprintf(longest, sizeof longest, "%u:%02u", ms / 60000, ms / 1000 % 60);
+        error_ = path_ + " is full: a WAV file holds at most " + longest + " of sound";
+    } else {
+        fail("cannot write");
+    }
     return false;
 }
 
