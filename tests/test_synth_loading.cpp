@@ -7,6 +7,8 @@
 
 #include "platform/linux/sample_clock.h"
 #include "platform/linux/synth.h"
+#include "platform/linux/synth_engine.h"
+#include "platform/sound_font.h"
 #include "platform/win32.h"
 #include "tests/smf_bytes.h"
 
@@ -39,4 +41,18 @@ TEST(SampleClock, FramesPastTheOldWrapStillCountExactly) {
                   sound_ns(frames + 64, 44100) - sound_ns(frames, 44100));
         EXPECT_NEAR(1451247, sound_ns(frames + 64, 44100) - sound_ns(frames, 44100), 1);
     }
+}
+
+TEST(SynthLoading, SixteenSoundFontChoicesLeaveOneFontLoaded) {
+    setenv("LUMAROTH_MIDI_OUT", ("wav:" + temp_dir() + "/choices.wav").c_str(), 1);
+    std::string font = "/usr/share/sounds/sf2/FluidR3_GM.sf2";
+    for (int choice = 0; choice < 16; ++choice)
+        choose_sound_font(font.c_str(), nullptr, 0);
+    finish_loading_synth();
+    fluid_synth_t* synth = loaded_synth().synth;
+    EXPECT_EQ(2, fluid_synth_sfcount(synth)) << "the last choice and the one it replaces";
+    HMIDIOUT output = nullptr;
+    ASSERT_EQ(midiOutOpen(&output, MIDI_MAPPER, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
+    EXPECT_EQ(1, fluid_synth_sfcount(synth)) << "the next open lets the replaced one go";
+    EXPECT_EQ(midiOutClose(output), MMSYSERR_NOERROR);
 }

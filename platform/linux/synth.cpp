@@ -112,13 +112,16 @@ void start_loader(void (*load)(const std::string&, HWND, UINT), const std::strin
 }
 
 // The chosen SoundFont in place of the one before, which goes at the next open; that one
-// stays when the new one cannot be read.
+// stays when the new one cannot be read. A font chosen since the last open, which no open
+// has played, goes at once: only the one an open played waits.
 void load_chosen_sound_font(const std::string& path, HWND window, UINT message) {
     Synth& synth = the_synth();
     int id = is_sound_font(path) ? load_sound_font(synth.synth, path) : FLUID_FAILED;
     if (id != FLUID_FAILED) {
         if (synth.replaced_sound_font == FLUID_FAILED)
             synth.replaced_sound_font = synth.sound_font_id;
+        else if (synth.sound_font_id != FLUID_FAILED)
+            fluid_synth_sfunload(synth.synth, synth.sound_font_id, 0);
         synth.sound_font_id = id;
         synth.error.clear();
         use_sound_font_file(path);

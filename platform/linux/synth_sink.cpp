@@ -167,13 +167,13 @@ fluid_audio_driver_t* start_audio(Synth& synth, std::string& error) {
 
 class SynthSink : public MidiSink {
   public:
-    explicit SynthSink(Synth& synth) : synth_(synth) {}
+    explicit SynthSink(Synth& synth) : synth_(synth), pinned_font_(synth.sound_font_id) {}
     ~SynthSink() override {
         // What was sent plays out before the release: the renderer's last blocks, else now.
         if (renderer_ != nullptr) renderer_->stop();
         synth_event_queue().play_all(synth_.synth);
         for (auto [bank, program] : pinned_)
-            fluid_synth_unpin_preset(synth_.synth, synth_.sound_font_id, bank, program);
+            fluid_synth_unpin_preset(synth_.synth, pinned_font_, bank, program);
         if (driver_ != nullptr) {
             ReleasingDriver::releasing_driver().start(synth_.synth, driver_);
         } else {
@@ -248,14 +248,16 @@ class SynthSink : public MidiSink {
     }
 
   private:
+    // Under the font of the open: one chosen while playing leaves these to it.
     void pin(int bank, int program) {
-        if (fluid_synth_pin_preset(synth_.synth, synth_.sound_font_id, bank, program) == FLUID_OK)
+        if (fluid_synth_pin_preset(synth_.synth, pinned_font_, bank, program) == FLUID_OK)
             pinned_.emplace_back(bank, program);
     }
 
     Synth& synth_;
     fluid_audio_driver_t* driver_ = nullptr;
     std::unique_ptr<WavRenderer> renderer_;
+    int pinned_font_;
     std::vector<std::pair<int, int>> pinned_;  // bank, program
 };
 
