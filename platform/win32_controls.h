@@ -18,6 +18,9 @@
 BOOL GetWindowRect(HWND window, LPRECT rect);
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 BOOL IsWindowVisible(HWND window);
+// The desktop's work area, the screen less its panels, into a RECT.
+#define SPI_GETWORKAREA 0x0030
+BOOL SystemParametersInfoA(UINT action, UINT parameter, void* value, UINT update);
 #define IDCANCEL 2
 #define WM_INITDIALOG 0x0110u
 #define WM_TIMER 0x0113u

@@ -3,6 +3,8 @@
 // back, the words as they are sung, and the windows' places kept.
 #include <QtCore/qnamespace.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "platform/cp932.h"
@@ -112,4 +114,21 @@ TEST_F(MainWindowTest, TheLyricsWindowMarksTheSyllablesAsTheyComeAndKeepsItsPlac
     EXPECT_EQ(place.top, 50);
     EXPECT_EQ(place.right - place.left, 500);
     EXPECT_EQ(place.bottom - place.top, 200);
+}
+
+TEST_F(MainWindowTest, AHugeRememberedSideWindowIsKeptToTheScreensWorkArea) {
+    std::string folder = temp_dir() + "/config/lumaroth";
+    std::system(("mkdir -p " + folder).c_str());
+    std::FILE* settings = std::fopen((folder + "/lumaroth.ini").c_str(), "w");
+    ASSERT_NE(settings, nullptr);
+    std::fputs("[ChannelWindow]\nLeft=-32767\nTop=32767\nWidth=32767\nHeight=32767\n", settings);
+    std::fclose(settings);
+    start_again();
+    RECT area, place;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0));
+    ASSERT_TRUE(GetWindowRect(FindWindowA("LumarothChannels", nullptr), &place));
+    EXPECT_LE(place.right - place.left, area.right - area.left);
+    EXPECT_LE(place.bottom - place.top, area.bottom - area.top);
+    EXPECT_GE(place.left, area.left);
+    EXPECT_LE(place.bottom, area.bottom);
 }

@@ -1,5 +1,6 @@
 #include "ui/side_window.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "ui/settings.h"
@@ -18,6 +19,17 @@ void save_place(HWND window, const char* section) {
         wsprintfA(text, "%d", static_cast<int>(values[i]));
         save_setting(window, section, kPlaceKeys[i], text);
     }
+}
+
+// A remembered place kept within the desktop's work area: a settings file may hold any
+// size, and a window holds a backing image as large as itself.
+void fit_work_area(int place[4]) {
+    RECT area;
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0)) return;
+    place[2] = std::min<int>(place[2], area.right - area.left);
+    place[3] = std::min<int>(place[3], area.bottom - area.top);
+    place[0] = std::max<int>(area.left, std::min<int>(place[0], area.right - place[2]));
+    place[1] = std::max<int>(area.top, std::min<int>(place[1], area.bottom - place[3]));
 }
 
 }  // namespace
@@ -47,7 +59,11 @@ HWND create_side_window(HWND owner, const SideWindowSpec& spec) {
                      value < 32768 && (i < 2 || value >= 100);
         if (remembered) place[i] = static_cast<int>(value);
     }
-    if (!remembered) place[0] = first_left, place[1] = first_top;
+    if (remembered) {
+        fit_work_area(place);
+    } else {
+        place[0] = first_left, place[1] = first_top;
+    }
     HWND window = CreateWindowExA(0, spec.class_name, spec.title, WS_OVERLAPPEDWINDOW, place[0],
                                   place[1], place[2], place[3], owner, nullptr, instance, nullptr);
     MoveWindow(window, place[0], place[1], place[2], place[3], FALSE);

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QLibraryInfo>
 #include <QObject>
+#include <QScreen>
 #include <QTranslator>
 #include <clocale>
 
@@ -79,4 +80,13 @@ ModalScope::ModalScope() {
 
 ModalScope::~ModalScope() {
     --modal_depth;
+}
+
+BOOL SystemParametersInfoA(UINT action, UINT, void* value, UINT) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (action != SPI_GETWORKAREA || value == nullptr || screen == nullptr) return FALSE;
+    QRect area = screen->availableGeometry();
+    *static_cast<RECT*>(value) =
+        RECT{area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
+    return TRUE;
 }
