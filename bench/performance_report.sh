@@ -90,7 +90,7 @@ mib() { awk -v k="$1" 'BEGIN {printf "%.1f", k / 1024}'; }
   echo
   echo "Latency: from starting the process to the first sound, less the song's own time before"
   echo "its first note. CPU and peak memory: the whole process while it plays the whole song"
-  echo "(Lumaroth plays on for the 10 silent seconds that end a song). Ratios are Lumaroth's"
+  echo "(Lumaroth's file ends with the sound, at most 3 s after the last message). Ratios are Lumaroth's"
   echo "figure over the other player's: below 1 is better for Lumaroth."
   echo
   echo "| song | bytes, notes, seconds | player | CPU s | peak MiB | latency ms |"
@@ -140,7 +140,7 @@ done
   echo
   echo "\`lumaroth-cli render\` runs the scheduler's 6 ms tick on the rendered sound's own clock,"
   echo "as fast as the machine allows, against \`fluidsynth -ni -F\` on the same songs, one run each."
-  echo "Lumaroth's file goes on for the 10 silent seconds that end a song; fluidsynth's ends"
+  echo "Lumaroth's file ends once every voice and the reverb's tail are silent; fluidsynth's ends"
   echo "when its last voice has. Speed ratio: fluidsynth's seconds over Lumaroth's (above 1:"
   echo "Lumaroth is faster); per second of sound: the same for each second of the files."
   echo "FluidSynth's synthesis is over nine tenths of either's time. Same file: Lumaroth's"
@@ -160,7 +160,7 @@ done
   echo "scheduler on its real-time timer into the synthesizer (what \`lumaroth-cli play\` and the"
   echo "window do); lumaroth window is the program itself on Xvfb, Space pressed to play, into a"
   echo "WAV file; lumaroth-offline and fluidsynth-offline render as fast as they can. Lumaroth's"
-  echo "offset is its output's fixed 16 ms latency: every event plays at the 64-frame block"
+  echo "offset is its output's fixed 16 ms latency and the detector's rise to a third of the hit's peak; every event plays at the 64-frame block"
   echo "nearest its due time plus that latency."
   echo
   echo "| player | hits found | offset ms | spread ms |"
@@ -269,6 +269,34 @@ repeat_gap=$(sed -n 's/^Repeat: .* again \([0-9.]*\) ms$/\1/p' <<<"$window_figur
   echo '```'
   echo "$window_figures"
   echo '```'
+} >>"$work/report.md"
+
+# What the figures rest on: load, memory, timing and the desktop's audio, measured apart.
+{
+  echo
+  echo '## What these figures rest on'
+  echo 
+  echo '- **Load.** Every figure above is from one run on an idle machine. The window'\''s own costs'
+  echo '  grow with load: with both cores busy building this project beside it,'
+  echo '  `bench_window_play` held the window'\''s thread 45.7 ms at start and 12.6 ms at Open, the'
+  echo '  synthesizer and SoundFont were ready 281 ms after start, and Play -> first note took'
+  echo '  19.5 to 28.4 ms; a review on another loaded run measured 106 ms, 78 ms and 428 ms. On a'
+  echo '  loaded machine the real-time offset also grows past the fixed 16 ms (22 to 28 ms were'
+  echo '  measured there): the rendering thread then wakes late.'
+  echo '- **Memory.** Lumaroth'\''s synthesizer loads only the samples of the presets a song selects'
+  echo '  (FluidSynth'\''s `synth.dynamic-sample-loading=1`). fluidsynth given the same setting needs'
+  echo '  the same: on the dense song, rendering to a file, 47.8 MiB for'
+  echo '  `fluidsynth -ni -o synth.dynamic-sample-loading=1 -F` against 47.3 MiB for'
+  echo '  `lumaroth-cli render` (and 168.8 MiB for fluidsynth without it).'
+  echo '- **Note timing.** The click track'\''s gaps vary; fluidsynth'\''s player places each event on'
+  echo '  its 64-frame period, so its spread there is larger. On a regular 250 ms grid both'
+  echo '  players'\'' spreads are equal: Lumaroth'\''s lead holds for varied gaps only.'
+  echo '- **The desktop'\''s audio** (`DesktopAudio` test: FluidSynth'\''s PulseAudio driver into a null'
+  echo '  sink of a PulseAudio server the test starts, read back from the sink'\''s monitor with a'
+  echo '  10 ms recording latency): Play -> the first note heard 26 to 35 ms, the note due 5 ms'
+  echo '  into the song, the same in every round whatever the pause between Play and Stop. Of'
+  echo '  that, 16 ms is the output'\''s fixed latency and the rest the server'\''s buffer and the'
+  echo '  recording'\''s.'
 } >>"$work/report.md"
 
 # Start-up: from starting the program to its window being shown with the song painted.
