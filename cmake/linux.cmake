@@ -29,6 +29,7 @@ target_link_libraries(lumaroth_platform_messages PUBLIC lumaroth_platform_timer)
 lumaroth_platform_library(lumaroth_platform_midi
   platform/linux/midi_out.cpp platform/linux/midi_errors.cpp platform/linux/seq_sink.cpp
   platform/linux/synth.cpp platform/linux/synth_sink.cpp platform/linux/limiter.cpp
+  platform/linux/held_sound_font.cpp
   platform/linux/event_queue.cpp
   platform/linux/wav_renderer.cpp
   platform/linux/wav_writer.cpp)

@@ -15,6 +15,9 @@ void current_sound_font(char* path, std::size_t size);
 // one the synthesizer would load first when none is yet: an output written there would
 // destroy it. Links are followed.
 bool is_sound_font_in_use(const char* path);
+// Whether the SoundFont in use could not be read since the last call: its file was cut
+// short since it loaded, and the notes whose samples it no longer holds were silent.
+bool sound_font_unreadable();
 // Loads the SoundFont at path on the synthesizer's loader thread, for the next Play, and
 // then posts message to window: wParam 1 when it is the SoundFont now, 0 when it is none
 // or cannot be read (the one before stays).

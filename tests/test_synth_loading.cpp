@@ -1,15 +1,22 @@
 // The synthesizer loading on its own thread as the window starts: an open that comes
 // before it is ready waits for the rest, and keeps the window painting meanwhile.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 #include "platform/linux/sample_clock.h"
 #include "platform/linux/synth.h"
 #include "platform/linux/synth_engine.h"
 #include "platform/sound_font.h"
 #include "platform/win32.h"
+#include "tests/click_track.h"
 #include "tests/smf_bytes.h"
 
 namespace {
@@ -55,4 +62,42 @@ TEST(SynthLoading, SixteenSoundFontChoicesLeaveOneFontLoaded) {
     ASSERT_EQ(midiOutOpen(&output, MIDI_MAPPER, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
     EXPECT_EQ(1, fluid_synth_sfcount(synth)) << "the next open lets the replaced one go";
     EXPECT_EQ(midiOutClose(output), MMSYSERR_NOERROR);
+}
+
+TEST(SynthLoading, ASoundFontChangedOnDiskPlaysOnAsLoadedOrIsSaidNeverCrashes) {
+    const char* const kCases[] = {"deleted", "replaced", "truncated"};
+    for (const char* change : kCases) {
+        SCOPED_TRACE(change);
+        std::string font = temp_dir() + "/" + change + ".sf2";
+        ASSERT_EQ(0, std::system(("cp /usr/share/sounds/sf2/FluidR3_GM.sf2 " + font).c_str()));
+        choose_sound_font(font.c_str(), nullptr, 0);
+        finish_loading_synth();
+        if (std::string(change) == "deleted") unlink(font.c_str());
+        if (std::string(change) == "replaced") {
+            std::string other = write_temp_file("other.sf2", hex("52494646 04000000 7366626B"));
+            std::rename(other.c_str(), font.c_str());
+        }
+        if (std::string(change) == "truncated") {
+            ASSERT_EQ(0, truncate(font.c_str(), 4096));
+        }
+        // A violin, which no Play has asked for: its samples are read now.
+        std::string wav = temp_dir() + "/" + change + ".wav";
+        setenv("LUMAROTH_MIDI_OUT", ("wav:" + wav).c_str(), 1);
+        HMIDIOUT output = nullptr;
+        ASSERT_EQ(midiOutOpen(&output, MIDI_MAPPER, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
+        midiOutShortMsg(output, 0x28C0);
+        midiOutShortMsg(output, 0x7F3C90);
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        midiOutClose(output);
+        int rate = 0, peak = 0;
+        for (std::int16_t sample : read_wav(wav, rate))
+            peak = std::max(peak, std::abs(static_cast<int>(sample)));
+        bool truncated = std::string(change) == "truncated";
+        EXPECT_EQ(truncated, sound_font_unreadable());
+        if (truncated) {
+            EXPECT_LT(peak, 4) << "what cannot be read is silence";
+        } else {
+            EXPECT_GT(peak, 1000) << "it plays on as loaded";
+        }
+    }
 }

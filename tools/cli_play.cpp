@@ -349,6 +349,11 @@ int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions
     stop_playback();
     ticker.reset();
     if (terminal) std::printf("\n");
+    if (sound_font_unreadable())
+        std::fputs(
+            "lumaroth-cli: the SoundFont can no longer be read: the notes it could not "
+            "give were silent\n",
+            stderr);
     std::string failure = synth_output_failure();
     if (failure.empty()) return exit_code;
     std::fprintf(stderr, "lumaroth: MIDI output: %s\n", failure.c_str());

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/sound_font.h"
 #include "playback/position.h"
 #include "playback/scheduler.h"
 #include "playback/track_merger.h"
@@ -15,6 +16,8 @@ namespace {
 
 constexpr char kPlayFailure[] = "再生を始められません。\n%s";
 constexpr char kNoTimer[] = "タイマーを使えません。";
+constexpr char kSoundFontUnreadable[] =
+    "音色ファイル(SoundFont)を読めなくなりました。読めない音は鳴りませんでした。";
 constexpr std::uint32_t kStep = 5000;  // ms, the jump of Left and Right
 
 // The settings the Timeline that plays was built with.
@@ -116,6 +119,8 @@ void transport_stop(HWND window) {
     stop_playback();
     play_state = 0;
     show_play_state(window);
+    if (sound_font_unreadable())
+        MessageBoxA(window, kSoundFontUnreadable, kProgramTitle, MB_ICONWARNING);
 }
 
 void transport_seek(HWND window, std::uint32_t song_ms) {

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "platform/cp932.h"
+#include "platform/linux/held_sound_font.h"
 #include "platform/linux/synth.h"
 #include "platform/linux/synth_engine.h"
 #include "platform/sound_font.h"
@@ -43,6 +44,7 @@ void ignore_glib_message(const gchar*, GLogLevelFlags, const gchar*, gpointer) {
 // The SoundFont's id, or FLUID_FAILED. The channels take its presets at the next reset.
 int load_sound_font(fluid_synth_t* synth, const std::string& path) {
     GLogFunc previous = g_log_set_default_handler(ignore_glib_message, nullptr);
+    load_sound_font_anew();
     int id = fluid_synth_sfload(synth, path.c_str(), 0);
     g_log_set_default_handler(previous, nullptr);
     return id;
@@ -147,6 +149,7 @@ Synth::Synth() {
     fluid_settings_setnum(settings, "synth.gain", kFullGain);
     fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
     synth = new_fluid_synth(settings);
+    hold_sound_font_files(settings, synth);
     std::string sound_font = find_sound_font();
     use_sound_font_file(sound_font);
     if (sound_font.empty()) {
@@ -234,6 +237,10 @@ bool is_sound_font_in_use(const char* path) {
     struct stat output, sound_font;
     return stat(path, &output) == 0 && stat(in_use.c_str(), &sound_font) == 0 &&
            output.st_dev == sound_font.st_dev && output.st_ino == sound_font.st_ino;
+}
+
+bool sound_font_unreadable() {
+    return take_unreadable_sound_font();
 }
 
 void choose_sound_font(const char* path, HWND window, UINT message) {

@@ -23,3 +23,11 @@ void choose_sound_font(const char* path, HWND window, UINT message) {
     if (scripted_sound_font.loads) scripted_sound_font.in_use = path;
     PostMessageA(window, message, scripted_sound_font.loads ? 1 : 0, 0);
 }
+
+bool sound_font_unreadable() {
+    return false;
+}
+
+bool is_sound_font_in_use(const char*) {
+    return false;
+}

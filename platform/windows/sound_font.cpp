@@ -16,3 +16,7 @@ void choose_sound_font(const char*, HWND window, UINT message) {
 bool is_sound_font_in_use(const char*) {
     return false;
 }
+
+bool sound_font_unreadable() {
+    return false;
+}

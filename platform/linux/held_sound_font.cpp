@@ -1,0 +1,132 @@
+#include "platform/linux/held_sound_font.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace {
+
+struct HeldFile {
+    int fd = -1;
+    fluid_long_long_t size = 0;
+    // What the load read (the file's structure): by offset, the bytes of each read.
+    std::map<fluid_long_long_t, std::string> structure;
+    bool loading = true;  // until the load's own handle closes
+    ~HeldFile() {
+        if (fd >= 0) close(fd);
+    }
+};
+
+struct Handle {
+    std::shared_ptr<HeldFile> file;
+    fluid_long_long_t position = 0;
+    bool loads;  // the load's own handle
+};
+
+std::mutex lock;
+std::map<std::string, std::shared_ptr<HeldFile>> held;
+// Set by the thread that loads a SoundFont, for its own next open: another thread's open
+// meanwhile (samples of the font in use) is no load.
+thread_local bool anew = false;
+std::atomic<bool> unreadable{false};
+
+void* open_file(const char* name) {
+    std::lock_guard<std::mutex> guard(lock);
+    std::shared_ptr<HeldFile>& file = held[name];
+    bool fresh = file == nullptr || anew;
+    anew = false;
+    if (fresh) {
+        int fd = open(name, O_RDONLY | O_CLOEXEC);
+        struct stat info;
+        if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+            if (fd >= 0) close(fd);
+            held.erase(name);
+            return nullptr;
+        }
+        file = std::make_shared<HeldFile>();
+        file->fd = fd;
+        file->size = info.st_size;
+    }
+    return new Handle{file, 0, fresh};
+}
+
+// Reads what the load read from its keeping; anything else from the held file, what
+// it no longer holds as silence.
+int read_file(void* buffer, fluid_long_long_t count, void* handle) {
+    auto* h = static_cast<Handle*>(handle);
+    std::lock_guard<std::mutex> guard(lock);
+    HeldFile& file = *h->file;
+    auto kept = file.structure.find(h->position);
+    if (!file.loading && kept != file.structure.end() &&
+        static_cast<fluid_long_long_t>(kept->second.size()) >= count) {
+        std::memcpy(buffer, kept->second.data(), static_cast<std::size_t>(count));
+        h->position += count;
+        return FLUID_OK;
+    }
+    fluid_long_long_t done = 0;
+    auto* bytes = static_cast<char*>(buffer);
+    while (done < count) {
+        ssize_t n = pread(file.fd, bytes + done, static_cast<std::size_t>(count - done),
+                          static_cast<off_t>(h->position + done));
+        if (n <= 0) break;
+        done += n;
+    }
+    if (done < count) {
+        if (file.loading) return FLUID_FAILED;  // a broken file fails its load
+        std::memset(bytes + done, 0, static_cast<std::size_t>(count - done));
+        unreadable = true;
+    }
+    if (file.loading)
+        file.structure[h->position] = std::string(bytes, static_cast<std::size_t>(count));
+    h->position += count;
+    return FLUID_OK;
+}
+
+int seek_file(void* handle, fluid_long_long_t offset, int origin) {
+    auto* h = static_cast<Handle*>(handle);
+    fluid_long_long_t base = origin == SEEK_SET   ? 0
+                             : origin == SEEK_CUR ? h->position
+                                                  : h->file->size;
+    if (base + offset < 0) return FLUID_FAILED;
+    h->position = base + offset;
+    return FLUID_OK;
+}
+
+fluid_long_long_t tell_file(void* handle) {
+    return static_cast<Handle*>(handle)->position;
+}
+
+int close_file(void* handle) {
+    auto* h = static_cast<Handle*>(handle);
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        if (h->loads) h->file->loading = false;
+    }
+    delete h;
+    return FLUID_OK;
+}
+
+}  // namespace
+
+void hold_sound_font_files(fluid_settings_t* settings, fluid_synth_t* synth) {
+    fluid_sfloader_t* loader = new_fluid_defsfloader(settings);
+    if (loader == nullptr) return;
+    fluid_sfloader_set_callbacks(loader, open_file, read_file, seek_file, tell_file, close_file);
+    fluid_synth_add_sfloader(synth, loader);
+}
+
+void load_sound_font_anew() {
+    anew = true;
+}
+
+bool take_unreadable_sound_font() {
+    return unreadable.exchange(false);
+}
