@@ -5,13 +5,16 @@
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME lumaroth)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "Lumaroth developers <lumaroth@localhost>")
+set(CPACK_PACKAGE_CONTACT 
+  "Lumaroth developers <maintainers@users.noreply.c-seed-9eea2766.example>")
+set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "player for Standard MIDI Files with an instrument view")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Lumaroth plays Standard MIDI Files (formats 0 and 1, up to 64 KiB)
- through an embedded General MIDI synthesizer and shows the song's header, meta
- information and the instruments its channels select, under their Japanese names.
- It can change the playback speed and force one channel onto another instrument.
- lumaroth-cli gives the same engine a terminal face.")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Lumaroth plays Standard MIDI Files (formats 0 and 1, up to
+ 64 KiB) through an embedded General MIDI synthesizer and shows the song's
+ header, meta information and the instruments its channels select, under
+ their Japanese names. It can change the playback speed and force one
+ channel onto another instrument. lumaroth-cli gives the same engine a
+ terminal face.")
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -128,4 +128,22 @@ endforeach()
 install(FILES ui/icons/lumaroth.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ui/lumaroth.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
+# The manual pages and the package's documents, compressed as Debian keeps them:
+# lumaroth-cli's page from its own --help, so that the two never differ.
+set(manual_pages ${CMAKE_BINARY_DIR}/lumaroth.1.gz ${CMAKE_BINARY_DIR}/lumaroth-cli.1.gz)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/lumaroth.1.gz
+  COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/docs/man/lumaroth.1 > lumaroth.1.gz
+  DEPENDS docs/man/lumaroth.1 WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/lumaroth-cli.1.gz
+  COMMAND sh ${CMAKE_SOURCE_DIR}/scripts/cli_manual_page.sh $<TARGET_FILE:lumaroth-cli> ${PROJECT_VERSION}
+    | gzip -9n > lumaroth-cli.1.gz
+  DEPENDS lumaroth-cli scripts/cli_manual_page.sh WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/changelog.gz
+  COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/docs/debian/changelog > changelog.gz
+  DEPENDS docs/debian/changelog WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+add_custom_target(lumaroth_documents ALL DEPENDS ${manual_pages} ${CMAKE_BINARY_DIR}/changelog.gz)
+install(FILES ${manual_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_BINARY_DIR}/changelog.gz docs/debian/copyright
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/lumaroth)
+
 include(cmake/debian-package.cmake)

@@ -7,6 +7,8 @@ scripts/install-deps.sh package
 rm -rf dist
 scripts/build.sh release
 cpack --preset release >/dev/null
+# Debian's own checker: no error (a changelog, the copyright, stripped programs...).
+lintian --fail-on error dist/*.deb
 scripts/windows-build.sh windows-release >/dev/null
 rm -rf dist/_CPack_Packages
 ls dist/*.deb dist/*.zip

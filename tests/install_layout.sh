@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # `cmake --install` puts the program beside its help page, a link to it on the PATH, the
 # desktop entry that opens MIDI files, the icon in every size and scalable, and the
-# AppStream metainfo that software centres read.
+# AppStream metainfo that software centres read, and the manual pages.
 #   tests/install_layout.sh BUILD_FOLDER
 set -euo pipefail
 build=$1
@@ -26,4 +26,9 @@ for size in 16 24 32 48 64 128 256; do
 done
 grep -q '<svg' "$root/usr/share/icons/hicolor/scalable/apps/lumaroth.svg" || fail "no scalable icon"
 [ -f "$root/usr/share/metainfo/lumaroth.metainfo.xml" ] || fail "no AppStream metainfo"
-echo "install layout: program, help page, link, desktop entry, icons and AppStream metainfo in place"
+for page in lumaroth lumaroth-cli; do
+  zcat "$root/usr/share/man/man1/$page.1.gz" | grep -q "^\.TH" || fail "no manual page for $page"
+done
+zcat "$root/usr/share/man/man1/lumaroth-cli.1.gz" | grep -q -- "--soundfont" ||
+  fail "lumaroth-cli's manual page does not hold its options"
+echo "install layout: program, help page, link, desktop entry, icons, AppStream metainfo and manual pages in place"

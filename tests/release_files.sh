@@ -30,7 +30,9 @@ contents=$(dpkg-deb --contents "$deb" | awk '{ print $6 ($7 ? " " $7 " " $8 : ""
 for path in ./usr/bin/lumaroth-cli ./usr/lib/lumaroth/lumaroth ./usr/lib/lumaroth/Lumaroth.html \
   ./usr/share/applications/lumaroth.desktop ./usr/share/metainfo/lumaroth.metainfo.xml \
   ./usr/share/icons/hicolor/scalable/apps/lumaroth.svg \
-  ./usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/lumaroth.png; do
+  ./usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/lumaroth.png \
+  ./usr/share/man/man1/lumaroth.1.gz ./usr/share/man/man1/lumaroth-cli.1.gz \
+  ./usr/share/doc/lumaroth/changelog.gz ./usr/share/doc/lumaroth/copyright; do
   grep -qx "$path" <<<"$contents" || fail "the package lacks $path"
 done
 grep -qx './usr/bin/lumaroth -> ../lib/lumaroth/lumaroth' <<<"$contents" || fail "bin/lumaroth is not the link"
