@@ -8,6 +8,7 @@
 #include "playback/position.h"
 #include "playback/speed.h"
 #include "playback/volume.h"
+#include "tools/terminal_text.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ const char kUsage[] =
 
 // The argument at fault in one line, then the usage.
 bool usage(const std::string& fault) {
-    std::fprintf(stderr, "lumaroth-cli: %s\n%s", fault.c_str(), kUsage);
+    std::fprintf(stderr, "lumaroth-cli: %s\n%s", terminal_text(fault).c_str(), kUsage);
     return false;
 }
 

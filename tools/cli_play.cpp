@@ -226,7 +226,7 @@ bool use_sound_font(const std::string& path) {
     if (msg.message == kSoundFontMessage && msg.wParam == 1) return true;
     std::fprintf(stderr,
                  "lumaroth-cli: cannot load the SoundFont %s: not a readable SoundFont file\n",
-                 path.c_str());
+                 terminal_text(path).c_str());
     return false;
 }
 
@@ -246,7 +246,7 @@ bool next_message(bool offline, MSG& msg) {
 int list_devices() {
     UINT count = midiOutGetNumDevs();
     for (UINT device = 0; device < count; ++device)
-        std::printf("%u\t%s\n", device, device_name(device).c_str());
+        std::printf("%u\t%s\n", device, terminal_text(device_name(device)).c_str());
     return 0;
 }
 
@@ -356,6 +356,6 @@ int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions
             stderr);
     std::string failure = synth_output_failure();
     if (failure.empty()) return exit_code;
-    std::fprintf(stderr, "lumaroth: MIDI output: %s\n", failure.c_str());
+    std::fprintf(stderr, "lumaroth: MIDI output: %s\n", terminal_text(failure).c_str());
     return kExitNoOutput;
 }
