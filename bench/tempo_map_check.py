@@ -17,8 +17,11 @@ bound = float(sys.argv[3]) if len(sys.argv) > 3 else 2.0
 
 
 def last_note_by_mido(path):
+    song = mido.MidiFile(path, clip=True)
+    if song.ticks_per_beat <= 0:
+        return None  # mido has no SMPTE time: it would count frames as beats
     last, now = None, 0.0
-    for message in mido.MidiFile(path, clip=True):
+    for message in song:
         now += message.time
         if message.type == "note_on" and message.velocity > 0:
             last = now
