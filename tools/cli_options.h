@@ -22,7 +22,7 @@ struct CliOptions {
     bool raw = false;
     std::uint32_t start_ms = 0;     // --start: play from there, chased; 0 from the beginning
     std::uint32_t end_ms = 0;       // --end: stop there; 0 at the song's end
-    bool end_given = false;
+    bool end_given = false;         // --end was given (0:00 too, which is refused)
     int volume = kFullVolume;       // --volume: 0 to 100 %
     std::string sound_font;         // --soundfont: the synthesizer's SoundFont; empty: the default
     bool repeat = false;            // play --repeat: the song again when it is over
