@@ -88,6 +88,9 @@ bool utf8_to_cp932(const std::string& utf8, std::string& out);
 // name's own character; '\' and '/' on Windows. The caller steps over Shift-JIS pairs.
 bool is_path_separator(char byte);
 
+// Whether the bytes are well-formed UTF-8 throughout.
+bool is_utf8(const std::string& text);
+
 // A Linux file name (UTF-8 bytes, or any bytes) as the program holds it, and back.
 std::string file_name_for_program(const std::string& system_name);
 std::string file_system_name(const char* program_name);

@@ -173,3 +173,21 @@ TEST_F(SettingsFile, TwoProgramsSavingAtOnceLeaveEveryValue) {
     std::string text = contents(settings());
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2 * (kKeys + 1)) << "no other line";
 }
+
+TEST_F(SettingsFile, NamesAreSavedInUtf8AndAnEarlierVersionsShiftJisIsStillRead) {
+    // 曲.mid and 仮想ケーブル in Shift-JIS, as an earlier version saved them.
+    const std::string song_sjis = "\x8B\xC8.mid",
+                      cable_sjis = "\x89\xBC\x91\x7A\x83\x50\x81\x5B\x83\x75\x83\x8B";
+    write(settings(),
+          "[Recent]\nFile1=/songs/" + song_sjis + "\n[Output]\nDevice=" + cable_sjis + "\n");
+    char value[64];
+    GetPrivateProfileStringA("Recent", "File1", "", value, sizeof value, kIni);
+    EXPECT_EQ(value, "/songs/" + song_sjis);
+    EXPECT_EQ(device(), cable_sjis);
+
+    ASSERT_TRUE(WritePrivateProfileStringA("Recent", "File2", "/songs/\x89\xCC.mid", kIni));  // 歌
+    EXPECT_EQ(contents(settings()),
+              u8"[Recent]\nFile1=/songs/曲.mid\nFile2=/songs/歌.mid\n"
+              u8"[Output]\nDevice=仮想ケーブル\n");
+    EXPECT_EQ(device(), cable_sjis) << "read back as the program holds it";
+}

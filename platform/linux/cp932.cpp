@@ -135,6 +135,13 @@ std::uint32_t utf8_code_point(const unsigned char* bytes, std::size_t length) {
 
 }  // namespace
 
+bool is_utf8(const std::string& text) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    for (std::size_t i = 0, length; i < text.size(); i += length)
+        if ((length = utf8_char_length(bytes + i, text.size() - i)) == 0) return false;
+    return true;
+}
+
 std::string file_name_for_program(const std::string& system_name) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(system_name.data());
     std::string out;

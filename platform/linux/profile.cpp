@@ -5,6 +5,9 @@
 // kMaxSettingsSize bytes) and written as a whole new version renamed into place, under a
 // lock on its folder, so that two programs saving at once leave one valid file. A file
 // that exists but cannot be read is never overwritten; a symlink is written through.
+// Values are UTF-8, as every editor of the desktop reads them (file names as the file
+// system spells them); a value that is no UTF-8 is the program's own Shift-JIS, as earlier
+// versions wrote every value, and a file name that UTF-8 cannot hold still is.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -18,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/cp932.h"
 #include "platform/linux/files.h"
 #include "platform/win32.h"
 
@@ -111,6 +115,25 @@ std::size_t find_key(const std::vector<std::string>& lines, LPCSTR section, LPCS
     return found;
 }
 
+// A value as the program holds it, and as the file holds it.
+std::string program_value(const std::string& stored) {
+    return is_utf8(stored) ? file_name_for_program(stored) : stored;
+}
+
+std::string stored_value(const std::string& program) {
+    std::string utf8 = file_system_name(program.c_str());
+    return is_utf8(utf8) ? utf8 : program;
+}
+
+// An earlier version's Shift-JIS values in UTF-8, as a save leaves the whole file.
+void store_values_as_utf8(std::vector<std::string>& lines) {
+    for (std::string& line : lines) {
+        std::size_t equals = line.find('=');
+        if (equals == std::string::npos || is_section(line, nullptr) || is_utf8(line)) continue;
+        line = line.substr(0, equals + 1) + stored_value(line.substr(equals + 1));
+    }
+}
+
 // The lines with key=text in section (text nullptr: without the key).
 void set_key(std::vector<std::string>& lines, LPCSTR section, LPCSTR key, LPCSTR text) {
     std::size_t end;
@@ -200,6 +223,7 @@ DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default_text, 
         bool quoted =
             value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0];
         if (at < lines.size() && quoted) value = value.substr(1, value.size() - 2);
+        if (at < lines.size()) value = program_value(value);
     }
     std::size_t copied = value.size() < size ? value.size() : size - 1;
     std::memcpy(out, value.data(), copied);
@@ -218,7 +242,9 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR text, LPCSTR 
     FolderLock lock(path);
     std::vector<std::string> lines;
     if (!read_lines(path, lines)) return FALSE;
-    set_key(lines, section, key, text);
+    store_values_as_utf8(lines);
+    std::string stored = text != nullptr ? stored_value(text) : std::string();
+    set_key(lines, section, key, text != nullptr ? stored.c_str() : nullptr);
     std::string content;
     for (const std::string& each : lines)
         content += each + '\n';
