@@ -9,7 +9,8 @@ add_library(lumaroth_platform_files STATIC
   platform/windows/sound_font.cpp platform/windows/midi_due_time.cpp)
 target_include_directories(lumaroth_platform_files PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(lumaroth_platform_files PUBLIC winmm)
-add_library(lumaroth_platform_window STATIC platform/windows/window_texts.cpp platform/windows/shell.cpp)
+add_library(lumaroth_platform_window STATIC platform/windows/window_texts.cpp
+  platform/windows/trackbar_click.cpp platform/windows/shell.cpp)
 target_link_libraries(lumaroth_platform_window PUBLIC lumaroth_platform_files comctl32 comdlg32 shell32 gdi32 user32)
 
 add_library(lumaroth_core STATIC ${lumaroth_core_sources})

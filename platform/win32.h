@@ -325,6 +325,7 @@ int TranslateAcceleratorA(HWND window, HACCEL table, LPMSG msg);
 
 // Menus built while the program runs, beside the resource's.
 #define MF_STRING 0x0000u
+#define MF_ENABLED 0x0000u
 #define MF_GRAYED 0x0001u
 #define MF_BYCOMMAND 0x0000u
 #define MF_UNCHECKED 0x0000u
@@ -341,6 +342,8 @@ BOOL InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR id, LPCSTR text
 int GetMenuItemCount(HMENU menu);
 // By command (MF_BYCOMMAND), in the menu and its sub-menus.
 DWORD CheckMenuItem(HMENU menu, UINT id, UINT check);
+// MF_GRAYED or MF_ENABLED; a greyed item's accelerator sends nothing, as on Windows.
+BOOL EnableMenuItem(HMENU menu, UINT id, UINT enable);
 BOOL DeleteMenu(HMENU menu, UINT id, UINT flags);
 HMENU GetSubMenu(HMENU menu, int position);
 BOOL DrawMenuBar(HWND window);

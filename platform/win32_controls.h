@@ -14,13 +14,44 @@
 #define VK_DOWN 0x28
 #define SW_HIDE 0
 #define SW_SHOW 5
+#define SW_MINIMIZE 6
+// Windows a top-level window owns are hidden while it is minimised and come back with it.
+// The smallest size a user may give a window: WM_GETMINMAXINFO, lParam a MINMAXINFO whose
+// ptMinTrackSize the window procedure sets (the frame's outer size); AdjustWindowRect
+// turns a client area's size into that.
+#define WM_GETMINMAXINFO 0x0024u
+struct MINMAXINFO {
+    POINT ptReserved;
+    POINT ptMaxSize;
+    POINT ptMaxPosition;
+    POINT ptMinTrackSize;
+    POINT ptMaxTrackSize;
+};
+BOOL AdjustWindowRect(LPRECT rect, DWORD style, BOOL menu);
+// A child control's place in its parent's client area, or a top-level window's.
 // A second top-level window's place and size: the frame's outer edges, on the screen.
 BOOL GetWindowRect(HWND window, LPRECT rect);
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 BOOL IsWindowVisible(HWND window);
-// The desktop's work area, the screen less its panels, into a RECT.
-#define SPI_GETWORKAREA 0x0030
-BOOL SystemParametersInfoA(UINT action, UINT parameter, void* value, UINT update);
+// GW_OWNER: the window that owns a top-level window, or nullptr.
+#define GW_OWNER 4
+HWND GetWindow(HWND window, UINT relation);
+// The screens: each one's area and work area (the screen less its panels).
+struct HMONITOR__;
+typedef HMONITOR__* HMONITOR;
+#define MONITOR_DEFAULTTONULL 0x00000000u
+#define MONITOR_DEFAULTTONEAREST 0x00000002u
+#define MONITORINFOF_PRIMARY 0x00000001u
+struct MONITORINFO {
+    DWORD cbSize;
+    RECT rcMonitor;
+    RECT rcWork;
+    DWORD dwFlags;
+};
+typedef MONITORINFO* LPMONITORINFO;
+HMONITOR MonitorFromRect(const RECT* rect, DWORD flags);
+HMONITOR MonitorFromWindow(HWND window, DWORD flags);
+BOOL GetMonitorInfoA(HMONITOR monitor, LPMONITORINFO info);
 #define IDCANCEL 2
 #define WM_INITDIALOG 0x0110u
 #define WM_TIMER 0x0113u
@@ -53,6 +84,13 @@ BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init);
 #define TBM_SETRANGEMAX (WM_USER + 8)
 #define TBM_SETPAGESIZE (WM_USER + 21)
 #define TBM_SETLINESIZE (WM_USER + 23)
+// A "BUTTON" that stays pressed while checked (BS_PUSHLIKE); the program sets its state.
+#define BS_CHECKBOX 0x00000002u
+#define BS_PUSHLIKE 0x00001000u
+#define BM_GETCHECK 0x00F0u
+#define BM_SETCHECK 0x00F1u
+#define BST_UNCHECKED 0x0000u
+#define BST_CHECKED 0x0001u
 // A message answered at once by the window or control, as the window procedure would.
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 

@@ -57,7 +57,7 @@ TEST_F(OutputMenuTest, ListsTheDevicesUsesTheChoiceFromTheNextPlayAndRemembersWh
     ASSERT_GE(entries.size(), 4u);
     EXPECT_EQ(entries[0].text, "MIDI マッパー");
     EXPECT_EQ(entries[3].text, "仮想ケーブル");
-    EXPECT_EQ(menu_entries(window, kOutputMenu + 1)[0].text, "ヘルプ目次(&H)") << "ヘルプ last";
+    EXPECT_EQ(menu_entries(window, kOutputMenu + 1)[0].text, "ヘルプ目次(&H)\tF1") << "ヘルプ last";
     EXPECT_EQ(checked_output(), "MIDI マッパー;");
     open_song_path(window, demo_song_path().c_str());
     command(kPlay);
@@ -130,6 +130,8 @@ TEST_F(OutputMenuTest, ASoundFontChosenLoadsForTheNextPlayAndOneThatIsNoneIsSaid
     ASSERT_EQ(scripted_dialogs.open_files.size(), 1u);
     EXPECT_EQ(scripted_dialogs.open_files[0].initial_file, "/usr/share/sounds/sf2/default-GM.sf2")
         << "the dialog opens at the one in use";
+    EXPECT_STREQ(scripted_dialogs.open_files[0].request.lpstrTitle, "音色ファイル(SoundFont)を開く")
+        << "not the songs' 開く";
     EXPECT_EQ(scripted_sound_font.chosen, std::vector<std::string>{"/music/Piano.sf2"});
     EXPECT_NE(settings_file().find("SoundFont=/music/Piano.sf2\n"), std::string::npos);
 

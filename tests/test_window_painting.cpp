@@ -41,10 +41,13 @@ class PaintingTest : public MainWindowTest {
 
 }  // namespace
 
-TEST_F(PaintingTest, TheStartStateShowsNoSongInformationTheHeadingSettingsAndStopped) {
+TEST_F(PaintingTest, TheStartStateShowsHowToOpenASongTheHeadingSettingsAndStopped) {
     draw_log.clear();
     refresh_window(window);
-    for (int y = 40; y <= 120; y += 20)
+    EXPECT_EQ(drawn_at(10, 40), "曲を開くには: メニューの ファイル → 開く (Ctrl+O)、");
+    EXPECT_EQ(drawn_at(10, 60),
+              "または MIDI ファイル (.mid .midi .kar .rmi) をこのウィンドウにドロップします。");
+    for (int y = 80; y <= 120; y += 20)
         EXPECT_EQ(drawn_at(10, y), "<none>")
             << "no file was opened, yet line " << y << " says something";
     EXPECT_EQ(drawn_at(10, 160), "演奏楽器一覧（最大12）");
@@ -57,7 +60,7 @@ TEST_F(PaintingTest, TheStartStateShowsNoSongInformationTheHeadingSettingsAndSto
     };
     for (const Placed& place : expected)
         EXPECT_EQ(drawn_at(place.x, place.y), place.text) << place.x << "," << place.y;
-    EXPECT_EQ(draw_log.texts.size(), 1u + 6u + 8u);
+    EXPECT_EQ(draw_log.texts.size(), 2u + 1u + 6u + 8u);
     expect_rules(804);
 }
 
@@ -80,9 +83,9 @@ TEST_F(PaintingTest, AfterPlayTheListingShowsTheSongsInstrumentsOnAllSixLines) {
     EXPECT_EQ(drawn_at(700, 430), "再生中");
 }
 
-TEST_F(PaintingTest, OpeningAnSmfShowsTheClearedTableAndANonSmfOnlyTheHeading) {
-    open_file(demo_song_path());
-    expect_lines(kBlankListing, 6, 180);
+TEST_F(PaintingTest, OpeningAnSmfShowsItsInstrumentsAtOnceAndANonSmfOnlyTheHeading) {
+    open_file(write_temp_file("twelve.mid", twelve_instrument_song()));
+    EXPECT_EQ(drawn_at(10, 180).rfind("■1  No.1  生", 0), 0u) << "before Play";
     open_file(write_temp_file("notes.txt", hex("41 42 43")));
     expect_lines(kBlankListing, 6, 180);
     EXPECT_EQ(drawn_at(10, 40), "このファイルは、Standard MIDI File　ではありません。 ");
@@ -111,18 +114,18 @@ TEST_F(PaintingTest, FixedCountsCutTheLongNumbersBlanks) {
 
 TEST_F(PaintingTest, RulesFollowTheClientWidthAfterAResize) {
     draw_log.clear();
-    resize_client_area(window, 600, 400);
+    resize_client_area(window, 1000, 500);
     pump_messages();
-    EXPECT_EQ(client_size.width, 600);
-    EXPECT_EQ(client_size.height, 400);
+    EXPECT_EQ(client_size.width, 1000);
+    EXPECT_EQ(client_size.height, 500);
     ASSERT_GE(draw_log.paints, 1) << "a resize repaints the whole client area";
-    expect_rules(600);
+    expect_rules(1000);
     int width, height;
     std::vector<DWORD> pixels = client_pixels(window, width, height);
-    ASSERT_EQ(width, 600);
-    EXPECT_EQ(pixels[150 * 600 + 599], 0xADD8E6u);
-    EXPECT_EQ(pixels[149 * 600 + 0], 0xADD8E6u);
-    EXPECT_EQ(pixels[151 * 600 + 300], 0xFFFFFFu);
+    ASSERT_EQ(width, 1000);
+    EXPECT_EQ(pixels[150 * 1000 + 999], 0xADD8E6u);
+    EXPECT_EQ(pixels[149 * 1000 + 0], 0xADD8E6u);
+    EXPECT_EQ(pixels[151 * 1000 + 300], 0xFFFFFFu);
 }
 
 // The reference was made by this program and checked by eye; LUMAROTH_UPDATE_REFERENCE=1

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/cp932.h"
+#include "playback/channel_record.h"
 #include "playback/scheduler.h"
 #include "tests/window_fixture.h"
 #include "ui/app.h"
@@ -151,4 +152,26 @@ TEST_F(MainWindowTest, RecentFilesNewestFirstRememberedAndAGoneOneDroppedWithOne
     EXPECT_NE(scripted_dialogs.message_boxes[0].text.find("two.mid"), std::string::npos);
     menu = menu_entries(window, kFileMenu);
     EXPECT_EQ(menu[3].id, 40002u) << "dropped";
+}
+
+TEST_F(MainWindowTest, ASongOpenedAfterAnotherShowsItsOwnChannelsAndInstrumentsBeforePlay) {
+    // Channel 2 plays quietly in the first song; the second sets channel 1 before its
+    // first note and changes it after, and sends nothing on channel 2.
+    open_file(write_temp_file("first.mid", song_of(0, 96,
+                                                   {hex("00 C1 05  00 B1 07 00  00 91 3C "
+                                                        "40  60 81 3C 00")})));
+    command(101);  // 再生
+    driven_timer.tick_at(driven_timer.now + 2000);
+    command(102);  // 停止
+    open_file(write_temp_file("second.mid",
+                              song_of(0, 96,
+                                      {hex("00 B0 00 08  00 B0 07 5A  00 C0 28  00 90 3C 40 "
+                                           " 60 80 3C 00  00 C0 30")})));
+    EXPECT_EQ(channel_records[0].program.load(), 0x28) << "as before its first note";
+    EXPECT_EQ(channel_records[0].bank_msb.load(), 8);
+    EXPECT_EQ(channel_records[0].volume.load(), 0x5A);
+    EXPECT_TRUE(channel_in_use(0));
+    EXPECT_FALSE(channel_in_use(1)) << "the first song's channel 2 is not this song's";
+    EXPECT_NE(channel_voices.voices[0].name, nullptr) << "the instrument list before Play";
+    EXPECT_EQ(channel_voices.voices[1].name, nullptr);
 }

@@ -17,7 +17,8 @@ namespace {
 
 constexpr int kChannels = 40030, kLyrics = 40031, kPlay = 101, kSoloFirst = 40060;
 constexpr UINT_PTR kViewTimer = 1;
-constexpr int kMeterLeft = 612;
+constexpr int kMeterLeft = 628;
+constexpr int kMuteFirst = 40040;
 
 // The view's timer once, as the window system would fire it, and the paint that follows
 // once the queue is empty.
@@ -58,6 +59,8 @@ TEST_F(MainWindowTest, TheChannelWindowFollowsTheSongAndMutesAndSolosFromBothWin
     timer_fires(window, view);
     EXPECT_EQ(drawn_in(view, 90, 52).rfind(" 11 オルゴール（Music", 0), 0u)
         << "channel 2's program 11 (General MIDI's music box), under its name";
+    EXPECT_EQ(drawn_in(view, 586, 52), "  C") << "pan in the middle";
+    EXPECT_EQ(drawn_in(view, 90, 30 + 12 * 22).rfind("  - 未使用", 0), 0u) << "channel 13";
     EXPECT_GT(meter_reach(view, 0), kMeterLeft) << "the note's meter";
     for (int i = 0; i < 30; ++i)
         timer_fires(window, view);
@@ -65,12 +68,23 @@ TEST_F(MainWindowTest, TheChannelWindowFollowsTheSongAndMutesAndSolosFromBothWin
 
     press_key(window, 0, Qt::Key_1, "1", false);
     press_key(window, 0, Qt::Key_2, "\"", false, true);  // Shift: solo
+    draw_log.clear();
     run_loop(window);
     EXPECT_TRUE(channel_muted(0));
     EXPECT_TRUE(channel_soloed(1));
+    EXPECT_TRUE(button_pressed(view, kMuteFirst) && button_pressed(view, kSoloFirst + 1));
+    EXPECT_FALSE(button_pressed(view, kMuteFirst + 1));
+    UpdateWindow(window);
+    std::vector<int> struck;  // the main window's listing marks the silent channels
+    for (const DrawnLine& line : draw_log.lines)
+        if (line.window == window && line.color == RGB(128, 128, 128))
+            struck.push_back(line.from.y);
+    EXPECT_EQ(struck, (std::vector<int>{188, 208, 208, 228, 228, 248, 248, 268, 268, 288, 288}))
+        << "channel 1 muted, and all but channel 2 silenced by its solo: each entry struck";
     ASSERT_TRUE(click_button(view, kSoloFirst + 1));
     run_loop(window);
     EXPECT_FALSE(channel_soloed(1)) << "its row's button";
+    EXPECT_FALSE(button_pressed(view, kSoloFirst + 1));
     open_file(std::string(write_temp_file("again.mid", twelve_instrument_song())));
     EXPECT_FALSE(channel_muted(0)) << "another song clears mute and solo";
 }
@@ -124,9 +138,12 @@ TEST_F(MainWindowTest, AHugeRememberedSideWindowIsKeptToTheScreensWorkArea) {
     std::fputs("[ChannelWindow]\nLeft=-32767\nTop=32767\nWidth=32767\nHeight=32767\n", settings);
     std::fclose(settings);
     start_again();
-    RECT area, place;
-    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0));
+    RECT place;
     ASSERT_TRUE(GetWindowRect(FindWindowA("LumarothChannels", nullptr), &place));
+    MONITORINFO screen = {};
+    screen.cbSize = sizeof screen;
+    ASSERT_TRUE(GetMonitorInfoA(MonitorFromRect(&place, MONITOR_DEFAULTTONEAREST), &screen));
+    const RECT& area = screen.rcWork;
     EXPECT_LE(place.right - place.left, area.right - area.left);
     EXPECT_LE(place.bottom - place.top, area.bottom - area.top);
     EXPECT_GE(place.left, area.left);

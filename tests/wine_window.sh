@@ -296,7 +296,8 @@ ends_with_zero
 # Play, pause and the jumps on Windows' own controls, by the program built on the recording
 # output (Wine has no MIDI device): the time and the bar show right of 停止 while it plays;
 # Space pauses; while paused the time moves only by a jump: Right, then a click on the bar
-# beside its thumb.
+# at three quarters of its groove, where the thumb goes (a trackbar of its own would page
+# a third of the way there).
 start_program "$recording" "$(winepath -w "$song" 2>/dev/null)"
 find_window "$title" recording-stopped
 stopped=$shot
@@ -311,10 +312,11 @@ same_at "$paused" 110 5 112 17 || fail "the time moves while paused"
 echo "再生 shows the time and the bar, Space pauses and the time stands still"
 poll eval 'press Right; changes_at "$paused" 110 5 112 17' || fail "Right did not jump"
 jumped=$(take_shot jumped)
-click_client 540 13  # the bar's right part, beyond its thumb
+click_client 496 13  # the bar spans x 226 to 586
 poll changes_at "$jumped" 110 5 112 17 || fail "a click on the bar did not jump"
+changes_at "$jumped" 486 1 20 25 || fail "the bar's thumb did not go to the point clicked"
 take_shot bar-clicked >/dev/null
-echo "Right and a click on the bar jump while paused"
+echo "Right and a click on the bar jump while paused, the click to its point"
 poll bash -c "xdotool windowfocus $window 2>/dev/null; xdotool key alt+f x; sleep 0.5; ! kill -0 $pid 2>/dev/null" ||
   fail "終了(&X) did not end the recording build"
 ends_with_zero

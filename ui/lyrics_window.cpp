@@ -7,7 +7,6 @@
 #include "playback/lyrics.h"
 #include "playback/scheduler.h"
 #include "playback/song_texts.h"
-#include "playback/track_merger.h"
 #include "ui/side_window.h"
 #include "ui/window_state.h"
 
@@ -158,21 +157,18 @@ LRESULT CALLBACK lyrics_window_proc(HWND window, UINT message, WPARAM wparam, LP
     }
 }
 
+SideWindowSpec side_spec() {
+    return {kClassName, "歌詞", lyrics_window_proc, kSection, 660, 160, true};
+}
+
 }  // namespace
 
 void create_lyrics_window(HWND owner) {
-    lyrics_window = create_side_window(
-        owner, {kClassName, "歌詞", lyrics_window_proc, kSection, 660, 160, true});
+    lyrics_window = create_side_window(owner, side_spec());
 }
 
 void toggle_lyrics_window() {
     if (lyrics_window == nullptr) return;
-    toggle_side_window(lyrics_window, kSection);
+    toggle_side_window(lyrics_window, side_spec());
     follow();
-}
-
-void read_words_of_new_song() {
-    if (!is_smf_header(view_of(song_image))) return;
-    ChannelVoiceTable unused;
-    merge_tracks(song_image, unused, voice_override, speed_factor);
 }

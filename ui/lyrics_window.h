@@ -8,5 +8,3 @@
 
 void create_lyrics_window(HWND owner);
 void toggle_lyrics_window();
-// The words of the song just opened, before it plays.
-void read_words_of_new_song();

@@ -29,6 +29,10 @@ constexpr char kHelpNotShown[] =
     "ヘルプ %s%s を表示できません。\nこのページを開くプログラム（ウェブブラウザー）が見つかりません。";
 constexpr char kVersionText[] =
     "Lumaroth ver." LUMAROTH_VERSION "\n Copyright (C) 2026 Lumaroth developers";
+// The smallest client area that shows every control and text whole: the play state at
+// (700, 430), ten Shift-JIS bytes of 8 px, and the buttons' bottom row ending at y 455,
+// with a margin. Logical pixels: the same at any scale factor.
+constexpr int kMinClientWidth = 784, kMinClientHeight = 459;
 constexpr int kButtonWidth = 50;
 constexpr int kButtonHeight = 25;
 
@@ -98,6 +102,7 @@ void on_create(HWND window) {
     set_step(0);
     rule_pen = CreatePen(PS_SOLID, 2, RGB(173, 216, 230));
     set_speed(kNormalSpeed);
+    transport_new_song(window);
 }
 
 void end_program() {
@@ -119,6 +124,7 @@ void on_command(HWND window, int id) {
             transport_play(window);
             break;
         case kCommandPause:
+        case kCommandPlayOrPause:
             transport_pause_or_resume(window);
             break;
         case kCommandBack:
@@ -218,7 +224,16 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
         case WM_SIZE:
             client_size.width = LOWORD(lparam);
             client_size.height = HIWORD(lparam);
+            place_position_area(client_size.width);
             return 0;
+        case WM_GETMINMAXINFO: {
+            RECT smallest = {0, 0, kMinClientWidth, kMinClientHeight};
+            AdjustWindowRect(&smallest, WS_OVERLAPPEDWINDOW, TRUE);
+            auto* limits = reinterpret_cast<MINMAXINFO*>(lparam);
+            limits->ptMinTrackSize = {smallest.right - smallest.left,
+                                      smallest.bottom - smallest.top};
+            return 0;
+        }
         case WM_PAINT:
             paint_window(window);
             return 0;

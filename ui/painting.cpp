@@ -1,5 +1,9 @@
 #include "ui/painting.h"
 
+#include <cstring>
+
+#include "platform/cp932.h"
+#include "playback/channel_mute.h"
 #include "ui/window_state.h"
 
 namespace {
@@ -11,6 +15,12 @@ constexpr int kUpperRuleY = 150;
 constexpr int kInstrumentHeadingY = 160;
 constexpr int kInstrumentLinesY = 180;
 constexpr int kLowerRuleY = 310;
+
+// Where the song's information will be, until a song is open: how to open one.
+const char* const kFirstHint[] = {
+    "曲を開くには: メニューの ファイル → 開く (Ctrl+O)、",
+    "または MIDI ファイル (.mid .midi .kar .rmi) をこのウィンドウにドロップします。",
+};
 
 // By play_state: stopped, playing, paused.
 const char* const kPlayStateTexts[] = {"停止中", "再生中", "一時停止中"};
@@ -38,18 +48,62 @@ void paint_settings(HDC dc) {
         TextOutA(dc, setting.x, setting.y, setting.text, setting.bytes);
 }
 
+// The byte offsets where a listing line's two entries begin (each at its "■"), -1 when
+// the line has fewer.
+void entry_starts(const char* line, int starts[2]) {
+    starts[0] = starts[1] = -1;
+    int found = 0;
+    for (int i = 0; line[i] != '\0' && found < 2; ++i) {
+        if (std::strncmp(line + i, "■", 2) == 0) starts[found++] = i;
+        if (is_cp932_lead_byte(static_cast<unsigned char>(line[i])) && line[i + 1] != '\0') ++i;
+    }
+}
+
+// A muted or silenced channel's entry struck through, in grey.
+void mark_silent_channels(HDC dc, const InstrumentListing& listing) {
+    static HPEN strike_pen = CreatePen(PS_SOLID, 1, RGB(128, 128, 128));
+    HGDIOBJ before = SelectObject(dc, strike_pen);
+    for (int k = 0; k < kListedLines; ++k) {
+        int starts[2];
+        entry_starts(listing.lines[k], starts);
+        int length = lstrlenA(listing.lines[k]);
+        for (int j = 0; j < 2 && starts[j] >= 0; ++j) {
+            int channel = 2 * k + j;
+            if (channel_voices.voices[channel].name == nullptr || channel_sounds(channel)) continue;
+            int end = j == 0 && starts[1] >= 0 ? starts[1] : length;
+            while (end > starts[j] && listing.lines[k][end - 1] == ' ')
+                --end;
+            int y = kInstrumentLinesY + kLineSpacing * k + 8;
+            MoveToEx(dc, kTextX + 8 * starts[j], y, nullptr);
+            LineTo(dc, kTextX + 8 * end, y);
+        }
+    }
+    SelectObject(dc, before);
+}
+
 }  // namespace
 
 void paint_window(HWND window) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
     // Before any file was read there is nothing to describe, not even "not an SMF".
-    if (song_loaded) paint_song_info(dc, scan_song_info(view_of(song_image), speed_factor));
+    if (song_loaded) {
+        paint_song_info(dc, scan_song_info(view_of(song_image), speed_factor));
+    } else {
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        for (int i = 0; i < 2; ++i)
+            TextOutA(dc, kTextX, kSongInfoY + kLineSpacing * i, kFirstHint[i],
+                     lstrlenA(kFirstHint[i]));
+    }
     SelectObject(dc, rule_pen);
     paint_rule(dc, 0, kUpperRuleY, client_size.width);
-    paint_instrument_list(dc, is_smf_header(view_of(song_image))
-                                  ? format_instrument_listing(channel_voices)
-                                  : empty_instrument_listing());
+    if (is_smf_header(view_of(song_image))) {
+        InstrumentListing listing = format_instrument_listing(channel_voices);
+        paint_instrument_list(dc, listing);
+        mark_silent_channels(dc, listing);
+    } else {
+        paint_instrument_list(dc, empty_instrument_listing());
+    }
     paint_rule(dc, 0, kLowerRuleY, client_size.width);
     paint_settings(dc);
     EndPaint(window, &paint);

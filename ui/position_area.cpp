@@ -1,5 +1,6 @@
 #include "ui/position_area.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -17,6 +18,10 @@ namespace {
 constexpr int kTextX = 110, kTextY = 5, kTextWidth = 112, kTextHeight = 17;
 constexpr int kBarX = 226, kBarY = 1, kBarWidth = 360, kBarHeight = 25;
 constexpr int kVolumeX = 594, kVolumeWidth = 88;
+// The bar takes what the window gains or loses beyond its first width, the volume beside it.
+constexpr int kFirstClientWidth = 804;
+constexpr int kBarRightMargin = kFirstClientWidth - kBarX - kBarWidth;
+constexpr int kVolumeGap = kVolumeX - kBarX - kBarWidth;
 constexpr UINT kRefreshPeriod = 250;   // ms
 constexpr LPARAM kBarLineStep = 5000;  // ms, the bar's own keys
 constexpr LPARAM kBarPageStep = 10000;
@@ -62,7 +67,7 @@ void show_volume() {
 INT_PTR CALLBACK go_to_procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
     if (message == WM_INITDIALOG) {
         char now[kSongTimeText];
-        format_song_time(playback_position_ms(), now);
+        format_song_time(transport_position_ms(), now);
         SetDlgItemTextA(dialog, kGoToTime, now);
         return TRUE;
     }
@@ -98,25 +103,33 @@ void create_position_area(HWND window) {
     dragging = false;
 }
 
+void place_position_area(int client_width) {
+    int bar_width = std::max(kBarWidth / 2, client_width - kBarX - kBarRightMargin);
+    MoveWindow(position_bar, kBarX, kBarY, bar_width, kBarHeight, TRUE);
+    MoveWindow(volume_text, kBarX + bar_width + kVolumeGap, kTextY, kVolumeWidth, kTextHeight,
+               TRUE);
+}
+
 void update_position_area(HWND window) {
-    int shown = play_state != 0 ? SW_SHOW : SW_HIDE;
+    bool song = is_smf_header(view_of(song_image));
+    int shown = song ? SW_SHOW : SW_HIDE;
     ShowWindow(position_text, shown);
     ShowWindow(position_bar, shown);
     ShowWindow(volume_text, shown);
+    dragging = false;
     if (play_state == 0) {
         KillTimer(window, kPositionTimer);
-        dragging = false;
-        return;
+    } else {
+        SetTimer(window, kPositionTimer, kRefreshPeriod, nullptr);
     }
-    SetTimer(window, kPositionTimer, kRefreshPeriod, nullptr);
     refresh_position_area();
 }
 
 void refresh_position_area() {
-    if (play_state == 0) return;
+    if (!is_smf_header(view_of(song_image))) return;
     show_volume();
     std::uint32_t length = song_length_ms();
-    std::uint32_t position = playback_position_ms();
+    std::uint32_t position = transport_position_ms();
     if (position > length) position = length;
     if (length != bar_length) {
         bar_length = length;
@@ -128,7 +141,6 @@ void refresh_position_area() {
 }
 
 void on_position_bar(HWND window, WPARAM wparam) {
-    if (play_state == 0) return;
     std::uint32_t at = static_cast<std::uint32_t>(SendMessageA(position_bar, TBM_GETPOS, 0, 0));
     if (LOWORD(wparam) == TB_THUMBTRACK) {
         dragging = true;
@@ -145,7 +157,7 @@ LRESULT position_area_background(HDC dc) {
 }
 
 void ask_position(HWND window) {
-    if (play_state == 0) return;
+    if (!is_smf_header(view_of(song_image))) return;
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
     if (DialogBoxParamA(instance, MAKEINTRESOURCEA(kGoToDialog), window, go_to_procedure, 0) == 1)
         transport_seek(window, asked_time);

@@ -12,8 +12,10 @@ constexpr int kCommandOpen = 40001;
 constexpr int kCommandExit = 40002;
 constexpr int kCommandVersion = 40003;
 constexpr int kCommandHelp = 40004;
-// Pauses a playing song, resumes a paused one, plays a stopped one.
+// 一時停止 pauses a playing song and resumes a paused one; Space does that and plays a
+// stopped one.
 constexpr int kCommandPause = 40005;
+constexpr int kCommandPlayOrPause = 40240;
 // The jumps in the song: 5 s back (Left), 5 s on (Right), to the start (Home), to a time.
 constexpr int kCommandBack = 40006;
 constexpr int kCommandForward = 40007;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "ui/resource_ids.h"
 #include "ui/settings.h"
 
 namespace {
@@ -21,18 +22,81 @@ void save_place(HWND window, const char* section) {
     }
 }
 
-// A remembered place kept within the desktop's work area: a settings file may hold any
-// size, and a window holds a backing image as large as itself.
-void fit_work_area(int place[4]) {
-    RECT area;
-    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0)) return;
-    place[2] = std::min<int>(place[2], area.right - area.left);
-    place[3] = std::min<int>(place[3], area.bottom - area.top);
-    place[0] = std::max<int>(area.left, std::min<int>(place[0], area.right - place[2]));
-    place[1] = std::max<int>(area.top, std::min<int>(place[1], area.bottom - place[3]));
+// A rectangle of the given size moved (and cut) to lie within area.
+RECT fit_into(const RECT& area, LONG left, LONG top, LONG width, LONG height) {
+    width = std::min<LONG>(width, area.right - area.left);
+    height = std::min<LONG>(height, area.bottom - area.top);
+    left = std::max<LONG>(area.left, std::min<LONG>(left, area.right - width));
+    top = std::max<LONG>(area.top, std::min<LONG>(top, area.bottom - height));
+    return {left, top, left + width, top + height};
+}
+
+long long covered(const RECT& a, const RECT& b) {
+    long long width = std::min(a.right, b.right) - std::max(a.left, b.left);
+    long long height = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
+    return width > 0 && height > 0 ? width * height : 0;
+}
+
+RECT work_area_of(HMONITOR monitor) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (monitor == nullptr || !GetMonitorInfoA(monitor, &info)) return {0, 0, 1024, 768};
+    return info.rcWork;
+}
+
+// The place the settings remember, on the screen that shows most of it; false when there
+// is none, or when it is on no screen now.
+bool remembered_place(const char* section, RECT& place) {
+    LONG values[4];
+    for (int i = 0; i < 4; ++i) {
+        char text[16];
+        read_setting(section, kPlaceKeys[i], "", text, sizeof text);
+        char* end = nullptr;
+        long value = std::strtol(text, &end, 10);
+        if (text[0] == '\0' || *end != '\0' || value <= -32768 || value >= 32768 ||
+            (i >= 2 && value < 100))
+            return false;
+        values[i] = static_cast<LONG>(value);
+    }
+    RECT wanted = {values[0], values[1], values[0] + values[2], values[1] + values[3]};
+    HMONITOR monitor = MonitorFromRect(&wanted, MONITOR_DEFAULTTONULL);
+    if (monitor == nullptr) return false;
+    place = fit_into(work_area_of(monitor), values[0], values[1], values[2], values[3]);
+    return true;
+}
+
+void place_side_window(HWND window, const SideWindowSpec& spec) {
+    HWND owner = GetWindow(window, GW_OWNER);
+    RECT place;
+    if (!remembered_place(spec.section, place)) {
+        RECT main_place = {};
+        GetWindowRect(owner, &main_place);
+        place = first_side_place(work_area_of(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)),
+                                 main_place, spec.width, spec.height, spec.below);
+    }
+    MoveWindow(window, place.left, place.top, place.right - place.left, place.bottom - place.top,
+               FALSE);
 }
 
 }  // namespace
+
+RECT first_side_place(const RECT& work_area, const RECT& main_place, int width, int height,
+                      bool below) {
+    const RECT beside[] = {
+        fit_into(work_area, main_place.right, main_place.top, width, height),
+        fit_into(work_area, main_place.left - width, main_place.top, width, height),
+    };
+    const RECT under[] = {
+        fit_into(work_area, main_place.left, main_place.bottom, width, height),
+        fit_into(work_area, main_place.left, main_place.top - height, width, height),
+    };
+    const RECT candidates[] = {below ? under[0] : beside[0], below ? under[1] : beside[1],
+                               below ? beside[0] : under[0], below ? beside[1] : under[1]};
+    const RECT* best = &candidates[0];
+    for (const RECT& candidate : candidates)
+        if (covered(candidate, main_place) < covered(*best, main_place)) best = &candidate;
+    return *best;
+}
 
 HWND create_side_window(HWND owner, const SideWindowSpec& spec) {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
@@ -40,41 +104,24 @@ HWND create_side_window(HWND owner, const SideWindowSpec& spec) {
     window_class.cbSize = sizeof window_class;
     window_class.lpfnWndProc = spec.procedure;
     window_class.hInstance = instance;
+    window_class.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(kIconResource));
     window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     window_class.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
     window_class.lpszClassName = spec.class_name;
     RegisterClassExA(&window_class);
-    RECT owner_place = {};
-    GetWindowRect(owner, &owner_place);
-    int first_left = spec.below ? owner_place.left : owner_place.right;
-    int first_top = spec.below ? owner_place.bottom : owner_place.top;
-    int place[4] = {first_left, first_top, spec.width, spec.height};
-    bool remembered = true;
-    for (int i = 0; i < 4; ++i) {
-        char text[16];
-        read_setting(spec.section, kPlaceKeys[i], "", text, sizeof text);
-        char* end = nullptr;
-        long value = std::strtol(text, &end, 10);
-        remembered = remembered && text[0] != '\0' && *end == '\0' && value > -32768 &&
-                     value < 32768 && (i < 2 || value >= 100);
-        if (remembered) place[i] = static_cast<int>(value);
-    }
-    if (remembered) {
-        fit_work_area(place);
-    } else {
-        place[0] = first_left, place[1] = first_top;
-    }
-    HWND window = CreateWindowExA(0, spec.class_name, spec.title, WS_OVERLAPPEDWINDOW, place[0],
-                                  place[1], place[2], place[3], owner, nullptr, instance, nullptr);
-    MoveWindow(window, place[0], place[1], place[2], place[3], FALSE);
+    HWND window =
+        CreateWindowExA(0, spec.class_name, spec.title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                        CW_USEDEFAULT, spec.width, spec.height, owner, nullptr, instance, nullptr);
+    place_side_window(window, spec);
     return window;
 }
 
-void toggle_side_window(HWND window, const char* section) {
+void toggle_side_window(HWND window, const SideWindowSpec& spec) {
     if (IsWindowVisible(window)) {
-        hide_side_window(window, section);
+        hide_side_window(window, spec.section);
         return;
     }
+    place_side_window(window, spec);
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
 }

@@ -5,7 +5,6 @@
 #include "platform/cp932.h"
 #include "playback/channel_mute.h"
 #include "playback/speed.h"
-#include "ui/lyrics_window.h"
 #include "ui/main_window.h"
 #include "ui/open_file_dialog.h"
 #include "ui/recent_files.h"
@@ -38,13 +37,14 @@ bool handed_song_waits = false;
 bool opening = false;
 
 // What every Open ends with: every channel sounding, the caption, the instruments and the
-// speed as for a new song, and its words read at that speed.
+// speed as for a new song, and the song built at that speed, ready at its start (its
+// instruments, channels and words shown).
 void finish_open(HWND window) {
     clear_mute_and_solo();
     update_title(window, file_title);
     reset_channel_voice_table(channel_voices);
     set_speed(kNormalSpeed);
-    read_words_of_new_song();
+    transport_new_song(window);
     refresh_window(window);
 }
 

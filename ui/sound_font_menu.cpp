@@ -45,6 +45,7 @@ void ask_for_sound_font(HWND window) {
     request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     request.hwndOwner = window;
     request.lpstrFilter = kFilters;
+    request.lpstrTitle = "音色ファイル(SoundFont)を開く";
     request.lpstrFile = path;
     request.nMaxFile = sizeof path;
     request.lpstrFileTitle = title;

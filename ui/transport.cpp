@@ -3,8 +3,10 @@
 #include <cstring>
 
 #include "platform/sound_font.h"
+#include "playback/channel_record.h"
 #include "playback/position.h"
 #include "playback/scheduler.h"
+#include "playback/song_start.h"
 #include "playback/track_merger.h"
 #include "ui/main_window.h"
 #include "ui/output_menu.h"
@@ -23,6 +25,9 @@ constexpr std::uint32_t kStep = 5000;  // ms, the jump of Left and Right
 // The settings the Timeline that plays was built with.
 double built_speed = 0.0;
 VoiceOverride built_override = {};
+// Where 再生 starts a stopped song, on the built Timeline's clock: the start, or where a
+// jump while stopped placed it.
+std::uint32_t start_point = 0;
 
 // Why Play could not start, in the output's own words where it has them.
 void say_why_play_failed(HWND window) {
@@ -37,7 +42,17 @@ void say_why_play_failed(HWND window) {
     MessageBoxA(window, text, kProgramTitle, MB_ICONWARNING);
 }
 
+// What the commands can do now: a jump needs a song, a pause something playing.
+void enable_commands(HWND window) {
+    HMENU menu = GetMenu(window);
+    UINT jumps = is_smf_header(view_of(song_image)) ? MF_ENABLED : MF_GRAYED;
+    for (int id : {kCommandToStart, kCommandBack, kCommandForward, kCommandGoTo})
+        EnableMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | jumps);
+    EnableMenuItem(menu, kCommandPause, MF_BYCOMMAND | (play_state == 0 ? MF_GRAYED : MF_ENABLED));
+}
+
 void show_play_state(HWND window) {
+    enable_commands(window);
     refresh_window(window);
     update_position_area(window);
 }
@@ -71,17 +86,21 @@ void resume_or_say_why(HWND window) {
     say_why_play_failed(window);
 }
 
-void play_from_the_start(HWND window) {
+// From the start point, the same place of the song with the settings as they are now.
+void play_from_start_point(HWND window) {
     if (!is_smf_header(view_of(song_image))) return;
     stop_playback();
     say_if_remembered_output_is_gone(window);
     ChannelVoiceTable shown = channel_voices;
+    SongPlace place = song_place_at(start_point, built_speed);
     build_timeline_now();
+    std::uint32_t at = start_point == 0 ? 0 : song_time_of(place, speed_factor);
+    start_point = at;
     play_state = 1;
     refresh_window(window);
-    play_state = start_playback(window);
+    play_state = start_playback_at(window, at);
     if (play_state != 0) {
-        update_position_area(window);
+        show_play_state(window);
         return;
     }
     // Nothing plays: the window goes back to what it showed before Play, and says why.
@@ -96,7 +115,7 @@ void transport_play(HWND window) {
     if (play_state == 2) {
         transport_pause_or_resume(window);
     } else {
-        play_from_the_start(window);
+        play_from_start_point(window);
     }
 }
 
@@ -109,7 +128,7 @@ void transport_pause_or_resume(HWND window) {
         resume_or_say_why(window);
         if (play_state == 0) return;
     } else {
-        play_from_the_start(window);
+        play_from_start_point(window);
         return;
     }
     show_play_state(window);
@@ -118,26 +137,47 @@ void transport_pause_or_resume(HWND window) {
 void transport_stop(HWND window) {
     stop_playback();
     play_state = 0;
+    start_point = 0;
     show_play_state(window);
     if (sound_font_unreadable())
         MessageBoxA(window, kSoundFontUnreadable, kProgramTitle, MB_ICONWARNING);
 }
 
 void transport_seek(HWND window, std::uint32_t song_ms) {
-    if (play_state == 0) return;
-    bool playing = play_state == 1;
-    if (playing) pause_playback();
+    if (!is_smf_header(view_of(song_image))) return;
     std::uint32_t length = song_length_ms();
     if (song_ms > length) song_ms = length;
+    if (play_state == 0) {
+        start_point = song_ms;
+        refresh_position_area();
+        return;
+    }
+    bool playing = play_state == 1;
+    if (playing) pause_playback();
     seek_playback(settings_changed() ? rebuild_at(window, song_ms) : song_ms);
     if (playing) resume_or_say_why(window);
     if (play_state != 0) refresh_position_area();
 }
 
 void transport_step(HWND window, int command) {
-    std::uint32_t at = playback_position_ms();
+    std::uint32_t at = transport_position_ms();
     if (command == kCommandToStart) at = 0;
     if (command == kCommandBack) at = at > kStep ? at - kStep : 0;
     if (command == kCommandForward) at += kStep;
     transport_seek(window, at);
+}
+
+std::uint32_t transport_position_ms() {
+    return play_state == 0 ? start_point : playback_position_ms();
+}
+
+void transport_new_song(HWND window) {
+    start_point = 0;
+    if (is_smf_header(view_of(song_image))) {
+        build_timeline_now();
+        record_song_start(song_timeline);
+    } else {
+        reset_channel_records();
+    }
+    show_play_state(window);
 }

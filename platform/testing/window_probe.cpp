@@ -10,8 +10,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QUrl>
 #include <QVariant>
 #include <QWidget>
@@ -64,6 +68,21 @@ bool save_window_image(HWND window, const char* png_path, bool whole) {
     if (whole && window->frame != nullptr)
         return window->frame->grab().save(QString::fromUtf8(png_path), "PNG");
     return window->backing.save(QString::fromUtf8(png_path), "PNG");
+}
+
+bool save_screen_image(const char* png_path) {
+    QRect shown;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isVisible()) shown |= widget->frameGeometry();
+    if (shown.isEmpty()) return false;
+    QImage screen(shown.size(), QImage::Format_RGB32);
+    screen.fill(QColor(96, 96, 96));
+    QPainter painter(&screen);
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isVisible())
+            painter.drawPixmap(widget->pos() - shown.topLeft(), widget->grab());
+    painter.end();
+    return screen.save(QString::fromUtf8(png_path), "PNG");
 }
 
 namespace {
@@ -144,6 +163,46 @@ bool drag_trackbar(HWND window, int id, int position) {
     slider->setSliderPosition(position);
     slider->setSliderDown(false);
     return true;
+}
+
+bool click_trackbar(HWND window, int id, double share) {
+    auto* slider = dynamic_cast<QSlider*>(control_of(window, id));
+    if (slider == nullptr) return false;
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = slider->orientation();
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.sliderPosition = slider->sliderPosition();
+    QRect groove = slider->style()->subControlRect(QStyle::CC_Slider, &option,
+                                                   QStyle::SC_SliderGroove, slider);
+    QPointF at(groove.left() + share * groove.width(), groove.center().y());
+    QPointF global = slider->mapToGlobal(at);
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(slider, &press);
+    QApplication::sendEvent(slider, &release);
+    return true;
+}
+
+std::vector<RECT> control_places(HWND window) {
+    std::vector<RECT> places;
+    if (!is_window(window) || window->client == nullptr) return places;
+    for (QWidget* widget : window->client->findChildren<QWidget*>()) {
+        if (!widget->property(kControlIdProperty).isValid() || !widget->isVisibleTo(window->client))
+            continue;
+        QRect place = widget->geometry();
+        places.push_back({place.left(), place.top(), place.left() + place.width(),
+                          place.top() + place.height()});
+    }
+    return places;
+}
+
+bool button_pressed(HWND window, int id) {
+    QPushButton* button = button_of(window, id);
+    return button != nullptr && button->isChecked();
 }
 
 bool click_button(HWND window, int id) {

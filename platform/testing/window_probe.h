@@ -41,6 +41,8 @@ std::string shown_caption(HWND window);
 // Saves the client area's backing image (or the whole window with its menu and
 // buttons when whole is set) as a PNG file.
 bool save_window_image(HWND window, const char* png_path, bool whole);
+// Every shown top-level window at its place on the screen, in one PNG file.
+bool save_screen_image(const char* png_path);
 // The client area's pixels as 0xRRGGBB, row by row.
 std::vector<DWORD> client_pixels(HWND window, int& width, int& height);
 // A PNG file's pixels as 0xRRGGBB, row by row; empty when it cannot be read.
@@ -49,6 +51,8 @@ std::vector<DWORD> png_pixels(const char* png_path, int& width, int& height);
 void resize_client_area(HWND window, int width, int height);
 // Dispatches every queued message and handles Qt's pending events, without waiting.
 void pump_messages();
+// Whether the child "BUTTON" with this id shows pressed (a BS_PUSHLIKE one that is checked).
+bool button_pressed(HWND window, int id);
 // Clicks the child "BUTTON" with this id, as a user would.
 bool click_button(HWND window, int id);
 // Presses a key on the child "BUTTON" with this id (0: the window itself), as a user
@@ -61,6 +65,10 @@ std::string control_text(HWND window, int id);
 bool control_visible(HWND window, int id);
 // Drags the trackbar with this id to position and lets go, as a user would.
 bool drag_trackbar(HWND window, int id, int position);
+// Clicks the trackbar's groove at this share of its width (0 to 1) with the mouse.
+bool click_trackbar(HWND window, int id, double share);
+// The shown child controls' places in the client area.
+std::vector<RECT> control_places(HWND window);
 struct MenuEntry {
     std::string text;  // Shift-JIS, as the program gave it
     UINT id;           // 0 for a sub-menu, whose items follow it

@@ -7,6 +7,7 @@
 
 #include "platform/windows/program_text.h"
 #include "platform/windows/route_import.h"
+#include "platform/windows/trackbar_click.h"
 
 namespace {
 
@@ -57,6 +58,9 @@ HWND WINAPI create_window(DWORD ex_style, LPCSTR class_name, LPCSTR window_name,
                         style, x, y, width, height, parent, menu, instance, param);
     if (window != nullptr && (style & WS_CHILD))
         SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(japanese_system_font()), FALSE);
+    if (window != nullptr && !IS_INTRESOURCE(class_name) &&
+        std::strcmp(class_name, TRACKBAR_CLASSA) == 0)
+        jump_trackbar_to_clicks(window);
     return window;
 }
 

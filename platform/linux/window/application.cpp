@@ -82,11 +82,53 @@ ModalScope::~ModalScope() {
     --modal_depth;
 }
 
-BOOL SystemParametersInfoA(UINT action, UINT, void* value, UINT) {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    if (action != SPI_GETWORKAREA || value == nullptr || screen == nullptr) return FALSE;
-    QRect area = screen->availableGeometry();
-    *static_cast<RECT*>(value) =
-        RECT{area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
+namespace {
+
+RECT rect_of(const QRect& area) {
+    return RECT{area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
+}
+
+QScreen* screen_of(HMONITOR monitor) {
+    for (QScreen* screen : QGuiApplication::screens())
+        if (reinterpret_cast<HMONITOR>(screen) == monitor) return screen;
+    return nullptr;
+}
+
+}  // namespace
+
+// The screen the rectangle overlaps most; else none, or the nearest by its centre.
+HMONITOR MonitorFromRect(const RECT* rect, DWORD flags) {
+    if (rect == nullptr) return nullptr;
+    ensure_application();
+    QRect wanted(QPoint(rect->left, rect->top), QPoint(rect->right - 1, rect->bottom - 1));
+    QScreen* best = nullptr;
+    long long best_share = 0;
+    for (QScreen* screen : QGuiApplication::screens()) {
+        QRect common = screen->geometry().intersected(wanted);
+        long long share = common.isEmpty() ? 0 : 1LL * common.width() * common.height();
+        if (share > best_share) best = screen, best_share = share;
+    }
+    if (best != nullptr || flags == MONITOR_DEFAULTTONULL) return reinterpret_cast<HMONITOR>(best);
+    long long nearest = -1;
+    for (QScreen* screen : QGuiApplication::screens()) {
+        QPoint gap = screen->geometry().center() - wanted.center();
+        long long distance = 1LL * gap.x() * gap.x() + 1LL * gap.y() * gap.y();
+        if (nearest < 0 || distance < nearest) best = screen, nearest = distance;
+    }
+    return reinterpret_cast<HMONITOR>(best);
+}
+
+HMONITOR MonitorFromWindow(HWND window, DWORD flags) {
+    RECT place;
+    if (!GetWindowRect(window, &place)) return nullptr;
+    return MonitorFromRect(&place, flags);
+}
+
+BOOL GetMonitorInfoA(HMONITOR monitor, LPMONITORINFO info) {
+    QScreen* screen = screen_of(monitor);
+    if (screen == nullptr || info == nullptr || info->cbSize != sizeof(MONITORINFO)) return FALSE;
+    info->rcMonitor = rect_of(screen->geometry());
+    info->rcWork = rect_of(screen->availableGeometry());
+    info->dwFlags = screen == QGuiApplication::primaryScreen() ? MONITORINFOF_PRIMARY : 0;
     return TRUE;
 }

@@ -1,7 +1,10 @@
-// Child controls beyond "BUTTON": the common controls' trackbar (a QSlider) and "STATIC"
-// texts (a QLabel), on the window's background as Qt draws them; window timers;
-// InitCommonControlsEx and the system colours' brushes.
+// Child controls beyond "BUTTON": the common controls' trackbar (a QSlider that jumps where
+// it is clicked, as media players' seek bars do) and "STATIC" texts (a QLabel), on the
+// window's background as Qt draws them; window timers; InitCommonControlsEx and the system
+// colours' brushes.
 #include <QLabel>
+#include <QProxyStyle>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTimer>
@@ -15,6 +18,17 @@
 namespace {
 
 std::map<std::pair<HWND, UINT_PTR>, QTimer*> timers;
+
+// A left click on the groove puts the thumb there and starts a drag, whose end the parent
+// hears as TB_THUMBPOSITION and TB_ENDTRACK.
+class JumpToClick : public QProxyStyle {
+  public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* answer) const override {
+        if (hint == SH_Slider_AbsoluteSetButtons) return Qt::LeftButton;
+        return QProxyStyle::styleHint(hint, option, widget, answer);
+    }
+};
 
 void post_move(HWND trackbar, int kind, int position) {
     PostMessageA(trackbar->parent, WM_HSCROLL, MAKEWPARAM(kind, position),
@@ -46,6 +60,8 @@ QWidget* new_control_widget(const std::string& class_name, LPCSTR text, QWidget*
     if (class_name == TRACKBAR_CLASSA) {
         auto* slider = new QSlider(Qt::Horizontal, parent);
         slider->setRange(0, 100);
+        static auto* jumping = new JumpToClick;  // lives as long as the application's style
+        slider->setStyle(jumping);
         // The keys stay the window's: its accelerators move the song, not the focus.
         slider->setFocusPolicy(Qt::NoFocus);
         return slider;
@@ -84,6 +100,10 @@ BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init) {
 }
 
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto* button = is_window(window) ? dynamic_cast<QPushButton*>(window->client) : nullptr;
+    if (button != nullptr && message == BM_SETCHECK) button->setChecked(wparam == BST_CHECKED);
+    if (button != nullptr && (message == BM_SETCHECK || message == BM_GETCHECK))
+        return message == BM_GETCHECK && button->isChecked() ? BST_CHECKED : BST_UNCHECKED;
     auto* slider = is_window(window) ? dynamic_cast<QSlider*>(window->client) : nullptr;
     if (slider == nullptr) return send_message(window, message, wparam, lparam);
     // The program's own moves are no user's: the parent hears nothing of them.

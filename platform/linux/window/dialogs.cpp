@@ -4,8 +4,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QStringList>
+#include <QTreeView>
 #include <QUrl>
 #include <cstring>
 #include <string>
@@ -70,6 +72,19 @@ bool confirm_create(HWND owner, const QString& path) {
 
 // Writes the chosen name into the request's buffers; false when the path does not fit,
 // as Windows fails with a buffer too small.
+// The detail view's size, type and date columns as wide as their headings and contents
+// in the program's font; the name takes the rest.
+void show_columns_whole(QFileDialog& dialog) {
+    dialog.resize(760, 460);
+    auto* details = dialog.findChild<QTreeView*>();
+    if (details == nullptr) return;
+    QHeaderView* header = details->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < header->count(); ++column)
+        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+}
+
 bool report_choice(LPOPENFILENAMEA request, const QString& path) {
     std::string full = program_name(path);
     if (full.size() >= request->nMaxFile) {
@@ -135,6 +150,7 @@ BOOL GetOpenFileNameA(LPOPENFILENAMEA request) {
         dialog.selectNameFilter(filters[static_cast<int>(index)]);
     if (request->lpstrInitialDir != nullptr)
         dialog.setDirectory(local_name(request->lpstrInitialDir));
+    show_columns_whole(dialog);
     request->lpstrFile[request->nMaxFile - 1] = '\0';
     QString initial = local_name(request->lpstrFile);
     if (!initial.isEmpty()) dialog.selectFile(initial);

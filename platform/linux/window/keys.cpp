@@ -101,7 +101,8 @@ int TranslateAcceleratorA(HWND window, HACCEL table, LPMSG msg) {
         bool hit = virtual_key ? msg->message == WM_KEYDOWN && matches(key, msg->wParam, held)
                                : msg->message == WM_CHAR && key.key == msg->wParam;
         if (!hit) continue;
-        send_message(window, WM_COMMAND, MAKEWPARAM(key.cmd, 1), 0);
+        if (!menu_item_greyed(window, key.cmd))
+            send_message(window, WM_COMMAND, MAKEWPARAM(key.cmd, 1), 0);
         return 1;
     }
     return 0;

@@ -175,6 +175,20 @@ DWORD CheckMenuItem(HMENU menu, UINT id, UINT check) {
     return previous;
 }
 
+// The item's previous state, or -1 when the menu has no such item.
+BOOL EnableMenuItem(HMENU menu, UINT id, UINT enable) {
+    QAction* action = is_menu(menu) ? find_item(items_of(menu), id) : nullptr;
+    if (action == nullptr) return -1;
+    BOOL previous = action->isEnabled() ? MF_ENABLED : MF_GRAYED;
+    action->setEnabled((enable & MF_GRAYED) == 0);
+    return previous;
+}
+
+bool menu_item_greyed(HWND window, UINT id) {
+    QAction* action = window->menu != nullptr ? find_item(items_of(window->menu), id) : nullptr;
+    return action != nullptr && !action->isEnabled();
+}
+
 BOOL DeleteMenu(HMENU menu, UINT id, UINT flags) {
     if (!is_menu(menu) || (flags & MF_BYPOSITION)) return FALSE;
     QAction* action = find_item(items_of(menu), id);

@@ -31,6 +31,7 @@ struct HWND__ {
     std::string class_name;  // a top-level window's
     HMENU menu;              // a top-level window's menu bar, or nullptr
     HWND owner;              // a top-level window's owner, destroyed with it, or nullptr
+    bool hidden_with_owner;  // out of sight while its owner is minimised
 };
 
 struct HICON__ {
@@ -79,6 +80,8 @@ HWND find_top_level_window(LPCSTR class_name);
 // is none.
 class QMenuBar;
 QMenuBar* build_menu_bar(HWND window, LPCSTR name, QWidget* frame);
+// Whether the window's menu bar holds this command greyed.
+bool menu_item_greyed(HWND window, UINT id);
 // keys.cpp: the keys pressed on widget go to window as WM_KEYDOWN and WM_CHAR.
 void forward_keys(QWidget* widget, HWND window);
 // drops.cpp: files dropped on a window that accepts them.

@@ -64,6 +64,8 @@ class ClientWidget : public QWidget {
     HWND window_;
 };
 
+void follow_owner(HWND owner, bool hidden);
+
 class FrameWidget : public QWidget {
   public:
     explicit FrameWidget(HWND window) : window_(window) {}
@@ -85,6 +87,11 @@ class FrameWidget : public QWidget {
         post_dropped_files(window_, event->mimeData());
         event->acceptProposedAction();
     }
+    // Windows it owns go out of sight with it, and come back as they were.
+    void changeEvent(QEvent* event) override {
+        QWidget::changeEvent(event);
+        if (event->type() == QEvent::WindowStateChange) follow_owner(window_, isMinimized());
+    }
     void resizeEvent(QResizeEvent*) override {
         int menu = menu_height();
         if (menu_bar != nullptr) menu_bar->setGeometry(0, 0, width(), menu);
@@ -94,6 +101,31 @@ class FrameWidget : public QWidget {
   private:
     HWND window_;
 };
+
+void follow_owner(HWND owner, bool hidden) {
+    for (const auto& each : windows) {
+        if (each->owner != owner || each->frame == nullptr) continue;
+        if (hidden && each->frame->isVisible()) {
+            each->hidden_with_owner = true;
+            each->frame->hide();
+        } else if (!hidden && each->hidden_with_owner) {
+            each->hidden_with_owner = false;
+            each->frame->show();
+        }
+    }
+}
+
+// The smallest size the window procedure allows, asked as Windows asks it.
+void take_minimum_size(HWND window, FrameWidget* frame) {
+    MINMAXINFO limits = {};
+    send_message(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    int extra_height = kFrameHeight + (frame->menu_bar != nullptr ? kMenuLineHeight : 0);
+    if (limits.ptMinTrackSize.x > 0 && limits.ptMinTrackSize.y > 0)
+        frame->setMinimumSize(
+            std::max(0, static_cast<int>(limits.ptMinTrackSize.x) - kFrameWidth),
+            std::max(0, static_cast<int>(limits.ptMinTrackSize.y) - extra_height) +
+                frame->menu_height());
+}
 
 COLORREF brush_color(HBRUSH brush) {
     UINT_PTR value = reinterpret_cast<UINT_PTR>(brush);
@@ -117,8 +149,8 @@ HWND new_window(WNDPROC procedure, HINSTANCE instance, UINT style, COLORREF back
     return window;
 }
 
-HWND create_button(LPCSTR text, int x, int y, int width, int height, HWND parent, HMENU menu,
-                   HINSTANCE instance) {
+HWND create_button(LPCSTR text, DWORD style, int x, int y, int width, int height, HWND parent,
+                   HMENU menu, HINSTANCE instance) {
     if (!is_window(parent) || parent->client == nullptr) return nullptr;
     HWND button = new_window(nullptr, instance, 0, GetSysColor(COLOR_WINDOW), parent);
     auto* widget = new QPushButton(text_from_cp932(text), parent->client);
@@ -126,6 +158,7 @@ HWND create_button(LPCSTR text, int x, int y, int width, int height, HWND parent
     widget->setGeometry(x, y, width, height);
     widget->setProperty(kControlIdProperty,
                         QVariant(static_cast<int>(reinterpret_cast<UINT_PTR>(menu))));
+    widget->setCheckable((style & BS_PUSHLIKE) != 0);
     widget->show();
     forward_keys(widget, button);
     button->client = widget;
@@ -139,8 +172,9 @@ HWND create_button(LPCSTR text, int x, int y, int width, int height, HWND parent
 
 void (*first_window_action)() = nullptr;
 
+// An owned window is a Qt window of its owner's: above it, no taskbar entry of its own.
 HWND create_top_level(const WNDCLASSEXA& window_class, LPCSTR title, int width, int height,
-                      HINSTANCE instance) {
+                      HINSTANCE instance, HWND owner) {
     if (void (*action)() = first_window_action) {
         first_window_action = nullptr;
         action();
@@ -149,6 +183,8 @@ HWND create_top_level(const WNDCLASSEXA& window_class, LPCSTR title, int width, 
                              brush_color(window_class.hbrBackground), nullptr);
     auto* frame = new FrameWidget(window);
     window->frame = frame;
+    window->owner = owner;
+    if (is_window(owner) && owner->frame != nullptr) frame->setParent(owner->frame, Qt::Window);
     frame->menu_bar = build_menu_bar(window, window_class.lpszMenuName, frame);
     frame->client = new ClientWidget(window, frame);
     window->client = frame->client;
@@ -171,6 +207,7 @@ HWND create_top_level(const WNDCLASSEXA& window_class, LPCSTR title, int width, 
     send_message(window, WM_CREATE, 0, 0);
     send_message(window, WM_SIZE, 0,
                  static_cast<LPARAM>(MAKEWPARAM(client.width(), client.height())));
+    take_minimum_size(window, frame);
     return window;
 }
 
@@ -236,15 +273,20 @@ HWND CreateWindowExA(DWORD, LPCSTR class_name, LPCSTR window_name, DWORD style, 
     if (class_name == nullptr) return nullptr;
     ensure_application();
     if (std::string(class_name) == "BUTTON" && (style & WS_CHILD))
-        return create_button(window_name, x, y, width, height, parent, menu, instance);
+        return create_button(window_name, style, x, y, width, height, parent, menu, instance);
     if (style & WS_CHILD)
         return create_control(class_name, window_name, style, x, y, width, height, parent, menu,
                               instance);
     auto found = window_classes.find(class_name);
     if (found == window_classes.end() || (style & WS_CHILD)) return nullptr;
-    HWND window = create_top_level(found->second, window_name, width, height, instance);
-    window->owner = parent;
-    return window;
+    return create_top_level(found->second, window_name, width, height, instance, parent);
+}
+
+BOOL AdjustWindowRect(LPRECT rect, DWORD, BOOL menu) {
+    if (rect == nullptr) return FALSE;
+    rect->right += kFrameWidth;
+    rect->bottom += kFrameHeight + (menu ? kMenuLineHeight : 0);
+    return TRUE;
 }
 
 // A top-level window's place and size as Windows counts them: the frame's outer edges.
@@ -259,7 +301,12 @@ BOOL GetWindowRect(HWND window, LPRECT rect) {
 }
 
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL) {
-    if (!is_window(window) || window->frame == nullptr) return FALSE;
+    if (!is_window(window)) return FALSE;
+    if (window->frame == nullptr) {  // a child, in its parent's client area
+        if (window->client == nullptr) return FALSE;
+        window->client->setGeometry(x, y, width, height);
+        return TRUE;
+    }
     auto* frame = static_cast<FrameWidget*>(window->frame);
     int extra_height = kFrameHeight + (frame->menu_bar != nullptr ? kMenuLineHeight : 0);
     frame->move(x, y);
@@ -274,8 +321,19 @@ BOOL ShowWindow(HWND window, int show) {
                                                  : window->client;
     if (widget == nullptr) return FALSE;
     bool was_visible = widget->isVisible();
-    widget->setVisible(show != SW_HIDE);
+    if (show == SW_MINIMIZE && window->frame != nullptr) {
+        widget->showMinimized();
+    } else if (show == SW_RESTORE && window->frame != nullptr) {
+        widget->showNormal();
+    } else {
+        widget->setVisible(show != SW_HIDE);
+    }
     return was_visible ? TRUE : FALSE;
+}
+
+HWND GetWindow(HWND window, UINT relation) {
+    return is_window(window) && relation == GW_OWNER && is_window(window->owner) ? window->owner
+                                                                                 : nullptr;
 }
 
 BOOL IsWindowVisible(HWND window) {
