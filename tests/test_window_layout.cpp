@@ -4,6 +4,9 @@
 #include <QtCore/qnamespace.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include "playback/position.h"
 #include "tests/window_fixture.h"
@@ -97,4 +100,25 @@ TEST_F(MainWindowTest, AClickOnTheSeekBarsGrooveJumpsToThatPointOfTheSong) {
     ASSERT_TRUE(click_trackbar(window, kPositionBar, 0.75));
     run_loop(window);
     EXPECT_NEAR(transport_position_ms(), 0.75 * length, 0.03 * length);
+}
+
+TEST_F(MainWindowTest, ASideWindowLeftOnAScreenThatIsGoneComesBackWithItsSize) {
+    std::string folder = temp_dir() + "/config/lumaroth";
+    std::system(("mkdir -p " + folder).c_str());
+    std::FILE* settings = std::fopen((folder + "/lumaroth.ini").c_str(), "w");
+    ASSERT_NE(settings, nullptr);
+    std::fputs("[LyricsWindow]\nLeft=5000\nTop=-3000\nWidth=400\nHeight=150\n", settings);
+    std::fclose(settings);
+    start_again();
+    command(kLyrics);
+    RECT place;
+    ASSERT_TRUE(GetWindowRect(FindWindowA("LumarothLyrics", nullptr), &place));
+    MONITORINFO screen = {};
+    screen.cbSize = sizeof screen;
+    ASSERT_TRUE(GetMonitorInfoA(MonitorFromRect(&place, MONITOR_DEFAULTTONULL), &screen))
+        << "on a screen again";
+    EXPECT_EQ(place.right, screen.rcWork.right);
+    EXPECT_EQ(place.top, screen.rcWork.top);
+    EXPECT_EQ(place.right - place.left, 400);
+    EXPECT_EQ(place.bottom - place.top, 150);
 }

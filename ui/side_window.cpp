@@ -44,8 +44,7 @@ RECT work_area_of(HMONITOR monitor) {
     return info.rcWork;
 }
 
-// The place the settings remember, on the screen that shows most of it; false when there
-// is none, or when it is on no screen now.
+// The place the settings remember; false when there is none.
 bool remembered_place(const char* section, RECT& place) {
     LONG values[4];
     for (int i = 0; i < 4; ++i) {
@@ -58,9 +57,10 @@ bool remembered_place(const char* section, RECT& place) {
             return false;
         values[i] = static_cast<LONG>(value);
     }
+    // On the screen that shows most of it; one that is on no screen now (a screen unplugged)
+    // comes back onto the nearest, its size kept where it fits.
     RECT wanted = {values[0], values[1], values[0] + values[2], values[1] + values[3]};
-    HMONITOR monitor = MonitorFromRect(&wanted, MONITOR_DEFAULTTONULL);
-    if (monitor == nullptr) return false;
+    HMONITOR monitor = MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST);
     place = fit_into(work_area_of(monitor), values[0], values[1], values[2], values[3]);
     return true;
 }
