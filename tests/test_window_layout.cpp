@@ -4,9 +4,6 @@
 #include <QtCore/qnamespace.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <string>
 
 #include "playback/position.h"
 #include "tests/window_fixture.h"
@@ -103,13 +100,7 @@ TEST_F(MainWindowTest, AClickOnTheSeekBarsGrooveJumpsToThatPointOfTheSong) {
 }
 
 TEST_F(MainWindowTest, ASideWindowLeftOnAScreenThatIsGoneComesBackWithItsSize) {
-    std::string folder = temp_dir() + "/config/lumaroth";
-    std::system(("mkdir -p " + folder).c_str());
-    std::FILE* settings = std::fopen((folder + "/lumaroth.ini").c_str(), "w");
-    ASSERT_NE(settings, nullptr);
-    std::fputs("[LyricsWindow]\nLeft=5000\nTop=-3000\nWidth=400\nHeight=150\n", settings);
-    std::fclose(settings);
-    start_again();
+    start_again_with_settings("[LyricsWindow]\nLeft=5000\nTop=-3000\nWidth=400\nHeight=150\n");
     command(kLyrics);
     RECT place;
     ASSERT_TRUE(GetWindowRect(FindWindowA("LumarothLyrics", nullptr), &place));

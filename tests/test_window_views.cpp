@@ -131,13 +131,8 @@ TEST_F(MainWindowTest, TheLyricsWindowMarksTheSyllablesAsTheyComeAndKeepsItsPlac
 }
 
 TEST_F(MainWindowTest, AHugeRememberedSideWindowIsKeptToTheScreensWorkArea) {
-    std::string folder = temp_dir() + "/config/lumaroth";
-    std::system(("mkdir -p " + folder).c_str());
-    std::FILE* settings = std::fopen((folder + "/lumaroth.ini").c_str(), "w");
-    ASSERT_NE(settings, nullptr);
-    std::fputs("[ChannelWindow]\nLeft=-32767\nTop=32767\nWidth=32767\nHeight=32767\n", settings);
-    std::fclose(settings);
-    start_again();
+    start_again_with_settings(
+        "[ChannelWindow]\nLeft=-32767\nTop=32767\nWidth=32767\nHeight=32767\n");
     RECT place;
     ASSERT_TRUE(GetWindowRect(FindWindowA("LumarothChannels", nullptr), &place));
     MONITORINFO screen = {};

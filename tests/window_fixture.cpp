@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "playback/scheduler.h"
@@ -47,6 +48,16 @@ void MainWindowTest::start_again() {
     reset_playback_clock();
     static char instance;
     window = create_main_window(reinterpret_cast<HINSTANCE>(&instance), SW_SHOWNORMAL);
+}
+
+void MainWindowTest::start_again_with_settings(const std::string& lines) {
+    std::string folder = temp_dir() + "/config/lumaroth";
+    std::system(("mkdir -p " + folder).c_str());
+    std::FILE* settings = std::fopen((folder + "/lumaroth.ini").c_str(), "w");
+    ASSERT_NE(settings, nullptr);
+    std::fputs(lines.c_str(), settings);
+    std::fclose(settings);
+    start_again();
 }
 
 void MainWindowTest::command(int id) {

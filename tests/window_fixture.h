@@ -20,6 +20,8 @@ class MainWindowTest : public ::testing::Test {
     void command(int id);
     // Ends the program and starts it again, as a user would.
     void start_again();
+    // The same, with a settings file holding these lines.
+    void start_again_with_settings(const std::string& lines);
     // The bytes of the last text drawn at (x, y), or "<none>".
     std::string drawn_at(int x, int y) const;
     // Opens the file through the Open command, the dialog answering with path.
