@@ -67,12 +67,13 @@ TEST(DesktopAudio, EveryPlayAfterAStopSoundsItsFirstNoteAsSoonAsTheFirstPlayDid)
         found += " " + std::to_string(onset);
     ASSERT_EQ(played.size(), onsets.size()) << "one claves a Play; heard at" << found;
     // Each round's delay against the first's is exact; the first's own is as close as the
-    // recorder's writing tells the recording's start.
+    // recorder's writing tells the recording's start, which a busy machine may put tens of
+    // milliseconds late: no later round may come later than the first.
     double first = onsets[0] - played[0];
     for (std::size_t round = 0; round < played.size(); ++round) {
         double delay = onsets[round] - played[round];
         std::printf("round %zu: the note heard %.1f ms after Play\n", round + 1, delay);
-        EXPECT_NEAR(first, delay, 25.0) << "round " << round + 1;
+        EXPECT_LE(delay, first + 25.0) << "round " << round + 1;
     }
     finish_loading_synth();
 }

@@ -24,6 +24,10 @@ void send_command(HWND window, int id) {
 }
 
 bool save_screen_with_views(HWND window, const char* png_path) {
+    // The views change only at the update sent below, not with the real clock's timers.
+    for (const char* view : {"LumarothChannels", "LumarothLyrics"})
+        KillTimer(FindWindowA(view, nullptr), 1);
+    KillTimer(window, kPositionTimer);
     MoveWindow(window, 0, 0, 820, 520, TRUE);
     for (DWORD ms = 6; ms <= 4000; ms += 6)
         driven_timer.tick_at(ms);
