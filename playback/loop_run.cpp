@@ -1,5 +1,7 @@
 #include "playback/loop_run.h"
 
+#include <atomic>
+
 #include "playback/channel_record.h"
 #include "playback/chase.h"
 #include "playback/scheduler.h"
@@ -17,11 +19,12 @@ struct LoopRun {
     ChaseList chase;  // the state at the loop's start
     int passes;       // begun, this one included
     int pass_limit;   // before the song goes on
-    bool fading;
+    std::atomic<bool> fading;
     std::uint32_t fade_start;
-    int level;     // what the fade starts from, percent
-    int faded_to;  // what it set last
+    std::atomic<int> level;  // what the fade starts from, percent: the user's volume
+    int faded_to;            // what it set last
     bool own_volume;
+    std::atomic<std::uint32_t> looped_back;  // ms the jumps went back
 };
 
 LoopRun loop_run;
@@ -46,6 +49,7 @@ void start_loop_run(HMIDIOUT output, UINT device) {
     plan_loop();
     loop_run.passes = 1;
     loop_run.fading = false;
+    loop_run.looped_back = 0;
     loop_run.level = output_volume;
     loop_run.faded_to = output_volume;
     loop_run.own_volume = output_has_own_volume(device);
@@ -53,6 +57,7 @@ void start_loop_run(HMIDIOUT output, UINT device) {
 
 void seek_loop_run(std::uint32_t song_ms) {
     plan_loop();
+    loop_run.looped_back = 0;
     if (loop_run.fading) {
         set_level(loop_run.level);
         loop_run.fading = false;
@@ -68,6 +73,15 @@ void shift_loop_fade(std::uint32_t paused_ms) {
 
 void end_loop_fade() {
     set_level(loop_run.level);
+}
+
+bool loop_fade_takes_volume(int percent) {
+    loop_run.level = percent;
+    return loop_run.fading;
+}
+
+std::uint32_t looped_back_ms() {
+    return loop_run.looped_back;
 }
 
 const LoopPoints& loop_run_points() {
@@ -98,6 +112,7 @@ void jump_to_loop_start(std::uint32_t now) {
         if (i < kSysexSlots) song_timeline.sysex_slots[i].sent = 0;
     }
     playback_clock.start_time += loop.end_ms - loop.start_ms;
+    loop_run.looped_back += loop.end_ms - loop.start_ms;
     playback_clock.last_send_time = now;
     if (++loop_run.passes <= loop_run.pass_limit || loop_run.fading) return;
     loop_run.fading = true;

@@ -3,7 +3,9 @@
 //
 // Threads: the main thread starts and moves the run while no timer runs (at an open, a
 // seek, a resume and a stop); while playing only the tick calls loop_jump_due,
-// jump_to_loop_start and loop_fade_over, and owns the passes and the fade.
+// jump_to_loop_start and loop_fade_over, and owns the passes and the fade. The main thread
+// may read how far the jumps went back and hand the fade a new volume while it plays:
+// those are atomics.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +23,11 @@ void seek_loop_run(std::uint32_t song_ms);
 void shift_loop_fade(std::uint32_t paused_ms);
 // A stop: a fade leaves the output as loud as the user set it.
 void end_loop_fade();
+// The user chose another volume while playing: true when a fade runs, which then goes on
+// from that volume (and leaves it when it ends); false when the caller sets it itself.
+bool loop_fade_takes_volume(int percent);
+// The time the loop's jumps went back since the start or the last jump in the song.
+std::uint32_t looped_back_ms();
 
 const LoopPoints& loop_run_points();
 // The loop's end is due at elapsed and the loop plays again: loop_count passes, and on,

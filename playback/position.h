@@ -13,6 +13,11 @@ std::uint32_t song_length_ms();
 // event: where a loop that runs to the song's end ends.
 std::uint32_t song_end_ms();
 
+// song_ms kept within 0 and end_ms.
+inline std::uint32_t within_song(std::int64_t song_ms, std::uint32_t end_ms) {
+    return song_ms < 0 ? 0 : song_ms > end_ms ? end_ms : static_cast<std::uint32_t>(song_ms);
+}
+
 // A place in the song itself: the event it comes before and how long before, at speed 1
 // (negative: after the last event).
 struct SongPlace {

@@ -14,7 +14,7 @@
 
 PlaybackClock playback_clock;
 UINT midi_output_device = MIDI_MAPPER;
-std::int32_t song_end_idle = kEndOfSongIdle;
+std::atomic<std::int32_t> song_end_idle{kEndOfSongIdle};
 
 namespace {
 
@@ -185,7 +185,18 @@ void post_end_of_song() {
 
 void reset_playback_clock() {
     stop_playback();
-    playback_clock = PlaybackClock{};
+    playback_clock.output = nullptr;
+    playback_clock.timer_id = 0;
+    playback_clock.timer_period = 0;
+    playback_clock.start_time = 0;
+    playback_clock.last_send_time = 0;
+    playback_clock.idle_time = 0;
+    playback_clock.output_lost = 0;
+    playback_clock.open = 0;
+    playback_clock.open_result = MMSYSERR_NOERROR;
+    playback_clock.paused = 0;
+    playback_clock.paused_elapsed = 0;
+    playback_clock.notify_window = nullptr;
     midi_output_device = MIDI_MAPPER;
 }
 
@@ -280,14 +291,30 @@ int seek_playback(std::uint32_t song_ms) {
     return 1;
 }
 
-std::uint32_t playback_position_ms() {
+namespace {
+
+// The playback clock's time in the song; it may stand a little ahead of now just after a
+// loop's jump, which comes up to kDueWindow early: a negative time then.
+std::int64_t clock_ms() {
     if (playback_clock.open == 0) return 0;
     if (playback_clock.paused != 0) return playback_clock.paused_elapsed;
-    return timeGetTime() - playback_clock.start_time;
+    return static_cast<std::int32_t>(timeGetTime() - playback_clock.start_time);
+}
+
+}  // namespace
+
+std::uint32_t playback_position_ms() {
+    return within_song(clock_ms(), song_end_ms());
+}
+
+std::uint32_t playing_time_ms() {
+    std::int64_t played = clock_ms() + looped_back_ms();
+    return played < 0 ? 0 : static_cast<std::uint32_t>(played);
 }
 
 int jump_playback(std::uint32_t song_ms) {
     if (playback_clock.open == 0) return 0;
+    song_ms = within_song(song_ms, song_length_ms());
     bool playing = playback_clock.paused == 0;
     if (playing) pause_playback();
     seek_playback(song_ms);
@@ -322,7 +349,7 @@ void CALLBACK on_timer_tick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
     if (loop_fade_over(now)) post_end_of_song();
     // Silence counts from the last short message, or from the start when none went out.
     std::uint32_t since = playback_clock.last_send_time != 0 ? playback_clock.last_send_time
-                                                             : playback_clock.start_time;
+                                                             : playback_clock.start_time.load();
     playback_clock.idle_time = static_cast<std::int32_t>(now - since);
     // A long rest is no end while events wait to be sent.
     if (shortcut.holding == 0 && playback_clock.idle_time > song_end_idle) post_end_of_song();

@@ -3,6 +3,7 @@
 // playback clock (midiOutSetDueTime), so that an output that can schedule plays it there.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 
@@ -23,15 +24,15 @@ constexpr WPARAM kOutputLost = 1;
 // Threads: the main thread writes every field in start_playback and resume_playback,
 // before the timer exists, and in stop_playback and pause_playback, after timeKillEvent
 // has returned (no tick runs or will run then). In between, the timer thread reads output
-// and notify_window and is the only writer of start_time (a loop's jump moves it),
-// last_send_time and idle_time. No lock: that order is the whole of the sharing. The timer
-// thread's only message to the main thread is the end-of-song message, posted on each tick
-// once the song is over.
+// and notify_window and writes last_send_time and idle_time; start_time is the one field
+// both threads use while the tick runs (a loop's jump moves it, the window reads the
+// position from it): an atomic. The timer thread's only message to the main thread is
+// the end-of-song message, posted on each tick once the song is over.
 struct PlaybackClock {
-    HMIDIOUT output;               // main thread; read by the tick
-    std::uint32_t timer_id;        // main thread only
-    std::uint32_t timer_period;    // main thread only
-    std::uint32_t start_time;      // main thread; the tick while playing
+    HMIDIOUT output;                        // main thread; read by the tick
+    std::uint32_t timer_id;                 // main thread only
+    std::uint32_t timer_period;             // main thread only
+    std::atomic<std::uint32_t> start_time;  // main thread; the tick while playing
     std::uint32_t last_send_time;  // the tick while playing; 0: nothing sent since the start
     std::int32_t idle_time;        // the tick while playing
     int output_lost;               // the tick while playing: the output refused a message
@@ -46,8 +47,8 @@ extern PlaybackClock playback_clock;
 // The output the next start opens: a device id, or MIDI_MAPPER. Main thread only.
 extern UINT midi_output_device;
 // The silence after the last event that ends the song: kEndOfSongIdle, or kRepeatTail.
-// Main thread; read by the tick.
-extern std::int32_t song_end_idle;
+// Set by the main thread at any time (a repeat chosen while playing); read by the tick.
+extern std::atomic<std::int32_t> song_end_idle;
 
 // Stops playback and clears the clock, as at the program's start.
 void reset_playback_clock();
@@ -66,13 +67,19 @@ int resume_playback();
 // state the song has built before the point, and the events from the point on, those
 // exactly at it included, play on at resume. 0 when nothing is paused.
 int seek_playback(std::uint32_t song_ms);
-// The same jump while playing or paused: playing goes on from the point, paused stays
-// paused there. 0 when stopped, or when the timer cannot start again (playback stopped).
+// The same jump while playing or paused, to a point within the song (one past its ends is
+// its start or its last event): playing goes on from the point, paused stays paused there.
+// 0 when stopped, or when the timer cannot start again (playback stopped).
 int jump_playback(std::uint32_t song_ms);
 // Play from song_ms: the output opens, the song is chased to the point and plays on.
 int start_playback_at(HWND window, std::uint32_t song_ms);
-// The place playback has reached, playing or paused; 0 when stopped.
+// The place playback has reached in the song, playing or paused, within the song (from 0
+// to its end, also while a loop's jump, due up to kDueWindow early, has just moved the
+// clock); 0 when stopped.
 std::uint32_t playback_position_ms();
+// How long the song has played from where it started or was last jumped to: the place in
+// the song plus the time each of the loop's jumps went back since.
+std::uint32_t playing_time_ms();
 void CALLBACK on_timer_tick(UINT id, UINT message, DWORD_PTR user, DWORD_PTR reserved1,
                             DWORD_PTR reserved2);
 int is_due(std::uint32_t elapsed, std::uint32_t time, std::uint32_t window);

@@ -311,6 +311,19 @@ TEST(CliRender, ASegmentStartsAtItsPointWithoutRestartingEarlierNotesAndEndsAtIt
     EXPECT_LT(seconds, 2.0) << "it ends at 2.7 s, its release after";
 }
 
+TEST(CliRender, EndIsATimeOfPlayingWhenTheSongLoops) {
+    // A 2 s song looping from its first tick, and from 0.5 s: three passes last 6 s and 5 s.
+    for (const char* loop_start : {"00 B0 6F 00  00 90 3C 64", "00 90 3C 64  83 74 B0 6F 00"}) {
+        int rate = 0;
+        std::string events = std::string(loop_start) + "  8F 50 80 3C 00";
+        std::vector<std::int16_t> sound = render_ms_song(events, "--end 0:04.500 --loops 3", rate);
+        ASSERT_GT(rate, 0);
+        double seconds = static_cast<double>(sound.size()) / 2 / rate;
+        EXPECT_GT(seconds, 4.5) << loop_start;
+        EXPECT_LT(seconds, 5.3) << loop_start << ": it ends at 4.5 s of playing, its release after";
+    }
+}
+
 TEST(CliRender, AShortSongEndsWithItsSound) {
     // One tick a millisecond: a half-second note, its note-off at 505 ms.
     int rate = 0;

@@ -8,6 +8,8 @@
 
 #include "platform/testing/test_platform.h"
 #include "playback/loop_points.h"
+#include "playback/loop_run.h"
+#include "playback/position.h"
 #include "playback/scheduler.h"
 #include "tests/gm_device.h"
 #include "tests/merge_helpers.h"
@@ -224,6 +226,48 @@ TEST_F(LoopPoints_, ALoopFromTheFirstTickPlaysItsFirstEventsAtOnceAfterTheJump) 
             << "pass " << pass << ": not held back by the start's window";
     }
     EXPECT_EQ(0u, posted_messages.count()) << "for ever";
+}
+
+TEST_F(LoopPoints_, ThePositionStaysInTheSongAcrossALoopFromTheFirstTickAndThePlayingTimeGrows) {
+    loop_count = kLoopForEver;
+    start(ms_song(after(0, hex("B0 6F 00")) + after(0, hex("90 3C 40")) +
+                  after(400, hex("80 3C 00"))));
+    driven_timer.tick_at(kStart + 1);  // the first tick
+    EXPECT_LE(playback_position_ms(), 1u);
+    std::uint32_t jump = kStart + kFirst + 400 - 11;  // the jump, as early as it may come
+    driven_timer.tick_at(jump);
+    EXPECT_EQ(playback_position_ms(), 0u) << "the clock moved back past the start: no wrap";
+    EXPECT_EQ(playing_time_ms(), 400u - 11 + kFirst) << "the time played goes on";
+    driven_timer.tick_at(jump + 400 - 1);  // the end of the second pass
+    EXPECT_LE(playback_position_ms(), 405u);
+    EXPECT_GE(playing_time_ms(), 2 * 400u - 11);
+}
+
+TEST_F(LoopPoints_, AVolumeChosenDuringTheFadeHoldsAfterItAndAfterStop) {
+    recording_midi_out.device_names = {"Synth"};
+    recording_midi_out.device_support = MIDICAPS_VOLUME;
+    loop_fade_ms = 1000;
+    loop_count = 1;
+    start(controller_loop_song());
+    std::uint32_t fading = kStart + kFirst + 2000 - 11;
+    driven_timer.tick_at(fading);
+    ASSERT_TRUE(loop_fade_takes_volume(50)) << "a fade runs";
+    driven_timer.tick_at(fading + 500);
+    EXPECT_NEAR(0xFFFF / 4, static_cast<int>(volumes().back() & 0xFFFF), 0x300)
+        << "half way down from 50 %";
+    driven_timer.tick_at(fading + 1000);
+    stop_playback();
+    EXPECT_NEAR(0x7FFF, static_cast<int>(volumes().back() & 0xFFFF), 0x200)
+        << "the stop leaves the volume chosen, not the one before";
+}
+
+TEST_F(LoopPoints_, OneJumpKeepsEveryPointWithinTheSong) {
+    start(controller_loop_song());
+    driven_timer.tick_at(kStart + 100);
+    ASSERT_EQ(1, jump_playback(0xFFFFFFF0u));
+    EXPECT_EQ(playback_position_ms(), song_length_ms()) << "past the end: the last event";
+    ASSERT_EQ(1, jump_playback(0));
+    EXPECT_EQ(playback_position_ms(), 0u);
 }
 
 TEST(LoopPointsFound, LoneEndsOddCasesAndSongsWithoutALoop) {

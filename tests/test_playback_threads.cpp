@@ -8,6 +8,8 @@
 #include "platform/testing/test_platform.h"
 #include "playback/channel_mute.h"
 #include "playback/channel_record.h"
+#include "playback/loop_points.h"
+#include "playback/position.h"
 #include "playback/scheduler.h"
 
 namespace {
@@ -83,6 +85,40 @@ TEST(PlaybackThreads, TheWindowsReadTheChannelRecordAndSetMuteWhileTheTickRuns) 
     stop_playback();
     clear_mute_and_solo();
     EXPECT_EQ(20u, seen) << "a count the meter can follow, and no lock the tick waits on";
+}
+
+TEST(PlaybackThreads, TheWindowReadsThePositionWhileALoopFromTheFirstTickJumps) {
+    // A loop from the song's first event (controller 111) over 30 ms, for ever.
+    twenty_notes_on_a_fresh_output();
+    song_timeline.event_slots[0] = {0xB0, 111, 0, 0};
+    song_timeline.event_count = 4;
+    loop_count = kLoopForEver;
+    ASSERT_EQ(1, start_playback(kWindow));
+    std::uint32_t end = song_end_ms(), highest = 0;
+    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    while (std::chrono::steady_clock::now() < until) {
+        std::uint32_t at = playback_position_ms();
+        highest = at > highest ? at : highest;
+    }
+    EXPECT_GE(playing_time_ms(), 200u) << "the loop went round and round";
+    stop_playback();
+    loop_count = kDefaultLoopCount;
+    EXPECT_LE(highest, end) << "never a wrapped position after a jump";
+}
+
+TEST(PlaybackThreads, RepeatChosenWhileTheTickWaitsForTheSongsEnd) {
+    twenty_notes_on_a_fresh_output();
+    song_timeline.event_count = 1;
+    ASSERT_EQ(1, start_playback(kWindow));
+    wait_for_notes(1);
+    // The song is sent: each tick now weighs the silence against the end's.
+    for (int k = 0; k < 100; ++k) {
+        song_end_idle = k % 2 == 0 ? kRepeatTail : kEndOfSongIdle;  // as 繰り返し sets it
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    stop_playback();
+    song_end_idle = kEndOfSongIdle;
+    EXPECT_EQ(1u + 48, recording_midi_out.short_messages().size());
 }
 
 TEST(PlaybackThreads, TwoHundredStartsAndStopsResetAndCloseEveryTime) {

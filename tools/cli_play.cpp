@@ -210,10 +210,7 @@ bool take_key(WPARAM key) {
         return true;
     }
     if (key == kKeySpace) return resume_playback() == 1;
-    std::uint32_t length = song_length_ms();
-    if (key == kKeyLeft) at = at > kJump ? at - kJump : 0;
-    if (key == kKeyRight) at = length - at > kJump ? at + kJump : length;
-    return jump_playback(at) == 1;
+    return jump_playback(key == kKeyLeft ? (at > kJump ? at - kJump : 0) : at + kJump) == 1;
 }
 
 // --soundfont: loaded before the output opens; false (said) when it cannot be.
@@ -309,7 +306,7 @@ int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions
     MSG msg;
     while (next_message(offline, msg)) {
         if (msg.message == kProgressMessage &&
-            ((options.end_ms != 0 && playback_position_ms() >= options.end_ms) ||
+            ((options.end_ms != 0 && playing_time_ms() >= options.end_ms) ||
              render_is_over(options)))
             break;
         if (msg.message == kProgressMessage && terminal &&

@@ -145,8 +145,7 @@ void transport_stop(HWND window) {
 
 void transport_seek(HWND window, std::uint32_t song_ms) {
     if (!is_smf_header(view_of(song_image))) return;
-    std::uint32_t length = song_length_ms();
-    if (song_ms > length) song_ms = length;
+    song_ms = within_song(song_ms, song_length_ms());
     if (play_state == 0) {
         start_point = song_ms;
         refresh_position_area();

@@ -1,5 +1,6 @@
 #include "ui/volume_menu.h"
 
+#include "playback/loop_run.h"
 #include "playback/scheduler.h"
 #include "playback/volume.h"
 #include "ui/resource_ids.h"
@@ -53,8 +54,10 @@ void choose_volume(HWND window, int id) {
     if (percent < 0 || percent > kFullVolume) return;
     output_volume = percent;
     show_volume();
-    // At once on the output that plays; the timer's sends and ours may interleave.
-    if (playback_clock.open) apply_output_volume(playback_clock.output, midi_output_device, false);
+    // At once on the output that plays, unless a loop's fade runs: the fade goes on from
+    // the new volume, and leaves it when it ends.
+    if (playback_clock.open && !loop_fade_takes_volume(percent))
+        apply_output_volume(playback_clock.output, midi_output_device, false);
     char text[8];
     wsprintfA(text, "%d", percent);
     save_setting(window, kSection, kKey, text);
