@@ -2,8 +2,10 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 
-#include "playback/scheduler.h"
+#include "playback/output.h"
+#include "playback/session.h"
 
 namespace {
 
@@ -14,15 +16,17 @@ std::atomic<std::uint16_t> soloed{0};
 // due now on the playback clock, so that the notes sent before for a later time end too.
 void silence_what_stopped(std::uint16_t sounded_before) {
     if (playback_clock.open == 0) return;
-    bool playing = playback_clock.paused == 0;
-    for (int c = 0; c < 16; ++c) {
-        if ((sounded_before >> c & 1) == 0 || channel_sounds(c)) continue;
-        auto status = static_cast<unsigned char>(0xB0 + c);
-        for (unsigned char controller : {120, 123}) {  // sound off, notes off
-            if (playing) midiOutSetDueTime(playback_clock.output, timeGetTime(), 0);
-            send_short_message(playback_clock.output, status, controller, 0);
-        }
-    }
+    std::uint16_t stopped = 0;
+    for (int c = 0; c < 16; ++c)
+        if ((sounded_before >> c & 1) != 0 && !channel_sounds(c))
+            stopped = static_cast<std::uint16_t>(stopped | 1u << c);
+    constexpr unsigned char kSilence[2] = {120, 123};  // sound off, notes off
+    std::optional<std::int64_t> now_us;
+    if (playback_clock.paused == 0)
+        now_us =
+            std::int64_t{static_cast<std::int32_t>(timeGetTime() - playback_clock.start_time)} *
+            1000;
+    send_to_channels(playback_clock.output, stopped, kSilence, 2, now_us);
 }
 
 std::uint16_t sounding() {

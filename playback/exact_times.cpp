@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "playback/scheduler.h"
+#include "playback/session.h"
 #include "playback/timeline.h"
 
 std::int16_t exact_time_offsets[kTimelineEvents];

@@ -4,7 +4,8 @@
 
 #include "playback/channel_record.h"
 #include "playback/chase.h"
-#include "playback/scheduler.h"
+#include "playback/output.h"
+#include "playback/session.h"
 #include "playback/volume.h"
 
 namespace {
@@ -98,14 +99,7 @@ void jump_to_loop_start(std::uint32_t now) {
     const LoopPoints& loop = loop_run.points;
     // The jump is due when the loop's end is, after the last of its events.
     std::int64_t jump_us = std::int64_t{loop.end_ms} * 1000;
-    for (int c = 0; c < 16; ++c) {
-        if (!channel_in_use(c)) continue;  // nothing to release or reset there
-        for (unsigned char controller : kReleaseAndReset) {
-            send_next_at(loop_run.output, jump_us);
-            send_short_message(loop_run.output, static_cast<unsigned char>(0xB0 + c), controller,
-                               0);
-        }
-    }
+    send_to_channels(loop_run.output, channels_in_use(), kReleaseAndReset, 2, jump_us);
     send_chase_list(loop_run.output, song_timeline, loop_run.chase, jump_us);
     for (int i = loop.start_index; i < loop.end_index; ++i) {
         song_timeline.event_slots[i].sent = 0;

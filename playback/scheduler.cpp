@@ -1,14 +1,13 @@
 #include "playback/scheduler.h"
 
 #include <cstring>
-#include <memory>
-#include <new>
 
 #include "playback/channel_mute.h"
 #include "playback/channel_record.h"
 #include "playback/chase.h"
 #include "playback/exact_times.h"
 #include "playback/loop_run.h"
+#include "playback/output.h"
 #include "playback/position.h"
 #include "playback/volume.h"
 
@@ -18,11 +17,9 @@ std::atomic<std::int32_t> song_end_idle{kEndOfSongIdle};
 
 namespace {
 
-constexpr int kMidiChannels = 16;
 constexpr unsigned char kResetControllers[3] = {120, 121, 123};  // sound off, reset, notes off
 constexpr unsigned char kSilence[2] = {120, 123};                // sound off, notes off
 constexpr unsigned char kReset[1] = {121};
-constexpr unsigned kSysexSlotLimit = kSysexDataLimit + 1;  // F0 and what follows it
 
 // The smallest period the timer supports, at least 6 ms, at most its largest; the
 // previous period when the timer cannot say.
@@ -136,18 +133,6 @@ int send_due_event(int i, std::uint32_t elapsed) {
         i, is_due(elapsed, static_cast<std::uint32_t>(song_timeline.event_times[i]), kDueWindow));
 }
 
-// A stop addresses every channel, leaving the output clean for whatever plays next. A
-// pause or a jump has nothing to end or reset where this Play has sent nothing, and on a
-// MIDI cable each message it spares is a millisecond sooner to the music.
-void send_to_channels(const unsigned char* controllers, int count, bool only_in_use) {
-    for (int c = 0; c < kMidiChannels; ++c) {
-        if (only_in_use && !channel_in_use(c)) continue;
-        for (int i = 0; i < count; ++i)
-            send_short_message(playback_clock.output, static_cast<unsigned char>(0xB0 + c),
-                               controllers[i], 0);
-    }
-}
-
 // The periodic timer at the smallest period it supports; false when it cannot start.
 bool start_timer() {
     choose_timer_period();
@@ -224,7 +209,7 @@ void stop_playback() {
         timeKillEvent(playback_clock.timer_id);
         timeEndPeriod(playback_clock.timer_period);
     }
-    send_to_channels(kResetControllers, 3, false);
+    send_to_channels(playback_clock.output, kEveryChannel, kResetControllers, 3);
     end_loop_fade();
     midiOutClose(playback_clock.output);
     playback_clock.open = 0;
@@ -238,7 +223,7 @@ void pause_playback() {
     timeEndPeriod(playback_clock.timer_period);
     playback_clock.paused = 1;
     playback_clock.paused_elapsed = timeGetTime() - playback_clock.start_time;
-    send_to_channels(kSilence, 2, true);
+    send_to_channels(playback_clock.output, channels_in_use(), kSilence, 2);
 }
 
 int resume_playback() {
@@ -279,7 +264,7 @@ int seek_playback(std::uint32_t song_ms) {
     }
     find_tick_shortcut();
     // Pause has silenced the notes: the reset leaves the chase a known state to build on.
-    send_to_channels(kReset, 1, true);
+    send_to_channels(playback_clock.output, channels_in_use(), kReset, 1);
     send_chase(point);
     seek_loop_run(song_ms);
     // As if paused at the point just now, the chase the last message sent.
@@ -353,59 +338,4 @@ void CALLBACK on_timer_tick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
     playback_clock.idle_time = static_cast<std::int32_t>(now - since);
     // A long rest is no end while events wait to be sent.
     if (shortcut.holding == 0 && playback_clock.idle_time > song_end_idle) post_end_of_song();
-}
-
-// Nothing is due before the window has elapsed; from then on an event is due from up to
-// 11 ms before its time, and stays due until it is sent, so a late tick sends it late
-// rather than never.
-int is_due(std::uint32_t elapsed, std::uint32_t time, std::uint32_t window) {
-    return elapsed >= window && time < elapsed + window ? 1 : 0;
-}
-
-MMRESULT send_short_message(HMIDIOUT output, unsigned char status, unsigned char data1,
-                            unsigned char data2) {
-    DWORD message = static_cast<DWORD>(status) | static_cast<DWORD>(data1) << 8 |
-                    static_cast<DWORD>(data2) << 16;
-    MMRESULT result = midiOutShortMsg(output, message);
-    if (result == MMSYSERR_NOERROR) record_sent_message(status, data1, data2);
-    return result;
-}
-
-int send_sysex_message(HMIDIOUT output, const SysexSlot& slot) {
-    unsigned n = slot.length > kSysexSlotLimit ? kSysexSlotLimit : slot.length;
-    if (n == 0) return 0;
-    std::unique_ptr<char[]> buffer(new (std::nothrow) char[n]);
-    std::unique_ptr<MIDIHDR> header(new (std::nothrow) MIDIHDR());
-    if (buffer == nullptr || header == nullptr) return 0;
-    std::memcpy(buffer.get(), slot.bytes, n);
-    header->lpData = buffer.get();
-    header->dwBufferLength = n;
-    if (midiOutPrepareHeader(output, header.get(), sizeof(MIDIHDR)) != MMSYSERR_NOERROR) return 0;
-    bool sent = midiOutLongMsg(output, header.get(), sizeof(MIDIHDR)) == MMSYSERR_NOERROR;
-    if (midiOutUnprepareHeader(output, header.get(), sizeof(MIDIHDR)) != MMSYSERR_NOERROR) {
-        // The device may still read a header it did not give back: it stays, unowned.
-        header.release();
-        buffer.release();
-        return 0;
-    }
-    return sent ? 1 : 0;
-}
-
-void send_next_at(HMIDIOUT output, std::int64_t song_us) {
-    std::int64_t ms = song_us >= 0 ? song_us / 1000 : -((999 - song_us) / 1000);
-    midiOutSetDueTime(output, playback_clock.start_time + static_cast<DWORD>(ms),
-                      static_cast<UINT>(song_us - ms * 1000));
-}
-
-void send_chase_list(HMIDIOUT output, const Timeline& timeline, const ChaseList& list,
-                     std::optional<std::int64_t> due_song_us) {
-    for (int i = 0; i < list.count; ++i) {
-        const ChaseMessage& m = list.messages[i];
-        if (due_song_us) send_next_at(output, *due_song_us);
-        if (m.status == 0xF0) {
-            send_sysex_message(output, timeline.sysex_slots[m.sysex]);
-        } else {
-            send_short_message(output, m.status, m.data1, m.data2);
-        }
-    }
 }

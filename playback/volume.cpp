@@ -1,6 +1,6 @@
 #include "playback/volume.h"
 
-#include "playback/scheduler.h"
+#include "playback/output.h"
 
 int output_volume = kFullVolume;
 
