@@ -138,6 +138,62 @@ std::string value_form(const std::string& option) {
     return "not a device";
 }
 
+// The options after the command's file names, into options; false once one is wrong
+// (said).
+bool parse_option_words(int argc, char** argv, int next, CliOptions& options) {
+    for (int i = next; i < argc; ++i) {
+        std::string word = argv[i];
+        long steps = 0;
+        long volume = 0;
+        bool playback = takes_playback_options(options.command);
+        bool device = options.command == "play" || options.command == "render";
+        if (word == "--raw" && options.command == "info") {
+            options.raw = true;
+            continue;
+        }
+        if (word == "--repeat" && options.command == "play") {
+            options.repeat = true;
+            continue;
+        }
+        if (word == "--realtime" && options.command == "render") {
+            options.realtime = true;
+            continue;
+        }
+        bool looping =
+            (word == "--loops" && device) || (word == "--fade" && options.command == "render");
+        bool channels = (word == "--mute" || word == "--solo") && device;
+        bool time = (word == "--start" && playback && options.command != "info" &&
+                     options.command != "lyrics") ||
+                    (word == "--end" && device);
+        if (!(word == "--speed-steps" && playback) && !(word == "--switch" && playback) &&
+            !((word == "--device" || word == "--volume" || word == "--soundfont") && device) &&
+            !time && !looping && !channels)
+            return usage("'" + word + "' is not an option of " + options.command), false;
+        if (i + 1 >= argc) return usage(word + " needs a value"), false;
+        std::string value = argv[++i];
+        std::uint32_t& at = word == "--start" ? options.start_ms : options.end_ms;
+        if (word == "--end") options.end_given = true;
+        long loops = 0;
+        bool good = word == "--speed-steps" ? parse_int(value.c_str(), -1000000, 1000000, steps)
+                    : word == "--switch"    ? parse_switch(value.c_str(), options.override)
+                    : time                  ? parse_song_time(value.c_str(), at)
+                    : word == "--volume"    ? parse_int(value.c_str(), 0, kFullVolume, volume)
+                    : word == "--loops"
+                        ? parse_int(value.c_str(), options.command == "play" ? 0 : 1, 1000, loops)
+                    : word == "--fade" ? parse_seconds(value.c_str(), options.fade_ms)
+                    : word == "--mute" ? parse_channels(value.c_str(), options.muted)
+                    : word == "--solo" ? parse_channels(value.c_str(), options.soloed)
+                                       : !value.empty();
+        if (!good) return usage(word + " " + value + ": " + value_form(word)), false;
+        if (word == "--speed-steps") options.speed_factor = speed_after_steps(steps);
+        if (word == "--device") options.device = value;
+        if (word == "--volume") options.volume = static_cast<int>(volume);
+        if (word == "--soundfont") options.sound_font = value;
+        if (word == "--loops") options.loops = static_cast<int>(loops);
+    }
+    return true;
+}
+
 }  // namespace
 
 CliRequest parse_cli_options(int argc, char** argv, CliOptions& options) {
@@ -171,58 +227,7 @@ CliRequest parse_cli_options(int argc, char** argv, CliOptions& options) {
                    CliRequest::kBadUsage;
         options.output = argv[next++];
     }
-    for (int i = next; i < argc; ++i) {
-        std::string word = argv[i];
-        long steps = 0;
-        long volume = 0;
-        bool playback = takes_playback_options(options.command);
-        bool device = options.command == "play" || options.command == "render";
-        if (word == "--raw" && options.command == "info") {
-            options.raw = true;
-            continue;
-        }
-        if (word == "--repeat" && options.command == "play") {
-            options.repeat = true;
-            continue;
-        }
-        if (word == "--realtime" && options.command == "render") {
-            options.realtime = true;
-            continue;
-        }
-        bool looping =
-            (word == "--loops" && device) || (word == "--fade" && options.command == "render");
-        bool channels = (word == "--mute" || word == "--solo") && device;
-        bool time = (word == "--start" && playback && options.command != "info" &&
-                     options.command != "lyrics") ||
-                    (word == "--end" && device);
-        if (!(word == "--speed-steps" && playback) && !(word == "--switch" && playback) &&
-            !((word == "--device" || word == "--volume" || word == "--soundfont") && device) &&
-            !time && !looping && !channels)
-            return usage("'" + word + "' is not an option of " + options.command),
-                   CliRequest::kBadUsage;
-        if (i + 1 >= argc) return usage(word + " needs a value"), CliRequest::kBadUsage;
-        std::string value = argv[++i];
-        std::uint32_t& at = word == "--start" ? options.start_ms : options.end_ms;
-        if (word == "--end") options.end_given = true;
-        long loops = 0;
-        bool good = word == "--speed-steps" ? parse_int(value.c_str(), -1000000, 1000000, steps)
-                    : word == "--switch"    ? parse_switch(value.c_str(), options.override)
-                    : time                  ? parse_song_time(value.c_str(), at)
-                    : word == "--volume"    ? parse_int(value.c_str(), 0, kFullVolume, volume)
-                    : word == "--loops"
-                        ? parse_int(value.c_str(), options.command == "play" ? 0 : 1, 1000, loops)
-                    : word == "--fade" ? parse_seconds(value.c_str(), options.fade_ms)
-                    : word == "--mute" ? parse_channels(value.c_str(), options.muted)
-                    : word == "--solo" ? parse_channels(value.c_str(), options.soloed)
-                                       : !value.empty();
-        if (!good)
-            return usage(word + " " + value + ": " + value_form(word)), CliRequest::kBadUsage;
-        if (word == "--speed-steps") options.speed_factor = speed_after_steps(steps);
-        if (word == "--device") options.device = value;
-        if (word == "--volume") options.volume = static_cast<int>(volume);
-        if (word == "--soundfont") options.sound_font = value;
-        if (word == "--loops") options.loops = static_cast<int>(loops);
-    }
+    if (!parse_option_words(argc, argv, next, options)) return CliRequest::kBadUsage;
     if (options.end_given && options.end_ms <= options.start_ms)
         return usage(options.start_ms == 0 ? "--end must come after the song's start"
                                            : "--end must come after --start"),

@@ -238,16 +238,9 @@ bool next_message(bool offline, MSG& msg) {
     return true;
 }
 
-}  // namespace
-
-int list_devices() {
-    UINT count = midiOutGetNumDevs();
-    for (UINT device = 0; device < count; ++device)
-        std::printf("%u\t%s\n", device, terminal_text(device_name(device)).c_str());
-    return 0;
-}
-
-int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions& options) {
+// The output and device the options name, checked before anything opens: 0, or the exit
+// code of a usage error (said).
+int check_output_choice(const CliOptions& options) {
     if (!options.output.empty()) {
         if (same_file(options.file, options.output)) {
             std::fprintf(stderr, "lumaroth-cli: %s is the song itself: choose another output\n",
@@ -276,8 +269,12 @@ int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions
             return kExitUsage;
         }
     }
-    if (!options.sound_font.empty() && !use_sound_font(options.sound_font)) return kExitNoOutput;
-    forward_interrupts();
+    return 0;
+}
+
+// What the options set for the playing: volume, loop passes and fade, mute and solo, and
+// how long a silence ends the song.
+void apply_play_settings(const CliOptions& options) {
     output_volume = options.volume;
     loop_count = options.loops;
     for (int c = 0; c < 16; ++c) {
@@ -287,6 +284,36 @@ int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions
     loop_fade_ms = options.fade_ms;
     if (options.repeat) song_end_idle = kRepeatTail;
     if (options.command == "render") song_end_idle = kRenderTail;
+}
+
+// What the output said of the playing, once it stopped: the exit code, or kExitNoOutput
+// when the output failed (said).
+int exit_code_after_playing(int exit_code) {
+    if (sound_font_unreadable())
+        std::fputs(
+            "lumaroth-cli: the SoundFont can no longer be read: the notes it could not "
+            "give were silent\n",
+            stderr);
+    std::string failure = synth_output_failure();
+    if (failure.empty()) return exit_code;
+    std::fprintf(stderr, "lumaroth: MIDI output: %s\n", terminal_text(failure).c_str());
+    return kExitNoOutput;
+}
+
+}  // namespace
+
+int list_devices() {
+    UINT count = midiOutGetNumDevs();
+    for (UINT device = 0; device < count; ++device)
+        std::printf("%u\t%s\n", device, terminal_text(device_name(device)).c_str());
+    return 0;
+}
+
+int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions& options) {
+    if (int refused = check_output_choice(options)) return refused;
+    if (!options.sound_font.empty() && !use_sound_font(options.sound_font)) return kExitNoOutput;
+    forward_interrupts();
+    apply_play_settings(options);
     merge_tracks(song, voices, options.override, options.speed_factor);
     if (!start_within_song(options) || !fits_a_wav_file(options)) return kExitUsage;
     bool offline = options.command == "render" && !options.realtime;
@@ -346,13 +373,5 @@ int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions
     stop_playback();
     ticker.reset();
     if (terminal) std::printf("\n");
-    if (sound_font_unreadable())
-        std::fputs(
-            "lumaroth-cli: the SoundFont can no longer be read: the notes it could not "
-            "give were silent\n",
-            stderr);
-    std::string failure = synth_output_failure();
-    if (failure.empty()) return exit_code;
-    std::fprintf(stderr, "lumaroth: MIDI output: %s\n", terminal_text(failure).c_str());
-    return kExitNoOutput;
+    return exit_code_after_playing(exit_code);
 }

@@ -118,7 +118,58 @@ int next_program() {
     return program >= 127 || program + step > 127 ? 0 : program + step;
 }
 
+// The commands of a range of ids: channels, play modes, recent files, volumes, outputs.
+void on_numbered_command(HWND window, int id) {
+    if (is_channel_command(id)) {
+        toggle_mute_or_solo(id);
+    } else if (is_play_mode_command(id)) {
+        choose_play_mode(window, id);
+    } else if (is_recent_file_command(id)) {
+        open_recent_file(window, id);
+    } else if (is_volume_command(id)) {
+        choose_volume(window, id);
+        refresh_position_area();
+    } else if (is_output_command(id)) {
+        // The next Play uses the new output.
+        if (play_state) transport_stop(window);
+        choose_output(window, id);
+    }
+}
+
+// The instrument switch's and the speed's buttons: each changes a setting and its text.
+bool on_setting_button(HWND window, int id) {
+    switch (id) {
+        case kButtonSwitch:
+            set_switch(voice_override.enabled ? 0 : 1);
+            break;
+        case kButtonChannel:
+            set_channel(voice_override.channel >= 15 ? voice_override.channel - 15
+                                                     : voice_override.channel + 1);
+            break;
+        case kButtonProgram:
+            set_program(next_program());
+            break;
+        case kButtonStep:
+            set_step(program_step ? 0 : 1);
+            break;
+        case kButtonFaster:
+            set_speed(faster_speed(speed_factor));
+            break;
+        case kButtonSlower:
+            set_speed(slower_speed(speed_factor));
+            break;
+        case kButtonNormalSpeed:
+            set_speed(kNormalSpeed);
+            break;
+        default:
+            return false;
+    }
+    refresh_window(window);
+    return true;
+}
+
 void on_command(HWND window, int id) {
+    if (on_setting_button(window, id)) return;
     switch (id) {
         case kButtonPlay:
             transport_play(window);
@@ -147,35 +198,6 @@ void on_command(HWND window, int id) {
         case kButtonStop:
             transport_stop(window);
             break;
-        case kButtonSwitch:
-            set_switch(voice_override.enabled ? 0 : 1);
-            refresh_window(window);
-            break;
-        case kButtonChannel:
-            set_channel(voice_override.channel >= 15 ? voice_override.channel - 15
-                                                     : voice_override.channel + 1);
-            refresh_window(window);
-            break;
-        case kButtonProgram:
-            set_program(next_program());
-            refresh_window(window);
-            break;
-        case kButtonStep:
-            set_step(program_step ? 0 : 1);
-            refresh_window(window);
-            break;
-        case kButtonFaster:
-            set_speed(faster_speed(speed_factor));
-            refresh_window(window);
-            break;
-        case kButtonSlower:
-            set_speed(slower_speed(speed_factor));
-            refresh_window(window);
-            break;
-        case kButtonNormalSpeed:
-            set_speed(kNormalSpeed);
-            refresh_window(window);
-            break;
         case kCommandOpen:
             ask_and_open_song(window);
             break;
@@ -193,20 +215,7 @@ void on_command(HWND window, int id) {
             open_help(window);
             break;
         default:
-            if (is_channel_command(id)) {
-                toggle_mute_or_solo(id);
-            } else if (is_play_mode_command(id)) {
-                choose_play_mode(window, id);
-            } else if (is_recent_file_command(id)) {
-                open_recent_file(window, id);
-            } else if (is_volume_command(id)) {
-                choose_volume(window, id);
-                refresh_position_area();
-            } else if (is_output_command(id)) {
-                // The next Play uses the new output.
-                if (play_state) transport_stop(window);
-                choose_output(window, id);
-            }
+            on_numbered_command(window, id);
             break;
     }
 }
