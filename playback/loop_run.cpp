@@ -101,10 +101,7 @@ void jump_to_loop_start(std::uint32_t now) {
     std::int64_t jump_us = std::int64_t{loop.end_ms} * 1000;
     send_to_channels(loop_run.output, channels_in_use(), kReleaseAndReset, 2, jump_us);
     send_chase_list(loop_run.output, song_timeline, loop_run.chase, jump_us);
-    for (int i = loop.start_index; i < loop.end_index; ++i) {
-        song_timeline.event_slots[i].sent = 0;
-        if (i < kSysexSlots) song_timeline.sysex_slots[i].sent = 0;
-    }
+    mark_events_sent(loop.start_index, loop.end_index, false);
     playback_clock.start_time += loop.end_ms - loop.start_ms;
     loop_run.looped_back += loop.end_ms - loop.start_ms;
     playback_clock.last_send_time = now;

@@ -257,11 +257,8 @@ int seek_playback(std::uint32_t song_ms) {
     int point = first_event_at(song_ms);
     // What comes before the point is the chase's; the rest plays on, from the event at
     // the point itself.
-    for (int i = 0; i < count; ++i) {
-        unsigned char before = i < point ? 1 : 0;
-        song_timeline.event_slots[i].sent = before;
-        if (i < kSysexSlots) song_timeline.sysex_slots[i].sent = before;
-    }
+    mark_events_sent(0, point, true);
+    mark_events_sent(point, count, false);
     find_tick_shortcut();
     // Pause has silenced the notes: the reset leaves the chase a known state to build on.
     send_to_channels(playback_clock.output, channels_in_use(), kReset, 1);

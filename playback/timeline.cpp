@@ -15,6 +15,13 @@ void reset_timeline() {
     song_end = {};
 }
 
+void mark_events_sent(int from, int up_to, bool sent) {
+    for (int i = from; i < up_to; ++i) {
+        song_timeline.event_slots[i].sent = sent ? 1 : 0;
+        if (i < kSysexSlots) song_timeline.sysex_slots[i].sent = sent ? 1 : 0;
+    }
+}
+
 // The merger counts events the Timeline may not hold: never look past its end.
 int timeline_count(const Timeline& timeline) {
     int count = timeline.event_count;

@@ -74,6 +74,9 @@ extern SongEnd song_end;
 
 // Empties the Timeline, as at the program's start; only while playback is stopped.
 void reset_timeline();
+// Events from to before up_to marked sent (their messages and sysex) or not: what a jump
+// leaves to the chase, and what plays again after a loop's jump.
+void mark_events_sent(int from, int up_to, bool sent);
 // The events of a Timeline the scheduler examines.
 int timeline_count(const Timeline& timeline = song_timeline);
 void build_timeline(const MergedImage& merged, ChannelVoiceTable& voices, VoiceOverride override,
