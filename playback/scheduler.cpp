@@ -156,6 +156,8 @@ bool open_output(HWND window) {
         midiOutOpen(&playback_clock.output, midi_output_device, 0, 0, CALLBACK_NULL);
     if (playback_clock.open_result != MMSYSERR_NOERROR) return false;
     reset_channel_records();
+    // The Timeline changes only while stopped or before a jump: its end is found once.
+    playback_clock.song_end = song_end_ms();
     apply_output_volume(playback_clock.output, midi_output_device, true);
     cache_song_patches(playback_clock.output, timeline_count());
     start_loop_run(playback_clock.output, midi_output_device);
@@ -181,6 +183,7 @@ void reset_playback_clock() {
     playback_clock.open_result = MMSYSERR_NOERROR;
     playback_clock.paused = 0;
     playback_clock.paused_elapsed = 0;
+    playback_clock.song_end = 0;
     playback_clock.notify_window = nullptr;
     midi_output_device = MIDI_MAPPER;
 }
@@ -257,6 +260,7 @@ int seek_playback(std::uint32_t song_ms) {
     int point = first_event_at(song_ms);
     // What comes before the point is the chase's; the rest plays on, from the event at
     // the point itself.
+    playback_clock.song_end = song_end_ms();
     mark_events_sent(0, point, true);
     mark_events_sent(point, count, false);
     find_tick_shortcut();
@@ -286,7 +290,7 @@ std::int64_t clock_ms() {
 }  // namespace
 
 std::uint32_t playback_position_ms() {
-    return within_song(clock_ms(), song_end_ms());
+    return within_song(clock_ms(), playback_clock.song_end);
 }
 
 std::uint32_t playing_time_ms() {

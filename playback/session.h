@@ -36,6 +36,7 @@ struct PlaybackClock {
     MMRESULT open_result;          // main thread only: why the last start opened no output
     int paused;                    // main thread only: open, its timer stopped
     std::uint32_t paused_elapsed;  // main thread only: the song's place when paused, in ms
+    std::uint32_t song_end;        // main thread only: song_end_ms() at the open or last jump
     HWND notify_window;            // main thread; read by the tick
 };
 

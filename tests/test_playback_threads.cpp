@@ -9,6 +9,7 @@
 #include "playback/channel_mute.h"
 #include "playback/channel_record.h"
 #include "playback/loop_points.h"
+#include "playback/loop_run.h"
 #include "playback/position.h"
 #include "playback/scheduler.h"
 
@@ -119,6 +120,31 @@ TEST(PlaybackThreads, RepeatChosenWhileTheTickWaitsForTheSongsEnd) {
     stop_playback();
     song_end_idle = kEndOfSongIdle;
     EXPECT_EQ(1u + 48, recording_midi_out.short_messages().size());
+}
+
+TEST(PlaybackThreads, AVolumeChosenWhileTheLoopsFadeRunsOnTheTimerThreadHolds) {
+    // A loop over the whole song, once, then a fade longer than the test: no end is posted.
+    twenty_notes_on_a_fresh_output();
+    recording_midi_out.device_names = {"Synth"};
+    recording_midi_out.device_support = MIDICAPS_VOLUME;
+    song_timeline.event_slots[0] = {0xB0, 111, 0, 0};
+    loop_count = 1;
+    loop_fade_ms = 5000;
+    ASSERT_EQ(1, start_playback(kWindow));
+    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(450);
+    for (int k = 0; std::chrono::steady_clock::now() < until; ++k) {
+        loop_fade_takes_volume(k % 2 == 0 ? 30 : 50);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    loop_fade_takes_volume(50);
+    stop_playback();
+    loop_count = kDefaultLoopCount;
+    loop_fade_ms = kDefaultLoopFade;
+    std::vector<MidiRecord> records = recording_midi_out.copy();
+    ASSERT_EQ(records.back().call, MidiCall::Close);
+    ASSERT_EQ(records[records.size() - 2].call, MidiCall::SetVolume);
+    EXPECT_NEAR(0x7FFF, static_cast<int>(records[records.size() - 2].message & 0xFFFF), 0x200)
+        << "the stop leaves the volume chosen last";
 }
 
 TEST(PlaybackThreads, TwoHundredStartsAndStopsResetAndCloseEveryTime) {

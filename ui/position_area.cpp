@@ -129,8 +129,7 @@ void refresh_position_area() {
     if (!is_smf_header(view_of(song_image))) return;
     show_volume();
     std::uint32_t length = song_length_ms();
-    std::uint32_t position = transport_position_ms();
-    if (position > length) position = length;
+    std::uint32_t position = within_song(transport_position_ms(), length);
     if (length != bar_length) {
         bar_length = length;
         SendMessageA(position_bar, TBM_SETRANGEMAX, TRUE, static_cast<LPARAM>(length));
