@@ -15,18 +15,18 @@ std::atomic<std::uint16_t> soloed{0};
 // The sounding notes of a channel that has just stopped sounding end now: while playing,
 // due now on the playback clock, so that the notes sent before for a later time end too.
 void silence_what_stopped(std::uint16_t sounded_before) {
-    if (playback_clock.open == 0) return;
+    if (!playback_open()) return;
     std::uint16_t stopped = 0;
     for (int c = 0; c < 16; ++c)
         if ((sounded_before >> c & 1) != 0 && !channel_sounds(c))
             stopped = static_cast<std::uint16_t>(stopped | 1u << c);
     constexpr unsigned char kSilence[2] = {120, 123};  // sound off, notes off
     std::optional<std::int64_t> now_us;
-    if (playback_clock.paused == 0)
+    if (playback_state() == PlayState::kPlaying)
         now_us =
-            std::int64_t{static_cast<std::int32_t>(timeGetTime() - playback_clock.start_time)} *
+            std::int64_t{static_cast<std::int32_t>(timeGetTime() - playback_session.start_time)} *
             1000;
-    send_to_channels(playback_clock.output, stopped, kSilence, 2, now_us);
+    send_to_channels(playback_session.output, stopped, kSilence, 2, now_us);
 }
 
 std::uint16_t sounding() {

@@ -102,9 +102,9 @@ void jump_to_loop_start(std::uint32_t now) {
     send_to_channels(loop_run.output, channels_in_use(), kReleaseAndReset, 2, jump_us);
     send_chase_list(loop_run.output, song_timeline, loop_run.chase, jump_us);
     mark_events_sent(loop.start_index, loop.end_index, false);
-    playback_clock.start_time += loop.end_ms - loop.start_ms;
+    playback_session.start_time += loop.end_ms - loop.start_ms;
     loop_run.looped_back += loop.end_ms - loop.start_ms;
-    playback_clock.last_send_time = now;
+    playback_session.last_send_time = now;
     if (++loop_run.passes <= loop_run.pass_limit || loop_run.fading) return;
     loop_run.fading = true;
     loop_run.fade_start = now;

@@ -42,9 +42,9 @@ int send_sysex_message(HMIDIOUT output, const SysexSlot& slot) {
     return sent ? 1 : 0;
 }
 
-void send_next_at(HMIDIOUT output, std::int64_t song_us) {
+void due_next_message_at(HMIDIOUT output, std::int64_t song_us) {
     std::int64_t ms = song_us >= 0 ? song_us / 1000 : -((999 - song_us) / 1000);
-    midiOutSetDueTime(output, playback_clock.start_time + static_cast<DWORD>(ms),
+    midiOutSetDueTime(output, playback_session.start_time + static_cast<DWORD>(ms),
                       static_cast<UINT>(song_us - ms * 1000));
 }
 
@@ -52,7 +52,7 @@ void send_chase_list(HMIDIOUT output, const Timeline& timeline, const ChaseList&
                      std::optional<std::int64_t> due_song_us) {
     for (int i = 0; i < list.count; ++i) {
         const ChaseMessage& m = list.messages[i];
-        if (due_song_us) send_next_at(output, *due_song_us);
+        if (due_song_us) due_next_message_at(output, *due_song_us);
         if (m.status == 0xF0) {
             send_sysex_message(output, timeline.sysex_slots[m.sysex]);
         } else {
@@ -66,7 +66,7 @@ void send_to_channels(HMIDIOUT output, std::uint16_t channels, const unsigned ch
     for (int c = 0; c < 16; ++c) {
         if ((channels >> c & 1) == 0) continue;
         for (int i = 0; i < count; ++i) {
-            if (due_song_us) send_next_at(output, *due_song_us);
+            if (due_song_us) due_next_message_at(output, *due_song_us);
             send_short_message(output, static_cast<unsigned char>(0xB0 + c), controllers[i], 0);
         }
     }

@@ -5,7 +5,7 @@
 //
 // Threads: the thread that plays sends; that is the tick while the timer runs, and the
 // main thread at a start, a pause, a jump and a stop, when no tick runs. A message due at
-// a time (send_next_at) must be sent next by the same thread.
+// a time (due_next_message_at) must be sent next by the same thread.
 #pragma once
 
 #include <cstdint>
@@ -22,7 +22,7 @@ MMRESULT send_short_message(HMIDIOUT output, unsigned char status, unsigned char
 int send_sysex_message(HMIDIOUT output, const SysexSlot& slot);
 // The next message this thread sends on output is due song_us into the song on the
 // playback clock (midiOutSetDueTime): an output that can schedule plays it then.
-void send_next_at(HMIDIOUT output, std::int64_t song_us);
+void due_next_message_at(HMIDIOUT output, std::int64_t song_us);
 // Sends the chase to the output, its sysex from the Timeline's slots: at once, or each
 // message due at due_song_us.
 void send_chase_list(HMIDIOUT output, const Timeline& timeline, const ChaseList& list,

@@ -11,7 +11,7 @@
 #include "playback/position.h"
 #include "playback/volume.h"
 
-PlaybackClock playback_clock;
+PlaybackSession playback_session;
 UINT midi_output_device = MIDI_MAPPER;
 std::atomic<std::int32_t> song_end_idle{kEndOfSongIdle};
 
@@ -27,7 +27,7 @@ void choose_timer_period() {
     TIMECAPS caps;
     if (timeGetDevCaps(&caps, sizeof caps) != TIMERR_NOERROR) return;
     UINT m = caps.wPeriodMin > kSmallestPeriod ? caps.wPeriodMin : kSmallestPeriod;
-    playback_clock.timer_period = m < caps.wPeriodMax ? m : caps.wPeriodMax;
+    playback_session.timer_period = m < caps.wPeriodMax ? m : caps.wPeriodMax;
 }
 
 ChaseList chase_list;
@@ -81,22 +81,22 @@ int send_event_if_due(int i, bool due) {
         // A note of a channel that does not sound (muted, or another soloed) is not sent.
         bool silenced =
             (slot.status & 0xF0) == 0x90 && slot.data2 != 0 && !channel_sounds(slot.status & 0x0F);
-        if (!silenced) send_next_at(playback_clock.output, due_us);
+        if (!silenced) due_next_message_at(playback_session.output, due_us);
         MMRESULT result = silenced ? MMSYSERR_NOERROR
-                                   : send_short_message(playback_clock.output, slot.status,
+                                   : send_short_message(playback_session.output, slot.status,
                                                         slot.data1, slot.data2);
         // A device that is gone refuses every message: the window hears of it once.
         bool lost = result == MMSYSERR_NODRIVER || result == MIDIERR_NODEVICE;
-        if (lost && playback_clock.output_lost == 0) {
-            playback_clock.output_lost = 1;
-            PostMessageA(playback_clock.notify_window, kEndOfSongMessage, kOutputLost, 0);
+        if (lost && playback_session.output_lost == 0) {
+            playback_session.output_lost = 1;
+            PostMessageA(playback_session.notify_window, kEndOfSongMessage, kOutputLost, 0);
         }
         slot.sent = 1;
-        playback_clock.last_send_time = timeGetTime();
+        playback_session.last_send_time = timeGetTime();
     }
     if (sysex_pending) {
-        send_next_at(playback_clock.output, due_us);
-        send_sysex_message(playback_clock.output, *sysex);
+        due_next_message_at(playback_session.output, due_us);
+        send_sysex_message(playback_session.output, *sysex);
         sysex->sent = 1;
     }
     return 0;
@@ -136,55 +136,59 @@ int send_due_event(int i, std::uint32_t elapsed) {
 // The periodic timer at the smallest period it supports; false when it cannot start.
 bool start_timer() {
     choose_timer_period();
-    timeBeginPeriod(playback_clock.timer_period);
-    playback_clock.timer_id = timeSetEvent(playback_clock.timer_period, playback_clock.timer_period,
-                                           on_timer_tick, 0, TIME_PERIODIC | TIME_KILL_SYNCHRONOUS);
-    if (playback_clock.timer_id != 0) return true;
-    timeEndPeriod(playback_clock.timer_period);
+    timeBeginPeriod(playback_session.timer_period);
+    playback_session.timer_id =
+        timeSetEvent(playback_session.timer_period, playback_session.timer_period, on_timer_tick, 0,
+                     TIME_PERIODIC | TIME_KILL_SYNCHRONOUS);
+    if (playback_session.timer_id != 0) return true;
+    timeEndPeriod(playback_session.timer_period);
     return false;
 }
 
 void send_chase(int point) {
     chase_messages(song_timeline, point, chase_list);
-    send_chase_list(playback_clock.output, song_timeline, chase_list);
+    send_chase_list(playback_session.output, song_timeline, chase_list);
 }
 
 bool open_output(HWND window) {
-    playback_clock.notify_window = window;
+    playback_session.notify_window = window;
     stop_playback();
-    playback_clock.open_result =
-        midiOutOpen(&playback_clock.output, midi_output_device, 0, 0, CALLBACK_NULL);
-    if (playback_clock.open_result != MMSYSERR_NOERROR) return false;
+    playback_session.state = PlayState::kOpening;
+    playback_session.open_result =
+        midiOutOpen(&playback_session.output, midi_output_device, 0, 0, CALLBACK_NULL);
+    if (playback_session.open_result != MMSYSERR_NOERROR) {
+        playback_session.state = PlayState::kStopped;
+        return false;
+    }
     reset_channel_records();
     // The Timeline changes only while stopped or before a jump: its end is found once.
-    playback_clock.song_end = song_end_ms();
-    apply_output_volume(playback_clock.output, midi_output_device, true);
-    cache_song_patches(playback_clock.output, timeline_count());
-    start_loop_run(playback_clock.output, midi_output_device);
+    playback_session.song_end = song_end_ms();
+    apply_output_volume(playback_session.output, midi_output_device, true);
+    cache_song_patches(playback_session.output, timeline_count());
+    start_loop_run(playback_session.output, midi_output_device);
     return true;
 }
 
 void post_end_of_song() {
-    PostMessageA(playback_clock.notify_window, kEndOfSongMessage, 0, 0);
+    PostMessageA(playback_session.notify_window, kEndOfSongMessage, 0, 0);
 }
 
 }  // namespace
 
-void reset_playback_clock() {
+void reset_playback_session() {
     stop_playback();
-    playback_clock.output = nullptr;
-    playback_clock.timer_id = 0;
-    playback_clock.timer_period = 0;
-    playback_clock.start_time = 0;
-    playback_clock.last_send_time = 0;
-    playback_clock.idle_time = 0;
-    playback_clock.output_lost = 0;
-    playback_clock.open = 0;
-    playback_clock.open_result = MMSYSERR_NOERROR;
-    playback_clock.paused = 0;
-    playback_clock.paused_elapsed = 0;
-    playback_clock.song_end = 0;
-    playback_clock.notify_window = nullptr;
+    playback_session.output = nullptr;
+    playback_session.timer_id = 0;
+    playback_session.timer_period = 0;
+    playback_session.start_time = 0;
+    playback_session.last_send_time = 0;
+    playback_session.idle_time = 0;
+    playback_session.output_lost = 0;
+    playback_session.state = PlayState::kStopped;
+    playback_session.open_result = MMSYSERR_NOERROR;
+    playback_session.paused_elapsed = 0;
+    playback_session.song_end = 0;
+    playback_session.notify_window = nullptr;
     midi_output_device = MIDI_MAPPER;
 }
 
@@ -192,105 +196,103 @@ int start_playback(HWND window) {
     if (!open_output(window)) return 0;
     // The first tick may come on the timer's thread as soon as the timer exists: the
     // clock it reads must be set before.
-    playback_clock.start_time = timeGetTime();
-    playback_clock.last_send_time = 0;
-    playback_clock.idle_time = 0;
-    playback_clock.output_lost = 0;
-    playback_clock.paused = 0;
+    playback_session.start_time = timeGetTime();
+    playback_session.last_send_time = 0;
+    playback_session.idle_time = 0;
+    playback_session.output_lost = 0;
     find_tick_shortcut();
     if (!start_timer()) {
-        midiOutClose(playback_clock.output);
+        midiOutClose(playback_session.output);
+        playback_session.state = PlayState::kStopped;
         return 0;
     }
-    playback_clock.open = 1;
+    playback_session.state = PlayState::kPlaying;
     return 1;
 }
 
 void stop_playback() {
-    if (playback_clock.open == 0) return;
-    if (playback_clock.paused == 0) {
-        timeKillEvent(playback_clock.timer_id);
-        timeEndPeriod(playback_clock.timer_period);
+    if (!playback_open()) return;
+    if (playback_session.state == PlayState::kPlaying) {
+        timeKillEvent(playback_session.timer_id);
+        timeEndPeriod(playback_session.timer_period);
     }
-    send_to_channels(playback_clock.output, kEveryChannel, kResetControllers, 3);
+    send_to_channels(playback_session.output, kEveryChannel, kResetControllers, 3);
     end_loop_fade();
-    midiOutClose(playback_clock.output);
-    playback_clock.open = 0;
-    playback_clock.paused = 0;
-    playback_clock.last_send_time = 0;
+    midiOutClose(playback_session.output);
+    playback_session.state = PlayState::kStopped;
+    playback_session.last_send_time = 0;
 }
 
 void pause_playback() {
-    if (playback_clock.open == 0 || playback_clock.paused != 0) return;
-    timeKillEvent(playback_clock.timer_id);
-    timeEndPeriod(playback_clock.timer_period);
-    playback_clock.paused = 1;
-    playback_clock.paused_elapsed = timeGetTime() - playback_clock.start_time;
-    send_to_channels(playback_clock.output, channels_in_use(), kSilence, 2);
+    if (playback_session.state != PlayState::kPlaying) return;
+    timeKillEvent(playback_session.timer_id);
+    timeEndPeriod(playback_session.timer_period);
+    playback_session.state = PlayState::kPaused;
+    playback_session.paused_elapsed = timeGetTime() - playback_session.start_time;
+    send_to_channels(playback_session.output, channels_in_use(), kSilence, 2);
 }
 
 int resume_playback() {
-    if (playback_clock.open == 0 || playback_clock.paused == 0) return 0;
+    if (playback_session.state != PlayState::kPaused) return 0;
     // The clock moves on by the time paused, the last message's time with it.
-    std::uint32_t start = timeGetTime() - playback_clock.paused_elapsed;
-    if (playback_clock.last_send_time != 0)
-        playback_clock.last_send_time += start - playback_clock.start_time;
-    shift_loop_fade(start - playback_clock.start_time);
-    playback_clock.start_time = start;
-    playback_clock.paused = 0;
-    if (start_timer()) return 1;
-    playback_clock.paused = 1;  // no timer to stop
-    stop_playback();
+    std::uint32_t start = timeGetTime() - playback_session.paused_elapsed;
+    if (playback_session.last_send_time != 0)
+        playback_session.last_send_time += start - playback_session.start_time;
+    shift_loop_fade(start - playback_session.start_time);
+    playback_session.start_time = start;
+    if (start_timer()) {
+        playback_session.state = PlayState::kPlaying;
+        return 1;
+    }
+    stop_playback();  // paused: no timer to stop
     return 0;
-}
-
-int start_playback_at(HWND window, std::uint32_t song_ms) {
-    if (song_ms == 0) return start_playback(window);
-    if (!open_output(window)) return 0;
-    playback_clock.open = 1;
-    playback_clock.paused = 1;
-    playback_clock.output_lost = 0;
-    seek_playback(song_ms);
-    return resume_playback();
-}
-
-int seek_playback(std::uint32_t song_ms) {
-    if (playback_clock.open == 0 || playback_clock.paused == 0) return 0;
-    int count = timeline_count();
-    int point = first_event_at(song_ms);
-    // What comes before the point is the chase's; the rest plays on, from the event at
-    // the point itself.
-    playback_clock.song_end = song_end_ms();
-    mark_events_sent(0, point, true);
-    mark_events_sent(point, count, false);
-    find_tick_shortcut();
-    // Pause has silenced the notes: the reset leaves the chase a known state to build on.
-    send_to_channels(playback_clock.output, channels_in_use(), kReset, 1);
-    send_chase(point);
-    seek_loop_run(song_ms);
-    // As if paused at the point just now, the chase the last message sent.
-    std::uint32_t now = timeGetTime();
-    playback_clock.start_time = now - song_ms;
-    playback_clock.paused_elapsed = song_ms;
-    playback_clock.last_send_time = now;
-    playback_clock.idle_time = 0;
-    return 1;
 }
 
 namespace {
 
+// The song's clock, paused, moved to song_ms: the chase's doing.
+void move_paused_to(std::uint32_t song_ms) {
+    int count = timeline_count();
+    int point = first_event_at(song_ms);
+    // What comes before the point is the chase's; the rest plays on, from the event at
+    // the point itself.
+    playback_session.song_end = song_end_ms();
+    mark_events_sent(0, point, true);
+    mark_events_sent(point, count, false);
+    find_tick_shortcut();
+    // Pause has silenced the notes: the reset leaves the chase a known state to build on.
+    send_to_channels(playback_session.output, channels_in_use(), kReset, 1);
+    send_chase(point);
+    seek_loop_run(song_ms);
+    // As if paused at the point just now, the chase the last message sent.
+    std::uint32_t now = timeGetTime();
+    playback_session.start_time = now - song_ms;
+    playback_session.paused_elapsed = song_ms;
+    playback_session.last_send_time = now;
+    playback_session.idle_time = 0;
+}
+
 // The playback clock's time in the song; it may stand a little ahead of now just after a
 // loop's jump, which comes up to kDueWindow early: a negative time then.
 std::int64_t clock_ms() {
-    if (playback_clock.open == 0) return 0;
-    if (playback_clock.paused != 0) return playback_clock.paused_elapsed;
-    return static_cast<std::int32_t>(timeGetTime() - playback_clock.start_time);
+    if (playback_session.state == PlayState::kPaused) return playback_session.paused_elapsed;
+    if (playback_session.state != PlayState::kPlaying) return 0;
+    return static_cast<std::int32_t>(timeGetTime() - playback_session.start_time);
 }
 
 }  // namespace
 
+int start_playback_at(HWND window, std::uint32_t song_ms) {
+    if (song_ms == 0) return start_playback(window);
+    if (!open_output(window)) return 0;
+    playback_session.state = PlayState::kPaused;
+    playback_session.output_lost = 0;
+    move_paused_to(song_ms);
+    return resume_playback();
+}
+
 std::uint32_t playback_position_ms() {
-    return within_song(clock_ms(), playback_clock.song_end);
+    return within_song(clock_ms(), playback_session.song_end);
 }
 
 std::uint32_t playing_time_ms() {
@@ -299,17 +301,17 @@ std::uint32_t playing_time_ms() {
 }
 
 int jump_playback(std::uint32_t song_ms) {
-    if (playback_clock.open == 0) return 0;
+    if (!playback_open()) return 0;
     song_ms = within_song(song_ms, song_length_ms());
-    bool playing = playback_clock.paused == 0;
+    bool playing = playback_session.state == PlayState::kPlaying;
     if (playing) pause_playback();
-    seek_playback(song_ms);
+    move_paused_to(song_ms);
     return playing ? resume_playback() : 1;
 }
 
 void CALLBACK on_timer_tick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
     std::uint32_t now = timeGetTime();
-    std::uint32_t elapsed = now - playback_clock.start_time;
+    std::uint32_t elapsed = now - playback_session.start_time;
     int count = timeline_count();
     if (loop_jump_due(elapsed)) {
         // The loop's last events, then the jump, then its first events in the same tick,
@@ -319,7 +321,7 @@ void CALLBACK on_timer_tick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
             send_due_event(i, elapsed);
         jump_to_loop_start(now);
         find_tick_shortcut();
-        elapsed = now - playback_clock.start_time;
+        elapsed = now - playback_session.start_time;
         for (int i = loop.start_index; i < loop.end_index; ++i)
             send_event_if_due(
                 i, static_cast<std::int32_t>(song_timeline.event_times[i]) <
@@ -334,9 +336,9 @@ void CALLBACK on_timer_tick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
     pass_what_holds_nothing();
     if (loop_fade_over(now)) post_end_of_song();
     // Silence counts from the last short message, or from the start when none went out.
-    std::uint32_t since = playback_clock.last_send_time != 0 ? playback_clock.last_send_time
-                                                             : playback_clock.start_time.load();
-    playback_clock.idle_time = static_cast<std::int32_t>(now - since);
+    std::uint32_t since = playback_session.last_send_time != 0 ? playback_session.last_send_time
+                                                               : playback_session.start_time.load();
+    playback_session.idle_time = static_cast<std::int32_t>(now - since);
     // A long rest is no end while events wait to be sent.
-    if (shortcut.holding == 0 && playback_clock.idle_time > song_end_idle) post_end_of_song();
+    if (shortcut.holding == 0 && playback_session.idle_time > song_end_idle) post_end_of_song();
 }

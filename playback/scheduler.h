@@ -9,8 +9,8 @@
 #include "playback/output.h"
 #include "playback/session.h"
 
-// Stops playback and clears the clock, as at the program's start.
-void reset_playback_clock();
+// Stops playback and clears the session, as at the program's start.
+void reset_playback_session();
 // Plays the Timeline from its start; the song's loop (loop_points.h) plays loop_count
 // times, then the song goes on, or fades out over loop_fade_ms when the loop is its end.
 int start_playback(HWND window);
@@ -21,14 +21,12 @@ void stop_playback();
 // then playback has stopped). Time while paused never counts towards the end of the song.
 void pause_playback();
 int resume_playback();
-// A jump to song_ms on the current Timeline while paused (it stays paused there): the
-// channels this Play has sent anything on are reset, then every channel is chased to the
-// state the song has built before the point, and the events from the point on, those
-// exactly at it included, play on at resume. 0 when nothing is paused.
-int seek_playback(std::uint32_t song_ms);
-// The same jump while playing or paused, to a point within the song (one past its ends is
-// its start or its last event): playing goes on from the point, paused stays paused there.
-// 0 when stopped, or when the timer cannot start again (playback stopped).
+// A jump to song_ms, playing or paused, within the song (one past its ends is its start
+// or its end): the channels this Play has sent anything on are reset, then every channel
+// is chased to the state the song has built before the point, and the events from the
+// point on, those exactly at it included, play on; playing goes on from the point, paused
+// stays paused there. 0 when stopped, or when the timer cannot start again (playback
+// stopped).
 int jump_playback(std::uint32_t song_ms);
 // Play from song_ms: the output opens, the song is chased to the point and plays on.
 int start_playback_at(HWND window, std::uint32_t song_ms);

@@ -17,6 +17,10 @@ constexpr std::int32_t kRepeatTail = 1500;
 constexpr UINT kEndOfSongMessage = WM_USER + 2;
 constexpr WPARAM kOutputLost = 1;
 
+// Where a Play stands. Opening: the output is being opened (the synthesizer may still be
+// loading), and the window shows the song as playing meanwhile.
+enum class PlayState { kStopped, kPlaying, kPaused, kOpening };
+
 // Threads: the main thread writes every field in start_playback and resume_playback,
 // before the timer exists, and in stop_playback and pause_playback, after timeKillEvent
 // has returned (no tick runs or will run then). In between, the timer thread reads output
@@ -24,7 +28,7 @@ constexpr WPARAM kOutputLost = 1;
 // both threads use while the tick runs (a loop's jump moves it, the window reads the
 // position from it): an atomic. The timer thread's only message to the main thread is
 // the end-of-song message, posted on each tick once the song is over.
-struct PlaybackClock {
+struct PlaybackSession {
     HMIDIOUT output;                        // main thread; read by the tick
     std::uint32_t timer_id;                 // main thread only
     std::uint32_t timer_period;             // main thread only
@@ -32,20 +36,29 @@ struct PlaybackClock {
     std::uint32_t last_send_time;  // the tick while playing; 0: nothing sent since the start
     std::int32_t idle_time;        // the tick while playing
     int output_lost;               // the tick while playing: the output refused a message
-    int open;                      // main thread only
+    PlayState state;               // main thread only
     MMRESULT open_result;          // main thread only: why the last start opened no output
-    int paused;                    // main thread only: open, its timer stopped
     std::uint32_t paused_elapsed;  // main thread only: the song's place when paused, in ms
     std::uint32_t song_end;        // main thread only: song_end_ms() at the open or last jump
     HWND notify_window;            // main thread; read by the tick
 };
 
-extern PlaybackClock playback_clock;
+extern PlaybackSession playback_session;
 // The output the next start opens: a device id, or MIDI_MAPPER. Main thread only.
 extern UINT midi_output_device;
 // The silence after the last event that ends the song: kEndOfSongIdle, or kRepeatTail.
 // Set by the main thread at any time (a repeat chosen while playing); read by the tick.
 extern std::atomic<std::int32_t> song_end_idle;
+
+// Main thread only.
+inline PlayState playback_state() {
+    return playback_session.state;
+}
+// Playing or paused: the output is open and takes messages.
+inline bool playback_open() {
+    return playback_session.state == PlayState::kPlaying ||
+           playback_session.state == PlayState::kPaused;
+}
 
 // Nothing is due before the window has elapsed; from then on an event is due from up to
 // 11 ms before its time, and stays due until it is sent, so a late tick sends it late

@@ -22,7 +22,7 @@ constexpr DWORD kStart = 1000;
 class ChannelView : public ::testing::Test {
   protected:
     void SetUp() override {
-        reset_playback_clock();
+        reset_playback_session();
         recording_midi_out.reset();
         driven_timer.reset();
         clear_mute_and_solo();

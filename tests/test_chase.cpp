@@ -28,7 +28,7 @@ class Chase : public ::testing::Test {
     // Every run builds the Timeline anew, as Play does.
     static void begin() {
         stop_playback();
-        reset_playback_clock();
+        reset_playback_session();
         merge_tracks(song, voices, {0, 0, 0}, 1.0);
         recording_midi_out.reset();
         driven_timer.reset();

@@ -60,7 +60,7 @@ int index_of(DWORD message, std::size_t from = 0) {
 class LoopPoints_ : public ::testing::Test {
   protected:
     void SetUp() override {
-        reset_playback_clock();
+        reset_playback_session();
         recording_midi_out.reset();
         driven_timer.reset();
         posted_messages.reset();

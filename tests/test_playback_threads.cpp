@@ -60,7 +60,7 @@ TEST(PlaybackThreads, JumpsOnTheTimerThreadPlayOnFromThePoint) {
         ASSERT_EQ(1, jump_playback(k % 2 == 0 ? 0 : 100));
     pause_playback();
     std::size_t before = recording_midi_out.short_messages().size();
-    ASSERT_EQ(1, seek_playback(150));
+    ASSERT_EQ(1, jump_playback(150));
     ASSERT_EQ(1, resume_playback());
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     stop_playback();

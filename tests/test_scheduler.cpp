@@ -16,7 +16,7 @@ HWND const kWindow = reinterpret_cast<HWND>(0x1234);
 class Scheduler : public ::testing::Test {
   protected:
     void SetUp() override {
-        reset_playback_clock();
+        reset_playback_session();
         recording_midi_out.reset();
         driven_timer.reset();
         posted_messages.reset();
@@ -64,8 +64,8 @@ TEST_F(Scheduler, StartOpensTheMapperAndRunsA6MsTimer) {
     // Killing must wait for a running tick: Stop and the next Play never race one.
     EXPECT_EQ(0x0101u, driven_timer.flags) << "TIME_PERIODIC | TIME_KILL_SYNCHRONOUS";
     EXPECT_EQ(std::vector<UINT>{6}, driven_timer.begun_periods);
-    EXPECT_EQ(1000u, playback_clock.start_time);
-    EXPECT_EQ(1, playback_clock.open);
+    EXPECT_EQ(1000u, playback_session.start_time);
+    EXPECT_EQ(PlayState::kPlaying, playback_state());
 }
 
 TEST_F(Scheduler, ThePeriodFollowsWhatTheTimerSupports) {
@@ -85,14 +85,14 @@ TEST_F(Scheduler, WithoutAnyPeriodTheStartFailsAndReleasesEverything) {
     EXPECT_EQ(0, start_playback(kWindow));
     EXPECT_EQ(1, recording_midi_out.count(MidiCall::Close));
     EXPECT_EQ(driven_timer.begun_periods, driven_timer.ended_periods);
-    EXPECT_EQ(0, playback_clock.open);
+    EXPECT_EQ(PlayState::kStopped, playback_state());
 }
 
 TEST_F(Scheduler, AnOutputThatCannotOpenStartsNothing) {
     recording_midi_out.open_result = MIDIERR_INVALIDSETUP;
     EXPECT_EQ(0, start_playback(kWindow));
     EXPECT_EQ(0u, driven_timer.last_id);
-    EXPECT_EQ(0, playback_clock.open);
+    EXPECT_EQ(PlayState::kStopped, playback_state());
     stop_playback();
     EXPECT_EQ(1u, recording_midi_out.copy().size()) << "only the failed open";
 }
@@ -110,7 +110,7 @@ TEST_F(Scheduler, StopSilencesEveryChannelAndClosesTheOutput) {
     EXPECT_EQ(MidiCall::Close, recording_midi_out.copy().back().call);
     EXPECT_EQ(0u, driven_timer.running_id);
     EXPECT_EQ(std::vector<UINT>{6}, driven_timer.ended_periods);
-    EXPECT_EQ(0, playback_clock.open);
+    EXPECT_EQ(PlayState::kStopped, playback_state());
 }
 
 TEST_F(Scheduler, ASecondStartStopsTheFirstBeforeOpeningAgain) {
@@ -209,7 +209,7 @@ TEST_F(Scheduler, TenSecondsAfterTheLastShortMessageTheWindowIsAskedToStop) {
     put_event(0, 20);
     start_at(0);
     driven_timer.tick_at(20);
-    ASSERT_EQ(20u, playback_clock.last_send_time);
+    ASSERT_EQ(20u, playback_session.last_send_time);
     driven_timer.tick_at(10020);
     EXPECT_EQ(0u, posted_messages.count()) << "exactly 10,000 ms is not more";
     driven_timer.tick_at(10021);
@@ -235,8 +235,8 @@ TEST_F(Scheduler, ASongWithoutShortMessagesEndsTenSecondsAfterItsStart) {
 TEST_F(Scheduler, TheClockIsSetBeforeTheTimerCanTick) {
     // A song that ended leaves its idle time behind; a first tick coming as soon as the
     // timer exists must not see it.
-    playback_clock.idle_time = 20000;
-    playback_clock.start_time = 1;
+    playback_session.idle_time = 20000;
+    playback_session.start_time = 1;
     put_event(0, 5);
     driven_timer.now = 5000;
     driven_timer.tick_during_create = true;
@@ -279,7 +279,7 @@ TEST_F(Scheduler, SystemExclusiveGoesOutWholeOnlyForTheFirst512Events) {
         }
     }
     EXPECT_EQ(1, slot.sent);
-    EXPECT_EQ(0u, playback_clock.last_send_time) << "a sysex send is no short message";
+    EXPECT_EQ(0u, playback_session.last_send_time) << "a sysex send is no short message";
     driven_timer.tick_at(56);
     EXPECT_EQ(1, recording_midi_out.count(MidiCall::LongMsg));
 }

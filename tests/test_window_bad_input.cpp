@@ -35,7 +35,8 @@ class BadInput : public MainWindowTest {
                   "ファイルを読み込めません " + path + "!");
         EXPECT_EQ(window_caption(window), "Lumaroth - (untitled)");
         command(kPlay);
-        EXPECT_EQ(play_state, 1) << "the previous song still plays after " << path;
+        EXPECT_EQ(playback_state(), PlayState::kPlaying)
+            << "the previous song still plays after " << path;
         command(kStop);
     }
     // The file loaded without a word; Play then plays it if it is an SMF, else nothing.
@@ -44,7 +45,8 @@ class BadInput : public MainWindowTest {
         open_file(path);
         EXPECT_EQ(scripted_dialogs.message_boxes.size(), warnings) << path;
         command(kPlay);
-        EXPECT_EQ(play_state, is_smf_header(view_of(song_image))) << path;
+        EXPECT_EQ(playback_state() == PlayState::kPlaying, is_smf_header(view_of(song_image)) != 0)
+            << path;
         command(kStop);
         EXPECT_EQ(recording_midi_out.open_outputs, 0);
     }
@@ -176,7 +178,7 @@ TEST_F(BadInput, PlayPressedFiftyTimesWhilePlayingRestartsEachTime) {
     EXPECT_EQ(recording_midi_out.count(MidiCall::Open), 50);
     EXPECT_EQ(recording_midi_out.count(MidiCall::Close), 49);
     EXPECT_EQ(recording_midi_out.open_outputs, 1);
-    EXPECT_EQ(play_state, 1);
+    EXPECT_EQ(playback_state(), PlayState::kPlaying);
 }
 
 TEST_F(BadInput, AHundredEndOfSongMessagesInARowStopOnce) {
@@ -189,6 +191,6 @@ TEST_F(BadInput, AHundredEndOfSongMessagesInARowStopOnce) {
     EXPECT_EQ(recording_midi_out.count(MidiCall::Close), 1);
     EXPECT_EQ(recording_midi_out.short_messages().size(),
               static_cast<std::size_t>(kControllerResets));
-    EXPECT_EQ(play_state, 0);
+    EXPECT_EQ(playback_state(), PlayState::kStopped);
     EXPECT_EQ(drawn_at(700, 430), "停止中");
 }

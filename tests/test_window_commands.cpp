@@ -43,7 +43,7 @@ TEST_F(MainWindowTest, StartsUntitledWithTheStartSettings) {
     EXPECT_STREQ(setting_texts.step_text, "1 ");
     EXPECT_STREQ(setting_texts.speed_text, "0%  ");
     EXPECT_EQ(speed_factor, 1.0);
-    EXPECT_EQ(play_state, 0);
+    EXPECT_EQ(playback_state(), PlayState::kStopped);
     RECT client;
     GetClientRect(window, &client);
     EXPECT_EQ(client.right, 804);
@@ -57,7 +57,7 @@ TEST_F(MainWindowTest, PlayWithoutASongDoesNothingAndDoesNotRepaint) {
     command(kPlay);
     EXPECT_EQ(draw_log.paints, paints);
     EXPECT_EQ(recording_midi_out.count(MidiCall::Open), 0);
-    EXPECT_EQ(play_state, 0);
+    EXPECT_EQ(playback_state(), PlayState::kStopped);
 }
 
 TEST_F(MainWindowTest, ChannelWrapsFrom16To1) {
@@ -137,7 +137,7 @@ TEST_F(MainWindowTest, PlayMergesStartsAndShowsPlaying) {
     open_file(write_temp_file("twelve.mid", twelve_instrument_song()));
     draw_log.clear();
     command(kPlay);
-    EXPECT_EQ(play_state, 1);
+    EXPECT_EQ(playback_state(), PlayState::kPlaying);
     EXPECT_EQ(recording_midi_out.open_outputs, 1);
     EXPECT_NE(driven_timer.running_id, 0u);
     EXPECT_EQ(drawn_at(700, 430), "再生中");
@@ -154,7 +154,7 @@ TEST_F(MainWindowTest, PlayWhilePlayingStopsAndStartsAgainWithTheCurrentSettings
     EXPECT_EQ(recording_midi_out.count(MidiCall::Open), 1);
     EXPECT_EQ(recording_midi_out.short_messages().size(),
               static_cast<std::size_t>(kControllerResets));
-    EXPECT_EQ(play_state, 1);
+    EXPECT_EQ(playback_state(), PlayState::kPlaying);
     EXPECT_EQ(channel_voices.voices[0].program, 0) << "the switch applies at the next Play";
 }
 
@@ -165,7 +165,7 @@ TEST_F(MainWindowTest, PlayWithoutAnOutputSaysWhyAndShowsTheWindowAsBeforePlay) 
     recording_midi_out.error_text = "no SoundFont";
     draw_log.clear();
     command(kPlay);
-    EXPECT_EQ(play_state, 0);
+    EXPECT_EQ(playback_state(), PlayState::kStopped);
     ASSERT_EQ(draw_log.paints, 2);
     EXPECT_EQ(drawn_at(700, 430), "停止中");
     EXPECT_EQ(drawn_at(10, 200), listing) << "the instruments as before Play";
@@ -178,7 +178,7 @@ TEST_F(MainWindowTest, StopAndTheEndOfTheSongStopPlayback) {
     open_file(demo_song_path());
     command(kPlay);
     command(kStop);
-    EXPECT_EQ(play_state, 0);
+    EXPECT_EQ(playback_state(), PlayState::kStopped);
     EXPECT_EQ(recording_midi_out.open_outputs, 0);
     EXPECT_EQ(drawn_at(700, 430), "停止中");
 
@@ -186,7 +186,7 @@ TEST_F(MainWindowTest, StopAndTheEndOfTheSongStopPlayback) {
     for (int end = 0; end < 3; ++end)
         PostMessageA(window, WM_USER + 2, 0, 0);
     pump_messages();
-    EXPECT_EQ(play_state, 0);
+    EXPECT_EQ(playback_state(), PlayState::kStopped);
     EXPECT_EQ(recording_midi_out.open_outputs, 0);
     EXPECT_EQ(driven_timer.running_id, 0u);
     EXPECT_EQ(drawn_at(700, 430), "停止中");
@@ -201,16 +201,16 @@ TEST_F(MainWindowTest, ASongWithAFifteenSecondRestPlaysToItsEnd) {
         driven_timer.tick_at(ms);
         pump_messages();
     }
-    EXPECT_EQ(play_state, 1) << "the song stopped in its rest";
+    EXPECT_EQ(playback_state(), PlayState::kPlaying) << "the song stopped in its rest";
     for (DWORD ms : {15500u, 16000u, 26000u}) {
         driven_timer.tick_at(ms);
         pump_messages();
     }
     EXPECT_EQ(recording_midi_out.short_messages().size(), 4u);
-    EXPECT_EQ(play_state, 1);
+    EXPECT_EQ(playback_state(), PlayState::kPlaying);
     driven_timer.tick_at(26001);
     pump_messages();
-    EXPECT_EQ(play_state, 0) << "10 s after the last note the song is over";
+    EXPECT_EQ(playback_state(), PlayState::kStopped) << "10 s after the last note the song is over";
 }
 
 TEST_F(MainWindowTest, OpenLoadsTitlesResetsSpeedAndKeepsTheSwitch) {
@@ -251,13 +251,13 @@ TEST_F(MainWindowTest, CancelledOpenKeepsTheSongAtNormalSpeedWithItsInstruments)
     command(kPlay);
     command(kFaster);
     command(kOpen);  // the dialog answers Cancel
-    EXPECT_EQ(play_state, 0);
+    EXPECT_EQ(playback_state(), PlayState::kStopped);
     EXPECT_EQ(recording_midi_out.open_outputs, 0);
     EXPECT_EQ(window_caption(window), "Lumaroth - twelve.mid");
     EXPECT_STREQ(setting_texts.speed_text, "0%  ");
     EXPECT_NE(channel_voices.voices[0].name, nullptr) << "the song kept, its instruments shown";
     command(kPlay);
-    EXPECT_EQ(play_state, 1);
+    EXPECT_EQ(playback_state(), PlayState::kPlaying);
 }
 
 TEST_F(MainWindowTest, FailedOpenWarnsTitlesUntitledAndKeepsThePreviousSong) {
@@ -271,7 +271,7 @@ TEST_F(MainWindowTest, FailedOpenWarnsTitlesUntitledAndKeepsThePreviousSong) {
     EXPECT_EQ(window_caption(window), "Lumaroth - (untitled)");
     EXPECT_STREQ(file_path, "");
     command(kPlay);
-    EXPECT_EQ(play_state, 1) << "the previous song still plays";
+    EXPECT_EQ(playback_state(), PlayState::kPlaying) << "the previous song still plays";
 }
 
 TEST_F(MainWindowTest, TooLargeAndDirectoryOpensFailLikeAMissingFile) {
@@ -288,7 +288,7 @@ TEST_F(MainWindowTest, ANonSmfFileLoadsSilentlyAndPlayDoesNothing) {
     int paints = draw_log.paints;
     command(kPlay);
     EXPECT_EQ(draw_log.paints, paints);
-    EXPECT_EQ(play_state, 0);
+    EXPECT_EQ(playback_state(), PlayState::kStopped);
 }
 
 TEST_F(MainWindowTest, APathGivenAtStartOpensWithoutTheDialog) {
@@ -393,12 +393,13 @@ TEST_F(MainWindowTest, KeysSendTheCommandsOfTheirButtonsAndMenuItems) {
     open_file(demo_song_path());
     ASSERT_TRUE(press_key(window, kStop, Qt::Key_Space, " ", false));
     run_loop(window);
-    EXPECT_EQ(play_state, 1) << "Space plays, and a focused Stop button does not click";
+    EXPECT_EQ(playback_state(), PlayState::kPlaying)
+        << "Space plays, and a focused Stop button does not click";
     press_key(window, 0, Qt::Key_Escape, "\x1B", false);
     press_key(window, 0, Qt::Key_Plus, "+", false);
     press_key(window, 0, Qt::Key_Plus, "+", false);
     run_loop(window);
-    EXPECT_EQ(play_state, 0);
+    EXPECT_EQ(playback_state(), PlayState::kStopped);
     EXPECT_STREQ(setting_texts.speed_text, "4%  ");
     press_key(window, 0, Qt::Key_Minus, "-", false);
     run_loop(window);
@@ -425,6 +426,6 @@ TEST_F(MainWindowTest, ADroppedFileOpensAsIfChosenOfSeveralTheFirst) {
     EXPECT_TRUE(scripted_dialogs.open_files.empty());
     EXPECT_EQ(shown_caption(window), "Lumaroth - Caf\xC3\xA9 \xED\x95\x9C \xF0\x9F\x8E\xB5.mid");
     command(kPlay);
-    EXPECT_EQ(play_state, 1);
+    EXPECT_EQ(playback_state(), PlayState::kPlaying);
     EXPECT_STREQ(channel_voices.voices[11].name, "フィドル（バイオリンの遠い祖先）　　　　");
 }

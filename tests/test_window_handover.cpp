@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "playback/session.h"
 #include "tests/window_fixture.h"
 #include "ui/main_window.h"
 #include "ui/window_state.h"
@@ -77,7 +78,7 @@ TEST_F(HandOver, PeersThatFloodNeverReadOrCrowdCannotHoldTheWindow) {
     ASSERT_NE(GetLastError(), ERROR_ALREADY_EXISTS);
     open_file(demo_song_path());
     command(kPlay);
-    ASSERT_EQ(play_state, 1);
+    ASSERT_EQ(playback_state(), PlayState::kPlaying);
 
     // Far more requests than a start sends, their answers never read.
     int flood = peer("HandOver.Flood");

@@ -64,7 +64,7 @@ TEST_F(OutputMenuTest, ListsTheDevicesUsesTheChoiceFromTheNextPlayAndRemembersWh
     EXPECT_EQ(opened_device(), MIDI_MAPPER);
 
     command(static_cast<int>(entries[2].id));  // USB MIDI, while playing
-    EXPECT_EQ(play_state, 0) << "choosing stops playback";
+    EXPECT_EQ(playback_state(), PlayState::kStopped) << "choosing stops playback";
     EXPECT_EQ(recording_midi_out.open_outputs, 0);
     EXPECT_EQ(checked_output(), "20:0 USB MIDI:Port 1;");
     EXPECT_NE(settings_file().find("[Output]\nDevice=USB MIDI:Port 1\n"), std::string::npos);
@@ -159,7 +159,7 @@ TEST_F(OutputMenuTest, ADeviceThatGoesWhilePlayingStopsPlaybackAndGetsTheResets)
     for (DWORD ms = 6; ms <= 60; ms += 6)
         driven_timer.tick_at(ms);
     pump_messages();
-    EXPECT_EQ(play_state, 0);
+    EXPECT_EQ(playback_state(), PlayState::kStopped);
     EXPECT_EQ(drawn_at(700, 430), "停止中");
     std::vector<MidiRecord> records = recording_midi_out.copy();
     ASSERT_FALSE(records.empty());

@@ -80,13 +80,13 @@ TEST_F(MainWindowTest, ThePositionShowsWithASongAndTheKeysJumpIntoTheSong) {
     std::vector<DWORD> sent = recording_midi_out.short_messages();
     EXPECT_EQ(channels_of(sent, true), played) << "every channel the song has played is reset";
     EXPECT_NE(std::find(sent.begin(), sent.end(), 0x49C0u), sent.end()) << "flute on channel 1";
-    EXPECT_EQ(play_state, 1) << "it plays on";
+    EXPECT_EQ(playback_state(), PlayState::kPlaying) << "it plays on";
 
     press(window, Qt::Key_Space);
     press(window, Qt::Key_Left);
     press(window, Qt::Key_Left);
     EXPECT_EQ(shown_time(window), "0:00 / 0:28");
-    EXPECT_EQ(play_state, 2) << "a jump while paused stays paused";
+    EXPECT_EQ(playback_state(), PlayState::kPaused) << "a jump while paused stays paused";
     drag_trackbar(window, kPositionBar, 20000);
     run_loop(window);
     EXPECT_EQ(shown_time(window), "0:20 / 0:28");
@@ -121,7 +121,7 @@ TEST_F(MainWindowTest, AResumeAfterASpeedChangeGoesOnAtTheSameNote) {
     recording_midi_out.records.clear();
     DWORD resumed = driven_timer.now;
     press(window, Qt::Key_Space);
-    EXPECT_EQ(play_state, 1);
+    EXPECT_EQ(playback_state(), PlayState::kPlaying);
     driven_timer.tick_at(resumed + static_cast<DWORD>(305 * factor) - 20);
     EXPECT_EQ(notes_on(recording_midi_out.short_messages()), std::vector<DWORD>{})
         << "nothing restarted, nothing early";

@@ -113,7 +113,7 @@ TEST_F(MainWindowTest, RepeatStartsTheSongOrTheFolderNextWithinTwoSecondsOfItsEn
     run_loop(window);
     run_loop(window);
     EXPECT_EQ(recording_midi_out.count(MidiCall::Open), 2) << "the song again";
-    EXPECT_EQ(play_state, 1);
+    EXPECT_EQ(playback_state(), PlayState::kPlaying);
     EXPECT_EQ(title(), "1.mid");
 
     command(kRepeatFolder);
@@ -123,7 +123,7 @@ TEST_F(MainWindowTest, RepeatStartsTheSongOrTheFolderNextWithinTwoSecondsOfItsEn
     run_loop(window);
     run_loop(window);
     EXPECT_EQ(title(), "2.mid") << "the folder's next";
-    EXPECT_EQ(play_state, 1);
+    EXPECT_EQ(playback_state(), PlayState::kPlaying);
     EXPECT_EQ(recording_midi_out.count(MidiCall::Open), 3);
 }
 

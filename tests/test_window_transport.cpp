@@ -52,9 +52,9 @@ TEST_F(MainWindowTest, SpacePausesAndResumesAndThePlayMenuAndButtonsFollowTheSta
     EXPECT_GT(recording_midi_out.short_messages().size(), silenced) << "the song goes on";
 
     command(kPause);  // the menu's 一時停止
-    EXPECT_EQ(play_state, 2);
+    EXPECT_EQ(playback_state(), PlayState::kPaused);
     command(kPlay);  // 再生 resumes a paused song, it does not start again
-    EXPECT_EQ(play_state, 1);
+    EXPECT_EQ(playback_state(), PlayState::kPlaying);
     EXPECT_EQ(recording_midi_out.count(MidiCall::Open), 1);
     command(kPause);
     command(kStop);
@@ -87,7 +87,7 @@ TEST_F(MainWindowTest, AJumpWhileStoppedPlacesTheStartAndPlayChasesFromThere) {
 
     press_key(window, 0, Qt::Key_Right, "", false);
     run_loop(window);
-    EXPECT_EQ(play_state, 0);
+    EXPECT_EQ(playback_state(), PlayState::kStopped);
     EXPECT_EQ(recording_midi_out.count(MidiCall::Open), 0);
     command(kPlay);
     EXPECT_TRUE(menu_entries(window, kPlayMenu)[1].enabled);

@@ -21,7 +21,7 @@ void MainWindowTest::SetUp() {
     scripted_dialogs.reset();
     draw_log.clear();
     draw_log.recording = true;
-    reset_playback_clock();
+    reset_playback_session();
     reset_window_state();
     static char instance;
     window = create_main_window(reinterpret_cast<HINSTANCE>(&instance), SW_SHOWNORMAL);
@@ -45,7 +45,7 @@ void MainWindowTest::start_again() {
     while (GetMessageA(&msg, nullptr, 0, 0)) {
     }
     reset_window_state();
-    reset_playback_clock();
+    reset_playback_session();
     static char instance;
     window = create_main_window(reinterpret_cast<HINSTANCE>(&instance), SW_SHOWNORMAL);
 }

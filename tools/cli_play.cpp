@@ -205,7 +205,7 @@ bool find_device(const std::string& wanted, UINT& device) {
 // Space pauses and resumes, the arrows jump; false when playback could not go on.
 bool take_key(WPARAM key) {
     std::uint32_t at = playback_position_ms();
-    if (key == kKeySpace && playback_clock.paused == 0) {
+    if (key == kKeySpace && playback_state() == PlayState::kPlaying) {
         pause_playback();
         return true;
     }
@@ -356,7 +356,7 @@ int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions
         // --repeat: once the song is over it stops, and starts again once the stop's late
         // end messages have gone by.
         if (options.repeat && msg.message == kEndOfSongMessage && msg.wParam == 0) {
-            if (playback_clock.open != 0) PostMessageA(kTerminal, kRestartMessage, 0, 0);
+            if (playback_open()) PostMessageA(kTerminal, kRestartMessage, 0, 0);
             stop_playback();
             continue;
         }

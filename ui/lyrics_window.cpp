@@ -127,7 +127,7 @@ void follow() {
         lyrics_builds = song_texts.builds;
     }
     int sung = 0;
-    int line = playback_clock.open != 0 ? lyric_line_at(lyrics, playback_position_ms(), sung) : -1;
+    int line = playback_open() ? lyric_line_at(lyrics, playback_position_ms(), sung) : -1;
     if (!read_again && line == shown_line && sung == shown_sung) return;
     shown_line = line;
     shown_sung = sung;

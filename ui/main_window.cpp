@@ -131,7 +131,7 @@ void on_numbered_command(HWND window, int id) {
         refresh_position_area();
     } else if (is_output_command(id)) {
         // The next Play uses the new output.
-        if (play_state) transport_stop(window);
+        if (playback_state() != PlayState::kStopped) transport_stop(window);
         choose_output(window, id);
     }
 }
@@ -203,7 +203,8 @@ void on_command(HWND window, int id) {
             break;
         case kCommandNextSong:
         case kCommandPreviousSong:
-            step_song_folder(window, id == kCommandNextSong ? 1 : -1, play_state == 1);
+            step_song_folder(window, id == kCommandNextSong ? 1 : -1,
+                             playback_state() == PlayState::kPlaying);
             break;
         case kCommandExit:
             end_program();

@@ -4,6 +4,7 @@
 
 #include "platform/cp932.h"
 #include "playback/channel_mute.h"
+#include "playback/session.h"
 #include "ui/window_state.h"
 
 namespace {
@@ -22,8 +23,12 @@ const char* const kFirstHint[] = {
     "または MIDI ファイル (.mid .midi .kar .rmi) をこのウィンドウにドロップします。",
 };
 
-// By play_state: stopped, playing, paused.
-const char* const kPlayStateTexts[] = {"停止中", "再生中", "一時停止中"};
+// While the output opens the song shows as playing.
+const char* play_state_text() {
+    if (playback_state() == PlayState::kStopped) return "停止中";
+    if (playback_state() == PlayState::kPaused) return "一時停止中";
+    return "再生中";
+}
 
 struct SettingText {
     int x;
@@ -42,7 +47,7 @@ void paint_settings(HDC dc) {
         {304, 372, setting_texts.step_text, 2},
         {10, 410, "演奏速度調整", 12},
         {120, 410, setting_texts.speed_text, 4},
-        {700, 430, kPlayStateTexts[play_state], lstrlenA(kPlayStateTexts[play_state])},
+        {700, 430, play_state_text(), lstrlenA(play_state_text())},
     };
     for (const SettingText& setting : settings)
         TextOutA(dc, setting.x, setting.y, setting.text, setting.bytes);

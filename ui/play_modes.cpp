@@ -68,14 +68,16 @@ void choose_play_mode(HWND window, int id) {
 }
 
 void on_song_over(HWND window, WPARAM why) {
-    bool again = why != kOutputLost && play_state == 1 && repeat_mode != kRepeatNone;
+    bool again =
+        why != kOutputLost && playback_state() == PlayState::kPlaying && repeat_mode != kRepeatNone;
     transport_stop(window);
     // The tick may have posted more end messages before the stop: they come before this.
     if (again) PostMessageA(window, kNextStartMessage, 0, 0);
 }
 
 void start_next_song(HWND window) {
-    if (play_state != 0) return;  // the user has started something meanwhile
+    if (playback_state() != PlayState::kStopped)
+        return;  // the user has started something meanwhile
     if (repeat_mode == kRepeatFolder) {
         step_song_folder(window, 1, true);
     } else if (repeat_mode == kRepeatSong) {

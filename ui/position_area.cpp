@@ -117,7 +117,7 @@ void update_position_area(HWND window) {
     ShowWindow(position_bar, shown);
     ShowWindow(volume_text, shown);
     dragging = false;
-    if (play_state == 0) {
+    if (playback_state() == PlayState::kStopped) {
         KillTimer(window, kPositionTimer);
     } else {
         SetTimer(window, kPositionTimer, kRefreshPeriod, nullptr);

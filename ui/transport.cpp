@@ -29,13 +29,17 @@ VoiceOverride built_override = {};
 // jump while stopped placed it.
 std::uint32_t start_point = 0;
 
+bool stopped() {
+    return playback_state() == PlayState::kStopped;
+}
+
 // Why Play could not start, in the output's own words where it has them.
 void say_why_play_failed(HWND window) {
     char reason[MAXERRORLENGTH] = "";
-    if (playback_clock.open_result == MMSYSERR_NOERROR) {
+    if (playback_session.open_result == MMSYSERR_NOERROR) {
         std::memcpy(reason, kNoTimer, sizeof kNoTimer);
     } else {
-        midiOutGetErrorTextA(playback_clock.open_result, reason, sizeof reason);
+        midiOutGetErrorTextA(playback_session.open_result, reason, sizeof reason);
     }
     char text[1024];  // the most wsprintfA writes
     wsprintfA(text, kPlayFailure, reason);
@@ -48,7 +52,7 @@ void enable_commands(HWND window) {
     UINT jumps = is_smf_header(view_of(song_image)) ? MF_ENABLED : MF_GRAYED;
     for (int id : {kCommandToStart, kCommandBack, kCommandForward, kCommandGoTo})
         EnableMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | jumps);
-    EnableMenuItem(menu, kCommandPause, MF_BYCOMMAND | (play_state == 0 ? MF_GRAYED : MF_ENABLED));
+    EnableMenuItem(menu, kCommandPause, MF_BYCOMMAND | (stopped() ? MF_GRAYED : MF_ENABLED));
 }
 
 void show_play_state(HWND window) {
@@ -80,8 +84,7 @@ std::uint32_t rebuild_at(HWND window, std::uint32_t song_ms) {
 }
 
 void resume_or_say_why(HWND window) {
-    play_state = resume_playback();
-    if (play_state != 0) return;
+    if (resume_playback() != 0) return;
     show_play_state(window);
     say_why_play_failed(window);
 }
@@ -96,10 +99,8 @@ void play_from_start_point(HWND window) {
     build_timeline_now();
     std::uint32_t at = start_point == 0 ? 0 : song_time_of(place, speed_factor);
     start_point = at;
-    play_state = 1;
     refresh_window(window);
-    play_state = start_playback_at(window, at);
-    if (play_state != 0) {
+    if (start_playback_at(window, at) != 0) {
         show_play_state(window);
         return;
     }
@@ -112,7 +113,7 @@ void play_from_start_point(HWND window) {
 }  // namespace
 
 void transport_play(HWND window) {
-    if (play_state == 2) {
+    if (playback_state() == PlayState::kPaused) {
         transport_pause_or_resume(window);
     } else {
         play_from_start_point(window);
@@ -120,13 +121,12 @@ void transport_play(HWND window) {
 }
 
 void transport_pause_or_resume(HWND window) {
-    if (play_state == 1) {
+    if (playback_state() == PlayState::kPlaying) {
         pause_playback();
-        play_state = 2;
-    } else if (play_state == 2) {
-        if (settings_changed()) seek_playback(rebuild_at(window, playback_position_ms()));
+    } else if (playback_state() == PlayState::kPaused) {
+        if (settings_changed()) jump_playback(rebuild_at(window, playback_position_ms()));
         resume_or_say_why(window);
-        if (play_state == 0) return;
+        if (stopped()) return;
     } else {
         play_from_start_point(window);
         return;
@@ -136,7 +136,6 @@ void transport_pause_or_resume(HWND window) {
 
 void transport_stop(HWND window) {
     stop_playback();
-    play_state = 0;
     start_point = 0;
     show_play_state(window);
     if (sound_font_unreadable())
@@ -146,16 +145,23 @@ void transport_stop(HWND window) {
 void transport_seek(HWND window, std::uint32_t song_ms) {
     if (!is_smf_header(view_of(song_image))) return;
     song_ms = within_song(song_ms, song_length_ms());
-    if (play_state == 0) {
+    if (stopped()) {
         start_point = song_ms;
         refresh_position_area();
         return;
     }
-    bool playing = play_state == 1;
-    if (playing) pause_playback();
-    seek_playback(settings_changed() ? rebuild_at(window, song_ms) : song_ms);
-    if (playing) resume_or_say_why(window);
-    if (play_state != 0) refresh_position_area();
+    // The Timeline is built again only while no tick runs.
+    bool playing = playback_state() == PlayState::kPlaying;
+    if (playing && settings_changed()) pause_playback();
+    if (settings_changed()) song_ms = rebuild_at(window, song_ms);
+    int jumped = jump_playback(song_ms);
+    if (jumped != 0 && playing && playback_state() == PlayState::kPaused) {
+        resume_or_say_why(window);
+    } else if (jumped == 0) {
+        show_play_state(window);
+        say_why_play_failed(window);
+    }
+    if (!stopped()) refresh_position_area();
 }
 
 void transport_step(HWND window, int command) {
@@ -167,7 +173,7 @@ void transport_step(HWND window, int command) {
 }
 
 std::uint32_t transport_position_ms() {
-    return play_state == 0 ? start_point : playback_position_ms();
+    return stopped() ? start_point : playback_position_ms();
 }
 
 void transport_new_song(HWND window) {

@@ -1,5 +1,5 @@
 // The transport commands: 再生, 一時停止 and 停止, and the play state the window shows
-// for them (play_state: 0 stopped, 1 playing, 2 paused).
+// for them (playback_state()).
 #pragma once
 
 #include <cstdint>

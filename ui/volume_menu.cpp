@@ -56,8 +56,8 @@ void choose_volume(HWND window, int id) {
     show_volume();
     // At once on the output that plays, unless a loop's fade runs: the fade goes on from
     // the new volume, and leaves it when it ends.
-    if (playback_clock.open && !loop_fade_takes_volume(percent))
-        apply_output_volume(playback_clock.output, midi_output_device, false);
+    if (playback_open() && !loop_fade_takes_volume(percent))
+        apply_output_volume(playback_session.output, midi_output_device, false);
     char text[8];
     wsprintfA(text, "%d", percent);
     save_setting(window, kSection, kKey, text);

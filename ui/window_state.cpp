@@ -5,7 +5,6 @@
 SongImage song_image;
 int song_loaded;
 ChannelVoiceTable channel_voices;
-int play_state;
 double speed_factor;
 VoiceOverride voice_override;
 int program_step;
@@ -20,7 +19,6 @@ void reset_window_state() {
     song_image = SongImage{};
     song_loaded = 0;
     channel_voices = ChannelVoiceTable{};
-    play_state = 0;
     speed_factor = 0.0;
     voice_override = VoiceOverride{};
     program_step = 0;

@@ -25,7 +25,6 @@ struct ClientSize {
 extern SongImage song_image;
 extern int song_loaded;  // 0 until a song file has been read into song_image
 extern ChannelVoiceTable channel_voices;
-extern int play_state;  // 0 stopped, 1 playing, 2 paused
 extern double speed_factor;
 extern VoiceOverride voice_override;
 extern int program_step;  // 0: step 1, 1: step 8
