@@ -16,7 +16,8 @@ function(lumaroth_platform_library name)
 endfunction()
 
 lumaroth_platform_library(lumaroth_platform_files
-  platform/linux/files.cpp platform/linux/folders.cpp platform/linux/cp932.cpp
+  platform/linux/files.cpp platform/linux/folders.cpp platform/cp932.cpp
+  platform/linux/cp932_codec.cpp
   platform/linux/profile.cpp)
 # Real-time priority for the timer's and the WAV renderer's threads.
 lumaroth_platform_library(lumaroth_platform_threads platform/linux/thread_priority.cpp)
@@ -84,7 +85,7 @@ add_custom_command(TARGET lumaroth POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/ui/Lumaroth.html $<TARGET_FILE_DIR:lumaroth>/Lumaroth.html)
 
 add_executable(lumaroth-cli tools/lumaroth_cli.cpp tools/cli_options.cpp tools/cli_play.cpp
-  tools/terminal_keys.cpp tools/terminal_text.cpp)
+  tools/terminal_text.cpp platform/linux/console.cpp)
 target_include_directories(lumaroth-cli PRIVATE ${CMAKE_BINARY_DIR}/generated)
 target_link_libraries(lumaroth-cli PRIVATE
   lumaroth_core lumaroth_platform_midi lumaroth_platform_messages lumaroth_platform_timer)

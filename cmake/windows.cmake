@@ -6,7 +6,7 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 # API after an explicit conversion from code page 932.
 add_library(lumaroth_platform_files STATIC
   platform/windows/files.cpp platform/windows/devices.cpp platform/windows/program_text.cpp
-  platform/windows/sound_font.cpp platform/windows/midi_due_time.cpp)
+  platform/windows/sound_font.cpp platform/windows/midi_due_time.cpp platform/cp932.cpp)
 target_include_directories(lumaroth_platform_files PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(lumaroth_platform_files PUBLIC winmm)
 add_library(lumaroth_platform_window STATIC platform/windows/window_texts.cpp
@@ -36,9 +36,18 @@ target_link_libraries(lumaroth PRIVATE lumaroth_ui lumaroth_core)
 add_custom_command(TARGET lumaroth POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/ui/Lumaroth.html $<TARGET_FILE_DIR:lumaroth>/Lumaroth.html)
 
+# lumaroth-cli.exe: the engine's terminal face, a console program. wmain goes into the
+# executable itself, as WinMain does.
+add_executable(lumaroth-cli tools/lumaroth_cli.cpp tools/cli_options.cpp tools/cli_play.cpp
+  tools/terminal_text.cpp platform/windows/console.cpp platform/windows/wav_output.cpp)
+target_link_options(lumaroth-cli PRIVATE -municode)
+lumaroth_sjis_texts(lumaroth-cli)
+target_include_directories(lumaroth-cli PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
+target_link_libraries(lumaroth-cli PRIVATE lumaroth_core user32)
+
 # The release zip (cpack): a folder holding the program, its help page and a read-me.
 configure_file(docs/windows-readme.txt.in ${CMAKE_BINARY_DIR}/readme.txt @ONLY)
-install(TARGETS lumaroth RUNTIME DESTINATION .)
+install(TARGETS lumaroth lumaroth-cli RUNTIME DESTINATION .)
 install(FILES ui/Lumaroth.html ${CMAKE_BINARY_DIR}/readme.txt DESTINATION .)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_FILE_NAME Lumaroth-${PROJECT_VERSION}-windows)

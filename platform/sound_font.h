@@ -22,3 +22,5 @@ bool sound_font_unreadable();
 // then posts message to window: wParam 1 when it is the SoundFont now, 0 when it is none
 // or cannot be read (the one before stays).
 void choose_sound_font(const char* path, HWND window, UINT message);
+// Waits until the SoundFont chosen last has loaded (or failed to): before the program exits.
+void finish_loading_synth();

@@ -43,7 +43,7 @@ echo "release files: $deb: version, dependencies and layout"
 zip="$dist/Lumaroth-${version}-windows.zip"
 [ -f "$zip" ] || fail "no $zip"
 listing=$(python3 -m zipfile -l "$zip" | awk 'NR > 1 { print $1 }')
-for file in Lumaroth.exe Lumaroth.html readme.txt; do
+for file in Lumaroth.exe lumaroth-cli.exe Lumaroth.html readme.txt; do
   grep -qx "Lumaroth-${version}-windows/$file" <<<"$listing" || fail "the zip lacks $file"
 done
 python3 - "$zip" "$version" <<'PY' || fail "the zip's readme.txt names another version"
@@ -52,4 +52,4 @@ name, version = sys.argv[1], sys.argv[2]
 readme = zipfile.ZipFile(name).read(f"Lumaroth-{version}-windows/readme.txt").decode()
 sys.exit(readme.splitlines()[0] != f"Lumaroth {version} for Windows")
 PY
-echo "release files: $zip: program, help page and read-me"
+echo "release files: $zip: program, terminal tool, help page and read-me"

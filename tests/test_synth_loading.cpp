@@ -12,8 +12,8 @@
 #include <thread>
 
 #include "platform/linux/sample_clock.h"
-#include "platform/linux/synth.h"
 #include "platform/linux/synth_engine.h"
+#include "platform/linux/synth_loading.h"
 #include "platform/sound_font.h"
 #include "platform/win32.h"
 #include "tests/click_track.h"

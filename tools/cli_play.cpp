@@ -1,11 +1,5 @@
 #include "tools/cli_play.h"
 
-#include <pthread.h>
-#include <signal.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cctype>
 #include <chrono>
 #include <condition_variable>
@@ -18,11 +12,10 @@
 #include <string>
 #include <thread>
 
+#include "platform/console.h"
 #include "platform/cp932.h"
-#include "platform/linux/messages.h"
-#include "platform/linux/synth.h"
-#include "platform/offline_render.h"
 #include "platform/sound_font.h"
+#include "platform/wav_output.h"
 #include "platform/win32.h"
 #include "playback/channel_mute.h"
 #include "playback/loop_points.h"
@@ -30,13 +23,10 @@
 #include "playback/scheduler.h"
 #include "playback/track_merger.h"
 #include "playback/volume.h"
-#include "tools/terminal_keys.h"
 #include "tools/terminal_text.h"
 
 namespace {
 
-// The terminal has no window: the messages go to this handle through the same queue.
-HWND const kTerminal = reinterpret_cast<HWND>(1);
 constexpr UINT kInterruptMessage = WM_USER + 3;
 constexpr UINT kProgressMessage = WM_USER + 4;
 constexpr UINT kKeyMessage = WM_USER + 5;
@@ -60,7 +50,7 @@ class Ticker {
         : thread_([this, period] {
               std::unique_lock<std::mutex> guard(lock_);
               while (!done_) {
-                  PostMessageA(kTerminal, kProgressMessage, 0, 0);
+                  PostMessageA(console_message_target(), kProgressMessage, 0, 0);
                   wake_.wait_for(guard, period, [this] { return done_; });
               }
           }) {}
@@ -127,27 +117,6 @@ bool render_is_over(const CliOptions& options) {
            synth_output_quiet();
 }
 
-// Ctrl-C, SIGTERM and a closing terminal's SIGHUP reach us as a message: the stop then
-// runs on the main thread, like the window's stop button, and finishes the output.
-void forward_interrupts() {
-    sigset_t signals;
-    sigemptyset(&signals);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP})
-        sigaddset(&signals, signal);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    std::thread([signals] {
-        int signal = 0;
-        while (sigwait(&signals, &signal) == 0)
-            PostMessageA(kTerminal, kInterruptMessage, static_cast<WPARAM>(signal), 0);
-    }).detach();
-}
-
-bool same_file(const std::string& a, const std::string& b) {
-    struct stat first, second;
-    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-}
-
 std::string minutes_seconds(std::int64_t ms) {
     char text[48];
     std::snprintf(text, sizeof text, "%02lld:%02lld", static_cast<long long>(ms / 60000),
@@ -173,10 +142,9 @@ void show_progress(std::int64_t total, const std::string& programs) {
     std::string line =
         minutes_seconds(elapsed) + " / " + minutes_seconds(total) + " [" + bar + "]" + programs;
     // One column short of the terminal's width: a full line would wrap and scroll.
-    winsize size = {};
-    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 1 &&
-        line.size() >= size.ws_col)
-        line.resize(size.ws_col - 1u);
+    int columns = console_columns();
+    if (columns > 1 && line.size() >= static_cast<std::size_t>(columns))
+        line.resize(static_cast<std::size_t>(columns - 1));
     std::printf("\r%s\033[K", line.c_str());
     std::fflush(stdout);
 }
@@ -215,7 +183,8 @@ bool take_key(WPARAM key) {
 
 // --soundfont: loaded before the output opens; false (said) when it cannot be.
 bool use_sound_font(const std::string& path) {
-    choose_sound_font(file_name_for_program(path).c_str(), kTerminal, kSoundFontMessage);
+    choose_sound_font(file_name_for_program(path).c_str(), console_message_target(),
+                      kSoundFontMessage);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) && msg.message != kSoundFontMessage) {
     }
@@ -232,9 +201,9 @@ bool use_sound_font(const std::string& path) {
 // ends at the same tick every time.
 bool next_message(bool offline, MSG& msg) {
     if (!offline) return GetMessageA(&msg, nullptr, 0, 0) != FALSE;
-    if (take_posted_message(msg)) return true;
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return true;
     if (!render_next_tick()) return false;
-    msg = MSG{kTerminal, kProgressMessage, 0, 0, 0, {0, 0}};
+    msg = MSG{console_message_target(), kProgressMessage, 0, 0, 0, {0, 0}};
     return true;
 }
 
@@ -242,19 +211,24 @@ bool next_message(bool offline, MSG& msg) {
 // code of a usage error (said).
 int check_output_choice(const CliOptions& options) {
     if (!options.output.empty()) {
-        if (same_file(options.file, options.output)) {
+        if (!wav_output_available()) {
+            std::fputs("lumaroth-cli: this system's build has no synthesizer to render with\n",
+                       stderr);
+            return kExitNoOutput;
+        }
+        if (is_same_file(options.file, options.output)) {
             std::fprintf(stderr, "lumaroth-cli: %s is the song itself: choose another output\n",
                          terminal_text(options.output).c_str());
             return kExitUsage;
         }
         if (options.sound_font.empty() ? is_sound_font_in_use(options.output.c_str())
-                                       : same_file(options.sound_font, options.output)) {
+                                       : is_same_file(options.sound_font, options.output)) {
             std::fprintf(stderr,
                          "lumaroth-cli: %s is the SoundFont in use: choose another output\n",
                          terminal_text(options.output).c_str());
             return kExitUsage;
         }
-        setenv("LUMAROTH_MIDI_OUT", ("wav:" + options.output).c_str(), 1);
+        render_next_output_into(options.output);
     }
     if (!options.device.empty()) {
         if (!find_device(options.device, midi_output_device)) {
@@ -312,18 +286,18 @@ int list_devices() {
 int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions& options) {
     if (int refused = check_output_choice(options)) return refused;
     if (!options.sound_font.empty() && !use_sound_font(options.sound_font)) return kExitNoOutput;
-    forward_interrupts();
+    post_console_interrupts(console_message_target(), kInterruptMessage);
     apply_play_settings(options);
     merge_tracks(song, voices, options.override, options.speed_factor);
     if (!start_within_song(options) || !fits_a_wav_file(options)) return kExitUsage;
     bool offline = options.command == "render" && !options.realtime;
     if (offline) render_next_output_offline();
-    if (!start_playback_at(kTerminal, options.start_ms)) return kExitNoOutput;
+    if (!start_playback_at(console_message_target(), options.start_ms)) return kExitNoOutput;
 
     // The ticker also lets the loop see an output that stopped writing.
-    bool terminal = isatty(STDOUT_FILENO) == 1;
-    std::optional<TerminalKeys> keys;
-    if (!offline) keys.emplace(kTerminal, kKeyMessage);
+    bool terminal = console_is_terminal();
+    std::optional<ConsoleKeys> keys;
+    if (!offline) keys.emplace(console_message_target(), kKeyMessage);
     auto ticker = std::make_unique<Ticker>(
         options.end_ms != 0 || options.command == "render" ? kEndCheckPeriod : kProgressPeriod);
     std::int64_t total = song_length_ms();
@@ -356,13 +330,13 @@ int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions
         // --repeat: once the song is over it stops, and starts again once the stop's late
         // end messages have gone by.
         if (options.repeat && msg.message == kEndOfSongMessage && msg.wParam == 0) {
-            if (playback_open()) PostMessageA(kTerminal, kRestartMessage, 0, 0);
+            if (playback_open()) PostMessageA(console_message_target(), kRestartMessage, 0, 0);
             stop_playback();
             continue;
         }
         if (msg.message == kRestartMessage) {
             merge_tracks(song, voices, options.override, options.speed_factor);
-            if (start_playback(kTerminal)) continue;
+            if (start_playback(console_message_target())) continue;
             exit_code = kExitNoOutput;
             break;
         }

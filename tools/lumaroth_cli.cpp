@@ -1,11 +1,11 @@
 // lumaroth-cli: the player's engine with a terminal face.
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "instruments/channel_voices.h"
+#include "platform/console.h"
 #include "platform/cp932.h"
 #include "playback/chase.h"
 #include "playback/lyrics.h"
@@ -150,9 +150,7 @@ int finish_output(int exit_code) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    // A file-size limit then fails a write, as a full disk does, instead of ending us.
-    std::signal(SIGXFSZ, SIG_IGN);
+int cli_main(int argc, char** argv) {
     CliOptions options;
     switch (parse_cli_options(argc, argv, options)) {
         case CliRequest::kHelp:

@@ -108,3 +108,7 @@ DWORD GetFullPathNameA(LPCSTR file_name, DWORD size, LPSTR buffer, LPSTR* file_p
     if (file_part != nullptr) *file_part = buffer + name.rfind('/') + 1;
     return static_cast<DWORD>(name.size());
 }
+
+bool is_path_separator(char byte) {
+    return byte == '/';
+}

@@ -67,6 +67,10 @@ BOOL GetMessageA(LPMSG msg, HWND, UINT, UINT) {
     return msg->message == WM_QUIT ? FALSE : TRUE;
 }
 
+BOOL PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT) {
+    return take_message(*msg) ? TRUE : FALSE;
+}
+
 BOOL PostMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     MessageWaiter* to_wake;
     {

@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-#include "platform/offline_render.h"
+#include "platform/wav_output.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 
 #include "platform/cp932.h"
 #include "platform/linux/held_sound_font.h"
-#include "platform/linux/synth.h"
 #include "platform/linux/synth_engine.h"
+#include "platform/linux/synth_loading.h"
 #include "platform/sound_font.h"
 
 namespace {

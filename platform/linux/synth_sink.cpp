@@ -14,8 +14,8 @@
 #include "platform/linux/sample_clock.h"
 #include "platform/linux/synth_engine.h"
 #include "platform/linux/wav_renderer.h"
-#include "platform/offline_render.h"
 #include "platform/sound_font.h"
+#include "platform/wav_output.h"
 
 namespace {
 
@@ -24,7 +24,9 @@ constexpr int kDrumBank = 128;
 // The volume the user chose, 0 to 1; the gain is kFullGain times it.
 std::atomic<float> volume{1.0f};
 
-// The next WAV output renders offline. The window's thread only.
+// What the next open renders into, when the program chose it: a WAV file's path, and
+// whether offline. The opening thread only.
+std::string wav_next;
 bool offline_next = false;
 
 float full_gain() {
@@ -183,7 +185,8 @@ class SynthSink : public MidiSink {
 
     MMRESULT attach(std::string& error) {
         const char* choice = std::getenv("LUMAROTH_MIDI_OUT");
-        std::string spec = choice != nullptr ? choice : "";
+        std::string spec = !wav_next.empty() ? "wav:" + wav_next : choice != nullptr ? choice : "";
+        wav_next.clear();
         if (spec.empty() || spec == "synth") {
             driver_ = start_audio(synth_, error);
             return driver_ != nullptr ? MMSYSERR_NOERROR : MIDIERR_NODEVICE;
@@ -262,6 +265,14 @@ class SynthSink : public MidiSink {
 };
 
 }  // namespace
+
+bool wav_output_available() {
+    return true;
+}
+
+void render_next_output_into(const std::string& path) {
+    wav_next = path;
+}
 
 void render_next_output_offline() {
     offline_next = true;

@@ -1,6 +1,7 @@
 // The embedded synthesizer as a MIDI output: heard through the desktop's audio, or
-// rendered into a WAV file (in real time, or offline: offline_render.h), as
-// LUMAROTH_MIDI_OUT says ("synth", the default, or "wav:PATH"). Each message plays at the
+// rendered into a WAV file (in real time, or offline: wav_output.h), as the program chose
+// (render_next_output_into) or else LUMAROTH_MIDI_OUT says ("synth", the default, or
+// "wav:PATH"). Each message plays at the
 // 64-frame block nearest its due time plus kOutputLatencyMs (event_queue.h).
 //
 // Threads: the window's thread opens and closes the sink, caches the song's presets and

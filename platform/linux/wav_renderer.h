@@ -1,6 +1,5 @@
-// The embedded synthesizer rendered into a WAV file: the output LUMAROTH_MIDI_OUT=wav:PATH
-// names. In real time, or offline: as fast as the machine allows, driving the playback
-// clock (sample_clock.h).
+// The embedded synthesizer rendered into a WAV file (wav_output.h): in real time, or
+// offline, as fast as the machine allows, driving the playback clock (sample_clock.h).
 #pragma once
 
 #include <fluidsynth.h>

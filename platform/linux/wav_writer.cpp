@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "platform/linux/synth_engine.h"
-#include "platform/offline_render.h"
+#include "platform/wav_output.h"
 
 namespace {
 

@@ -20,3 +20,5 @@ bool is_sound_font_in_use(const char*) {
 bool sound_font_unreadable() {
     return false;
 }
+
+void finish_loading_synth() {}
