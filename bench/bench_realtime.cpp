@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <thread>
 #include <vector>
 
@@ -64,10 +65,14 @@ OnsetErrors click_track_errors(const std::string& wav, std::size_t& found, std::
 void report_onsets(const char* condition, const std::string& wav) {
     std::size_t found = 0;
     std::size_t expected = 0;
+    std::clock_t cpu_start = std::clock();
     OnsetErrors errors = click_track_errors(wav, found, expected);
+    double cpu_ms = 1000.0 * static_cast<double>(std::clock() - cpu_start) / CLOCKS_PER_SEC;
     std::printf(
-        "onsets %-16s found %zu of %zu, offset %.1f ms, spread %.1f ms, max error %.1f ms\n",
-        condition, found, expected, errors.offset_ms, errors.spread_ms, errors.max_error_ms);
+        "onsets %-16s found %zu of %zu, offset %.1f ms, spread %.1f ms, max error %.1f ms, "
+        "CPU %.0f ms\n",
+        condition, found, expected, errors.offset_ms, errors.spread_ms, errors.max_error_ms,
+        cpu_ms);
 }
 
 }  // namespace

@@ -204,3 +204,19 @@ TEST(SequencerOutput, APortGetsTheMessagesAndOneThatIsGoneFailsTheSend) {
     EXPECT_EQ(MIDIERR_NODEVICE, midiOutShortMsg(output, 0x003C80));
     EXPECT_EQ(MMSYSERR_NOERROR, midiOutClose(output));
 }
+
+TEST(SequencerEvents, AMessagePlaysOnTheQueueTheLatencyAfterItsDueTimeAcrossTheClocksWrap) {
+    // The playback clock 2^32 ms in: timeGetTime has wrapped to 0 and reads 3 ms.
+    const std::int64_t now_ns = (std::int64_t{1} << 32) * 1000000 + 3250000;
+    const std::int64_t due_ns = due_point_ns(DuePoint{0xFFFFFFFEu, 500}, now_ns);
+    EXPECT_EQ(now_ns - 4750000, due_ns) << "4.75 ms before now, before the wrap";
+    EXPECT_EQ(now_ns + 7000000, due_point_ns(DuePoint{10, 250}, now_ns));
+
+    // A queue started 1 s before now: the message plays 16 ms after its due time.
+    snd_seq_real_time_t at = seq_queue_time(due_ns, now_ns - 1000000000);
+    EXPECT_EQ(1u, at.tv_sec);
+    EXPECT_EQ(16000000u - 4750000u, at.tv_nsec);
+    at = seq_queue_time(now_ns - 60000000, now_ns - 10000000);
+    EXPECT_EQ(0u, at.tv_sec);
+    EXPECT_EQ(0u, at.tv_nsec) << "never before the queue's start";
+}

@@ -8,9 +8,11 @@
 
 namespace {
 
-std::mutex queue_lock;
-std::condition_variable queue_changed;
-std::deque<MSG> queue;
+// Never destroyed: a thread that waits for a terminal's keys or signals may post until
+// the process has gone, after the exit has run every static destructor.
+std::mutex& queue_lock = *new std::mutex;
+std::condition_variable& queue_changed = *new std::condition_variable;
+std::deque<MSG>& queue = *new std::deque<MSG>;
 bool quit_posted = false;
 int quit_code = 0;
 MessageWaiter* waiter = nullptr;

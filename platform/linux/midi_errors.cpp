@@ -16,6 +16,8 @@ const char* what_error_means(MMRESULT error) {
             return "no such MIDI output";
         case MMSYSERR_INVALHANDLE:
             return "the MIDI output is not open";
+        case MIDIERR_NOTREADY:
+            return "the MIDI output is busy";
         case MIDIERR_NODEVICE:
             return "the MIDI output is not there";
         case MIDIERR_INVALIDSETUP:

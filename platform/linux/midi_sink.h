@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 
 #include "platform/win32.h"
@@ -15,6 +16,21 @@ struct DuePoint {
     UINT micros;
 };
 using DueTime = std::optional<DuePoint>;
+
+// A sink that schedules plays each message this long after its due time. Long enough for
+// the scheduler to send every event before its time: it sends them 6 to 12 ms ahead, and
+// those of the song's start (5 ms in at the earliest) at its first due tick, 12 ms in;
+// short enough for Play to first note to stay near 20 ms.
+constexpr std::int64_t kOutputLatencyMs = 16;
+
+// The due point on the playback clock in nanoseconds, now_ns being the clock's time: its
+// milliseconds are timeGetTime's, which wrap every 49.7 days, so it is taken as the one
+// nearest now.
+inline std::int64_t due_point_ns(DuePoint due, std::int64_t now_ns) {
+    auto now_ms = static_cast<DWORD>(now_ns / 1000000);
+    std::int64_t ms_from_now = static_cast<std::int32_t>(due.ms - now_ms);
+    return (now_ns / 1000000 + ms_from_now) * 1000000 + std::int64_t{due.micros} * 1000;
+}
 
 class MidiSink {
   public:

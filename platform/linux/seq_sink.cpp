@@ -2,13 +2,23 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <thread>
+
+#include "platform/linux/sample_clock.h"
 
 namespace {
 
 constexpr char kSequencerDevice[] = "/dev/snd/seq";
 constexpr unsigned kWritable = SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE;
 constexpr std::size_t kEncoderBytes = 16;  // the encoder keeps a message's bytes as it reads
+constexpr std::int64_t kNsPerSecond = 1000000000;
+// The longest a close waits for the queue to play what was sent: the latest message is
+// due at most kOutputLatencyMs and a tick's lead ahead.
+constexpr int kDrainMs = 200;
+constexpr std::size_t kPoolEvents = 2000;  // the most the kernel gives a client
 
 // ALSA names the reason of a failure by its negative errno.
 std::string alsa_reason(int result) {
@@ -67,12 +77,26 @@ void seq_event_from_sysex(const unsigned char* bytes, std::size_t size, snd_seq_
     snd_seq_ev_set_sysex(&event, static_cast<unsigned>(size), const_cast<unsigned char*>(bytes));
 }
 
+snd_seq_real_time_t seq_queue_time(std::int64_t at_ns, std::int64_t queue_zero_ns) {
+    std::int64_t ns = std::max<std::int64_t>(0, at_ns + kOutputLatencyMs * 1000000 - queue_zero_ns);
+    return snd_seq_real_time_t{static_cast<unsigned>(ns / kNsPerSecond),
+                               static_cast<unsigned>(ns % kNsPerSecond)};
+}
+
 std::string seq_port_identity(const SeqPort& port) {
     std::size_t blank = port.name.find(' ');
     return blank == std::string::npos ? port.name : port.name.substr(blank + 1);
 }
 
 SeqSink::~SeqSink() {
+    // Closing the client drops what its queue still holds: the stop's notes off, say.
+    snd_seq_queue_status_t* status;
+    snd_seq_queue_status_alloca(&status);
+    for (int waited = 0; queue_ >= 0 && waited < kDrainMs &&
+                         snd_seq_get_queue_status(sequencer_, queue_, status) == 0 &&
+                         snd_seq_queue_status_get_events(status) > 0;
+         ++waited)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     if (sequencer_ != nullptr) snd_seq_close(sequencer_);
     if (encoder_ != nullptr) snd_midi_event_free(encoder_);
 }
@@ -90,6 +114,8 @@ bool SeqSink::open(const SeqPort& target, std::string& error) {
         return false;
     }
     snd_seq_set_client_name(sequencer_, "Lumaroth");
+    // Room for a jump's chase at once: a send blocks only when the pool is full.
+    snd_seq_set_client_pool_output(sequencer_, kPoolEvents);
     own_port_ = snd_seq_create_simple_port(
         sequencer_, "Lumaroth output", SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ,
         SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION);
@@ -101,25 +127,53 @@ bool SeqSink::open(const SeqPort& target, std::string& error) {
     }
     target_.client = static_cast<unsigned char>(target.client);
     target_.port = static_cast<unsigned char>(target.port);
+    return start_queue(error);
+}
+
+// The queue's zero on the playback clock, from its own time read just after its start.
+bool SeqSink::start_queue(std::string& error) {
+    queue_ = snd_seq_alloc_named_queue(sequencer_, "Lumaroth");
+    int result = queue_ < 0 ? queue_ : snd_seq_start_queue(sequencer_, queue_, nullptr);
+    if (result >= 0) result = snd_seq_drain_output(sequencer_);
+    snd_seq_queue_status_t* status;
+    snd_seq_queue_status_alloca(&status);
+    if (result >= 0) result = snd_seq_get_queue_status(sequencer_, queue_, status);
+    if (result < 0) {
+        error = "no ALSA sequencer queue (" + alsa_reason(result) + ")";
+        return false;
+    }
+    const snd_seq_real_time_t* time = snd_seq_queue_status_get_real_time(status);
+    queue_zero_ns_ = monotonic_ns() - (std::int64_t{time->tv_sec} * kNsPerSecond + time->tv_nsec);
     return true;
 }
 
-MMRESULT SeqSink::send(snd_seq_event_t& event) {
+// A queued message reaches the port only when it plays: whether the port is still there is
+// asked at each send, so that an unplugged device fails it as before.
+MMRESULT SeqSink::send(snd_seq_event_t& event, DueTime due) {
+    snd_seq_port_info_t* port;
+    snd_seq_port_info_alloca(&port);
+    if (snd_seq_get_any_port_info(sequencer_, target_.client, target_.port, port) < 0)
+        return MIDIERR_NODEVICE;
+    std::int64_t now = monotonic_ns();
+    std::int64_t at =
+        due ? due_point_ns(*due, now) : std::max(now - kOutputLatencyMs * 1000000, latest_ns_);
+    latest_ns_ = std::max(latest_ns_, at);
+    snd_seq_real_time_t time = seq_queue_time(at, queue_zero_ns_);
     snd_seq_ev_set_source(&event, own_port_);
     snd_seq_ev_set_dest(&event, target_.client, target_.port);
-    snd_seq_ev_set_direct(&event);
+    snd_seq_ev_schedule_real(&event, queue_, 0, &time);
     return snd_seq_event_output_direct(sequencer_, &event) < 0 ? MIDIERR_NODEVICE
                                                                : MMSYSERR_NOERROR;
 }
 
-MMRESULT SeqSink::send_short(DWORD message, DueTime) {
+MMRESULT SeqSink::send_short(DWORD message, DueTime due) {
     snd_seq_event_t event;
     if (!seq_event_from_short(encoder_, message, event)) return MMSYSERR_INVALPARAM;
-    return send(event);
+    return send(event, due);
 }
 
-MMRESULT SeqSink::send_long(const unsigned char* bytes, std::size_t size, DueTime) {
+MMRESULT SeqSink::send_long(const unsigned char* bytes, std::size_t size, DueTime due) {
     snd_seq_event_t event;
     seq_event_from_sysex(bytes, size, event);
-    return send(event);
+    return send(event, due);
 }

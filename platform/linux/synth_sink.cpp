@@ -20,6 +20,8 @@
 namespace {
 
 constexpr int kDrumBank = 128;
+// The longest a close waits for the audio driver to play what was sent: a few callbacks.
+constexpr int kDrainMs = 200;
 
 // The volume the user chose, 0 to 1; the gain is kFullGain times it.
 std::atomic<float> volume{1.0f};
@@ -81,6 +83,8 @@ class ReleasingDriver {
         if (cancelled_) return;
         delete_fluid_audio_driver(driver_);
         driver_ = nullptr;
+        // The queue's consumer now: a driver that stalled left messages behind.
+        synth_event_queue().play_all(synth_);
         quiet_synth(synth_);
     }
 
@@ -171,9 +175,10 @@ class SynthSink : public MidiSink {
   public:
     explicit SynthSink(Synth& synth) : synth_(synth), pinned_font_(synth.sound_font_id) {}
     ~SynthSink() override {
-        // What was sent plays out before the release: the renderer's last blocks, else now.
+        // What was sent plays out before the release: in the renderer's last blocks, or at
+        // the driver's next block (its thread is the queue's one consumer).
         if (renderer_ != nullptr) renderer_->stop();
-        synth_event_queue().play_all(synth_.synth);
+        if (driver_ != nullptr) synth_event_queue().play_pushed_now(kDrainMs);
         for (auto [bank, program] : pinned_)
             fluid_synth_unpin_preset(synth_.synth, pinned_font_, bank, program);
         if (driver_ != nullptr) {
@@ -213,8 +218,7 @@ class SynthSink : public MidiSink {
     MMRESULT send_short(DWORD message, DueTime due) override {
         int kind = message & 0xF0;
         if (kind < 0x80 || kind == 0xF0) return MMSYSERR_INVALPARAM;
-        synth_event_queue().push_short(message, due);
-        return MMSYSERR_NOERROR;
+        return synth_event_queue().push_short(message, due) ? MMSYSERR_NOERROR : MIDIERR_NOTREADY;
     }
 
     // FluidSynth takes a system-exclusive message without its F0 and F7; with them it
@@ -226,7 +230,7 @@ class SynthSink : public MidiSink {
             --size;
         }
         if (size > 0 && static_cast<unsigned char>(data[size - 1]) == 0xF7) --size;
-        if (size > 0) synth_event_queue().push_sysex(data, size, due);
+        if (size > 0 && !synth_event_queue().push_sysex(data, size, due)) return MIDIERR_NOTREADY;
         return MMSYSERR_NOERROR;
     }
 

@@ -2,7 +2,7 @@
 // rendered into a WAV file (in real time, or offline: wav_output.h), as the program chose
 // (render_next_output_into) or else LUMAROTH_MIDI_OUT says ("synth", the default, or
 // "wav:PATH"). Each message plays at the
-// 64-frame block nearest its due time plus kOutputLatencyMs (event_queue.h).
+// 64-frame block nearest its due time plus kOutputLatencyMs (midi_sink.h, event_queue.h).
 //
 // Threads: the window's thread opens and closes the sink, caches the song's presets and
 // sets the volume, while no timer runs or (the volume) at any time; the timer's thread
