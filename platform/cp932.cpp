@@ -1,5 +1,33 @@
 #include "platform/cp932.h"
 
+#include <cstdio>
+
+std::string cp932_to_utf8(const char* bytes, std::size_t size, bool escape_invalid) {
+    std::string out;
+    std::string character;
+    for (std::size_t i = 0; i < size;) {
+        auto b = static_cast<unsigned char>(bytes[i]);
+        std::size_t length = cp932_char_length(bytes + i, size - i);
+        // ASCII, the bulk of every line, is the same in both encodings.
+        if (b >= 0x80 && cp932_char_to_utf8(bytes + i, length, character)) {
+            out += character;
+            i += length;
+            continue;
+        }
+        if (b < 0x80) {
+            out += static_cast<char>(b);
+        } else if (escape_invalid) {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", b);
+            out += escaped;
+        } else {
+            out += "\xEF\xBF\xBD";
+        }
+        i += 1;
+    }
+    return out;
+}
+
 namespace {
 
 void append_utf8(std::string& out, std::uint32_t code_point) {

@@ -82,6 +82,9 @@ inline bool copy_cp932_text(const std::string& text, char* out, std::size_t size
 // becomes "\xNN" when escape_invalid is set, else U+FFFD.
 std::string cp932_to_utf8(const char* bytes, std::size_t size, bool escape_invalid);
 
+// Each system's own: one CP932 character (one or two bytes) as UTF-8; false when the
+// bytes are no character.
+bool cp932_char_to_utf8(const char* bytes, std::size_t length, std::string& out);
 // Encodes UTF-8 as CP932; returns false (and leaves out empty) when some character
 // has no CP932 form or the input is not UTF-8.
 bool utf8_to_cp932(const std::string& utf8, std::string& out);

@@ -380,14 +380,13 @@ void Sleep(DWORD milliseconds);
 
 #define WM_QUIT 0x0012u
 #define WM_USER 0x0400u
-#define PM_REMOVE 0x0001u
+#define PM_REMOVE 0x0001u  // the one way PeekMessageA takes
 
 // The program's entry, called by the platform's main with the command line's arguments
 // (a name with blanks in double quotes).
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show);
 
 BOOL GetMessageA(LPMSG msg, HWND window, UINT filter_min, UINT filter_max);
-// Takes the next message if one waits: PM_REMOVE is the one way it takes.
 BOOL PeekMessageA(LPMSG msg, HWND window, UINT filter_min, UINT filter_max, UINT remove);
 BOOL PostMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 void PostQuitMessage(int exit_code);
@@ -398,5 +397,4 @@ void PostQuitMessage(int exit_code);
 #endif
 
 #include "platform/win32_controls.h"
-
 #include "platform/win32_due_time.h"

@@ -283,17 +283,11 @@ int list_devices() {
     return 0;
 }
 
-int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions& options) {
-    if (int refused = check_output_choice(options)) return refused;
-    if (!options.sound_font.empty() && !use_sound_font(options.sound_font)) return kExitNoOutput;
-    post_console_interrupts(console_message_target(), kInterruptMessage);
-    apply_play_settings(options);
-    merge_tracks(song, voices, options.override, options.speed_factor);
-    if (!start_within_song(options) || !fits_a_wav_file(options)) return kExitUsage;
-    bool offline = options.command == "render" && !options.realtime;
-    if (offline) render_next_output_offline();
-    if (!start_playback_at(console_message_target(), options.start_ms)) return kExitNoOutput;
+namespace {
 
+// Plays on until the song, the render or the user ends it: the exit code.
+int play_until_over(const SongImage& song, ChannelVoiceTable& voices, const CliOptions& options,
+                    bool offline) {
     // The ticker also lets the loop see an output that stopped writing.
     bool terminal = console_is_terminal();
     std::optional<ConsoleKeys> keys;
@@ -347,5 +341,20 @@ int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions
     stop_playback();
     ticker.reset();
     if (terminal) std::printf("\n");
-    return exit_code_after_playing(exit_code);
+    return exit_code;
+}
+
+}  // namespace
+
+int play_song(const SongImage& song, ChannelVoiceTable& voices, const CliOptions& options) {
+    if (int refused = check_output_choice(options)) return refused;
+    if (!options.sound_font.empty() && !use_sound_font(options.sound_font)) return kExitNoOutput;
+    post_console_interrupts(console_message_target(), kInterruptMessage);
+    apply_play_settings(options);
+    merge_tracks(song, voices, options.override, options.speed_factor);
+    if (!start_within_song(options) || !fits_a_wav_file(options)) return kExitUsage;
+    bool offline = options.command == "render" && !options.realtime;
+    if (offline) render_next_output_offline();
+    if (!start_playback_at(console_message_target(), options.start_ms)) return kExitNoOutput;
+    return exit_code_after_playing(play_until_over(song, voices, options, offline));
 }

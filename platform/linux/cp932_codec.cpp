@@ -2,8 +2,6 @@
 
 #include <iconv.h>
 
-#include <cstdio>
-
 namespace {
 
 const iconv_t kNotOpen = reinterpret_cast<iconv_t>(-1);
@@ -47,36 +45,10 @@ class Converter {
 
 }  // namespace
 
-std::string cp932_to_utf8(const char* bytes, std::size_t size, bool escape_invalid) {
-    // Painting converts one character cell at a time; ASCII, the bulk of every line, is
-    // the same in both encodings.
+// Painting converts one character cell at a time: each thread keeps its converter.
+bool cp932_char_to_utf8(const char* bytes, std::size_t length, std::string& out) {
     static thread_local Converter converter("UTF-8", "CP932");
-    std::string out;
-    std::string unit;
-    std::size_t i = 0;
-    while (i < size) {
-        unsigned char b = static_cast<unsigned char>(bytes[i]);
-        if (b < 0x80) {
-            out += static_cast<char>(b);
-            i += 1;
-            continue;
-        }
-        std::size_t length = cp932_char_length(bytes + i, size - i);
-        if (converter.convert(bytes + i, length, unit) && !unit.empty()) {
-            out += unit;
-            i += length;
-            continue;
-        }
-        if (escape_invalid) {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", b);
-            out += escaped;
-        } else {
-            out += "\xEF\xBF\xBD";
-        }
-        i += 1;
-    }
-    return out;
+    return converter.convert(bytes, length, out) && !out.empty();
 }
 
 bool utf8_to_cp932(const std::string& utf8, std::string& out) {

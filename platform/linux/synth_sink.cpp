@@ -23,7 +23,8 @@ constexpr int kDrumBank = 128;
 // The longest a close waits for the audio driver to play what was sent: a few callbacks.
 constexpr int kDrainMs = 200;
 
-// The volume the user chose, 0 to 1; the gain is kFullGain times it.
+// The volume the user chose, 0 to 1; the gain is kFullGain times it. The window's thread
+// sets it at any time; the release's thread reads it.
 std::atomic<float> volume{1.0f};
 
 // What the next open renders into, when the program chose it: a WAV file's path, and
@@ -38,6 +39,11 @@ float full_gain() {
 // A closed output's audio driver plays the notes' release out (fading over kReleaseMs
 // when it would last longer) on a thread of its own, so that neither Stop nor the next
 // Play waits for it; the next open takes the still running driver back at once.
+//
+// Threads: the window's thread starts a release (at a close) and takes the driver back
+// (at the next open), or the exit lets it end; the release's own thread runs between the
+// two and owns the synthesizer's gain and the driver meanwhile. The lock and the
+// condition only end the wait early.
 class ReleasingDriver {
   public:
     void start(fluid_synth_t* synth, fluid_audio_driver_t* driver) {

@@ -92,35 +92,16 @@ std::string program_from_wide(const wchar_t* text, std::size_t size) {
     return out;
 }
 
-std::string cp932_to_utf8(const char* bytes, std::size_t size, bool escape_invalid) {
-    std::string out;
-    for (std::size_t i = 0; i < size;) {
-        auto b = static_cast<unsigned char>(bytes[i]);
-        std::size_t length = cp932_char_length(bytes + i, size - i);
-        wchar_t wide[2];
-        int units = b < 0x80 ? 0
-                             : MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS, bytes + i,
-                                                   static_cast<int>(length), wide, 2);
-        char utf8[8];
-        int utf8_length = units <= 0 ? 0
-                                     : WideCharToMultiByte(CP_UTF8, 0, wide, units, utf8,
-                                                           sizeof utf8, nullptr, nullptr);
-        if (b < 0x80) {
-            out += static_cast<char>(b);
-        } else if (utf8_length > 0) {
-            out.append(utf8, static_cast<std::size_t>(utf8_length));
-            i += length;
-            continue;
-        } else if (escape_invalid) {
-            char escaped[5];
-            wsprintfA(escaped, "\\x%02X", b);
-            out += escaped;
-        } else {
-            out += "\xEF\xBF\xBD";
-        }
-        i += 1;
-    }
-    return out;
+bool cp932_char_to_utf8(const char* bytes, std::size_t length, std::string& out) {
+    wchar_t wide[2];
+    int units = MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS, bytes,
+                                    static_cast<int>(length), wide, 2);
+    char utf8[8];
+    int size = units <= 0 ? 0
+                          : WideCharToMultiByte(CP_UTF8, 0, wide, units, utf8, sizeof utf8, nullptr,
+                                                nullptr);
+    out.assign(utf8, static_cast<std::size_t>(size > 0 ? size : 0));
+    return size > 0;
 }
 
 bool utf8_to_cp932(const std::string& utf8, std::string& out) {
