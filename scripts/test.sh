@@ -25,6 +25,7 @@ scripts/build.sh asan
 # run their own threads too.
 threaded_tests=(test_scheduler test_playback_threads test_window_commands test_window_outputs test_window_dialogs
   test_window_bad_input test_midi_devices test_synth_loading test_fluidsynth_render test_cli test_desktop_audio)
+export TSAN_OPTIONS=suppressions=$PWD/tests/tsan.supp
 scripts/build.sh tsan --target "${threaded_tests[@]}"
 (cd build-tsan && ctest --output-on-failure --timeout 600 -j"$(nproc)" -R '^(Scheduler|DueTest|PlaybackThreads|MessageQueue|MultimediaTimer|MainWindowTest|OutputMenuTest|BadInput|MidiDevices|SequencerEvents|SequencerOutput|SynthLoading|SynthEventQueue|FluidSynthRender|Cli[A-Za-z]*|DesktopAudio)\.|^RealDialogs\.(MessageBox|PostedMessages)')
 
