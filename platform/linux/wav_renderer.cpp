@@ -11,6 +11,10 @@
 namespace {
 
 constexpr std::size_t kTailSamples = kSampleRate / 1000 * kReleaseMs * 2;
+// The least the file holds after the stop's messages when something sounded at the stop:
+// the rendering thread may have ended before it played them, and the file would then end
+// on what sounded before.
+constexpr std::size_t kStopHeardSamples = kSampleRate / 1000 * 50 * 2;
 // Offline, what is rendered is written a quarter of a second at a time.
 constexpr std::size_t kOfflineWriteSamples = kSampleRate / 4 * 2;
 constexpr std::int64_t kNsPerSecond = 1000000000;
@@ -73,9 +77,11 @@ void WavRenderer::stop() {
     if (!rendered_.empty() && writer_.error().empty())
         write(rendered_.data(), static_cast<int>(rendered_.size() / 2));
     rendered_.clear();
+    bool sounding = fluid_synth_get_active_voice_count(synth_) > 0;
     synth_event_queue().play_all(synth_);
     std::vector<std::int16_t> tail;
-    while (tail.size() < kTailSamples && fluid_synth_get_active_voice_count(synth_) > 0) {
+    while (tail.size() < kTailSamples && ((sounding && tail.size() < kStopHeardSamples) ||
+                                          fluid_synth_get_active_voice_count(synth_) > 0)) {
         tail.resize(tail.size() + kBlockFrames * 2);
         std::int16_t* block = tail.data() + tail.size() - kBlockFrames * 2;
         limiter_.render_s16(synth_, kBlockFrames, block);
