@@ -13,9 +13,9 @@
 #include <string>
 #include <thread>
 
-#include "platform/linux/synth_loading.h"
 #include "platform/linux/window/window_system.h"
 #include "platform/sound_font.h"
+#include "platform/synth/synth_loading.h"
 #include "playback/position.h"
 #include "playback/timeline.h"
 #include "ui/app.h"

@@ -19,21 +19,17 @@ lumaroth_platform_library(lumaroth_platform_files
   platform/linux/files.cpp platform/linux/folders.cpp platform/cp932.cpp
   platform/linux/cp932_codec.cpp
   platform/linux/profile.cpp)
-# Real-time priority for the timer's and the WAV renderer's threads.
-lumaroth_platform_library(lumaroth_platform_threads platform/linux/thread_priority.cpp)
+# Real-time priority and the monotonic clock, for the timer's and the WAV renderer's threads.
+lumaroth_platform_library(lumaroth_platform_threads platform/linux/realtime.cpp)
 lumaroth_platform_library(lumaroth_platform_timer platform/linux/mm_timer.cpp
-  platform/linux/sample_clock.cpp)
+  platform/synth/sample_clock.cpp)
 target_link_libraries(lumaroth_platform_timer PUBLIC lumaroth_platform_threads)
 lumaroth_platform_library(lumaroth_platform_messages platform/linux/messages.cpp)
 # A message's time is the multimedia clock's; a test's driven clock, linked before, wins.
 target_link_libraries(lumaroth_platform_messages PUBLIC lumaroth_platform_timer)
 lumaroth_platform_library(lumaroth_platform_midi
   platform/linux/midi_out.cpp platform/linux/midi_errors.cpp platform/linux/seq_sink.cpp
-  platform/linux/synth.cpp platform/linux/synth_sink.cpp platform/linux/limiter.cpp
-  platform/linux/held_sound_font.cpp
-  platform/linux/event_queue.cpp
-  platform/linux/wav_renderer.cpp
-  platform/linux/wav_writer.cpp)
+  ${lumaroth_synth_sources} platform/linux/synth_system.cpp platform/linux/system_file.cpp)
 target_link_libraries(lumaroth_platform_midi PUBLIC
   PkgConfig::FLUIDSYNTH PkgConfig::ALSA PkgConfig::GLIB lumaroth_platform_threads
   lumaroth_platform_messages lumaroth_platform_files)

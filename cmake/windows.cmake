@@ -5,10 +5,19 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 # platform/windows: the program's narrow calls of names and texts, routed to the wide
 # API after an explicit conversion from code page 932.
 add_library(lumaroth_platform_files STATIC
-  platform/windows/files.cpp platform/windows/devices.cpp platform/windows/program_text.cpp
-  platform/windows/sound_font.cpp platform/windows/midi_due_time.cpp platform/cp932.cpp)
+  platform/windows/files.cpp platform/windows/program_text.cpp platform/cp932.cpp)
 target_include_directories(lumaroth_platform_files PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(lumaroth_platform_files PUBLIC winmm)
+
+# The MIDI outputs of the programs (tests link their doubles instead): the embedded
+# synthesizer as device 0 beside Windows' own devices, and the multimedia clock it keeps.
+include(cmake/fluidsynth.cmake)
+add_library(lumaroth_platform_midi STATIC ${lumaroth_synth_sources} platform/synth/sample_clock.cpp
+  platform/windows/midi_out.cpp platform/windows/mm_timer.cpp platform/windows/winmm_calls.cpp
+  platform/windows/synth_system.cpp platform/windows/system_file.cpp
+  platform/windows/realtime.cpp)
+target_link_libraries(lumaroth_platform_midi PUBLIC fluidsynth_windows lumaroth_platform_files winmm)
+lumaroth_sjis_texts(lumaroth_platform_midi)
 add_library(lumaroth_platform_window STATIC platform/windows/window_texts.cpp
   platform/windows/trackbar_click.cpp platform/windows/shell.cpp)
 target_link_libraries(lumaroth_platform_window PUBLIC lumaroth_platform_files comctl32 comdlg32 shell32 gdi32 user32)
@@ -32,23 +41,32 @@ target_link_options(lumaroth PRIVATE -municode)
 lumaroth_sjis_texts(lumaroth)
 set_target_properties(lumaroth PROPERTIES OUTPUT_NAME Lumaroth)
 target_include_directories(lumaroth PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
-target_link_libraries(lumaroth PRIVATE lumaroth_ui lumaroth_core)
+target_link_libraries(lumaroth PRIVATE lumaroth_ui lumaroth_core lumaroth_platform_midi)
+# The help page and the SoundFont that plays where Windows has no gm.dls sit beside the
+# program, where it looks for them.
+set(LUMAROTH_WINDOWS_SOUNDFONT /usr/share/sounds/sf2/sf_GMbank.sf2 CACHE FILEPATH
+  "The General MIDI SoundFont shipped beside Lumaroth.exe (Debian's csound-soundfont)")
+if(NOT EXISTS ${LUMAROTH_WINDOWS_SOUNDFONT})
+  message(FATAL_ERROR "${LUMAROTH_WINDOWS_SOUNDFONT} is missing: install csound-soundfont")
+endif()
 add_custom_command(TARGET lumaroth POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/ui/Lumaroth.html $<TARGET_FILE_DIR:lumaroth>/Lumaroth.html)
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/ui/Lumaroth.html $<TARGET_FILE_DIR:lumaroth>/Lumaroth.html
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${LUMAROTH_WINDOWS_SOUNDFONT} $<TARGET_FILE_DIR:lumaroth>/sf_GMbank.sf2)
 
 # lumaroth-cli.exe: the engine's terminal face, a console program. wmain goes into the
 # executable itself, as WinMain does.
 add_executable(lumaroth-cli tools/lumaroth_cli.cpp tools/cli_options.cpp tools/cli_play.cpp
-  tools/terminal_text.cpp platform/windows/console.cpp platform/windows/wav_output.cpp)
+  tools/terminal_text.cpp platform/windows/console.cpp)
 target_link_options(lumaroth-cli PRIVATE -municode)
 lumaroth_sjis_texts(lumaroth-cli)
 target_include_directories(lumaroth-cli PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
-target_link_libraries(lumaroth-cli PRIVATE lumaroth_core user32)
+target_link_libraries(lumaroth-cli PRIVATE lumaroth_core lumaroth_platform_midi user32)
 
 # The release zip (cpack): a folder holding the program, its help page and a read-me.
 configure_file(docs/windows-readme.txt.in ${CMAKE_BINARY_DIR}/readme.txt @ONLY)
 install(TARGETS lumaroth lumaroth-cli RUNTIME DESTINATION .)
 install(FILES ui/Lumaroth.html ${CMAKE_BINARY_DIR}/readme.txt DESTINATION .)
+install(FILES ${LUMAROTH_WINDOWS_SOUNDFONT} DESTINATION . RENAME sf_GMbank.sf2)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_FILE_NAME Lumaroth-${PROJECT_VERSION}-windows)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)

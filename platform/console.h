@@ -22,8 +22,6 @@ int console_columns();
 // From now on Ctrl-C, a request to end and a closing terminal each post message to
 // target instead of ending the program, so that it can finish its output first.
 void post_console_interrupts(HWND target, UINT message);
-// Whether the paths (UTF-8) name one existing file, by whatever links or names.
-bool is_same_file(const std::string& a, const std::string& b);
 
 enum ConsoleKey : WPARAM { kKeySpace = 1, kKeyLeft, kKeyRight };
 

@@ -1,5 +1,4 @@
-// The embedded synthesizer's SoundFont, where the system plays through one (Linux);
-// Windows plays through its own MIDI devices and has none. Windows has no call for this:
+// The embedded synthesizer's SoundFont (platform/synth). Windows has no call for this:
 // these are the platform's own.
 #pragma once
 
@@ -9,6 +8,10 @@
 
 // Whether the user may choose a SoundFont here.
 bool sound_font_choosable();
+// The kinds of file the synthesizer reads: SoundFont 2 on every system; then SoundFont 3
+// where its FluidSynth has libsndfile (Linux), or DLS where it has its own DLS loader
+// (Windows).
+bool sound_font_reads_dls();
 // The SoundFont in use or being loaded, as the program holds names; "" when none.
 void current_sound_font(char* path, std::size_t size);
 // Whether path (as the system names files) is the file of the SoundFont in use, or of the

@@ -1,5 +1,5 @@
-// The embedded synthesizer rendered into a WAV file, where the system plays through one
-// (Linux). Windows has no call for this: these are the platform's own.
+// The embedded synthesizer rendered into a WAV file (platform/synth). Windows has no call
+// for this: these are the platform's own.
 //
 // Threads: the thread that opens the output chooses it and drives an offline render;
 // synth_output_quiet and synth_output_failure may be asked from any thread.
@@ -8,8 +8,6 @@
 #include <cstdint>
 #include <string>
 
-// Whether this system can render into a WAV file at all.
-bool wav_output_available();
 // The next open of the embedded synthesizer (device 0, or the mapper on it) renders into
 // the WAV file at path, as the system names files, instead of the desktop's audio.
 void render_next_output_into(const std::string& path);

@@ -13,7 +13,7 @@ play=(
   qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic
 )
 package=(
-  dpkg-dev file g++-mingw-w64-x86-64-posix lintian
+  dpkg-dev file g++-mingw-w64-x86-64-posix lintian csound-soundfont
 )
 test=(
   libgtest-dev libgmock-dev libbenchmark-dev

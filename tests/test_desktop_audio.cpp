@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <thread>
 
-#include "platform/linux/synth_loading.h"
 #include "platform/sound_font.h"
+#include "platform/synth/synth_loading.h"
 #include "playback/scheduler.h"
 #include "tests/click_track.h"
 #include "tests/merge_helpers.h"

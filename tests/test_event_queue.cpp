@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/linux/event_queue.h"
+#include "platform/synth/event_queue.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <iterator>
 #include <thread>
 
-#include "platform/linux/synth_loading.h"
+#include "platform/synth/synth_loading.h"
 #include "playback/scheduler.h"
 #include "tests/cli_run.h"
 #include "tests/click_track.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/linux/seq_sink.h"
-#include "platform/linux/synth_loading.h"
+#include "platform/synth/synth_loading.h"
 #include "platform/win32.h"
 #include "tests/smf_bytes.h"
 

@@ -11,10 +11,10 @@
 #include <cstdlib>
 #include <thread>
 
-#include "platform/linux/sample_clock.h"
-#include "platform/linux/synth_engine.h"
-#include "platform/linux/synth_loading.h"
 #include "platform/sound_font.h"
+#include "platform/synth/sample_clock.h"
+#include "platform/synth/synth_engine.h"
+#include "platform/synth/synth_loading.h"
 #include "platform/win32.h"
 #include "tests/click_track.h"
 #include "tests/smf_bytes.h"

@@ -55,13 +55,14 @@ TEST_F(OutputMenuTest, ListsTheDevicesUsesTheChoiceFromTheNextPlayAndRemembersWh
     start_again();
     std::vector<MenuEntry> entries = menu_entries(window, kOutputMenu);
     ASSERT_GE(entries.size(), 4u);
-    EXPECT_EQ(entries[0].text, "MIDI マッパー");
+    EXPECT_EQ(entries[0].text, "SC-88Pro") << "device 0, the embedded synthesizer, first";
+    EXPECT_EQ(entries[1].text, "MIDI マッパー");
     EXPECT_EQ(entries[3].text, "仮想ケーブル");
     EXPECT_EQ(menu_entries(window, kOutputMenu + 1)[0].text, "ヘルプ目次(&H)\tF1") << "ヘルプ last";
-    EXPECT_EQ(checked_output(), "MIDI マッパー;");
+    EXPECT_EQ(checked_output(), "SC-88Pro;") << "nothing chosen: device 0";
     open_song_path(window, demo_song_path().c_str());
     command(kPlay);
-    EXPECT_EQ(opened_device(), MIDI_MAPPER);
+    EXPECT_EQ(opened_device(), 0u);
 
     command(static_cast<int>(entries[2].id));  // USB MIDI, while playing
     EXPECT_EQ(playback_state(), PlayState::kStopped) << "choosing stops playback";
@@ -86,7 +87,10 @@ TEST_F(OutputMenuTest, ListsTheDevicesUsesTheChoiceFromTheNextPlayAndRemembersWh
     command(kPlay);
     EXPECT_EQ(scripted_dialogs.message_boxes.size(), 1u) << "once";
     command(static_cast<int>(kMapper));
-    EXPECT_NE(settings_file().find("[Output]\nDevice=\n"), std::string::npos);
+    EXPECT_NE(settings_file().find(u8"[Output]\nDevice=MIDI マッパー\n"), std::string::npos);
+    start_again();
+    EXPECT_EQ(checked_output(), "MIDI マッパー;") << "the mapper chosen stays chosen";
+    EXPECT_TRUE(scripted_dialogs.message_boxes.size() == 1u) << "and is never missing";
 }
 
 TEST_F(OutputMenuTest, TheVolumeStepsAppliesWhilePlayingShowsAndIsRemembered) {

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Lumaroth.exe under Wine on a real X server (Xvfb), driven as a user would: the window
 # appears titled "Lumaroth - (untitled)"; 経路 and 加速 change what is painted; 開く(&O)
-# opens the dialog and cancelling it returns; with a song but no MIDI device (Wine has
-# none here) 再生 says why in a box and leaves the window as it was; 終了(&X) ends the program with exit code 0. Then in
+# opens the dialog and cancelling it returns; with a song but no sound card (Wine has
+# none here) 再生 says why in a box and leaves the window as it was; 終了(&X) ends the
+# program with exit code 0; the embedded synthesizer, the output when none is chosen,
+# plays into a WAV file and refuses a SoundFont that is none with a box. Then in
 # an English locale (code page 1252): the client area with a song is the Japanese
 # locale's pixel for pixel; a song named in accented Latin, Hangul and an emoji opens
 # from the command line, handed over by a second start to the running window, as does a
@@ -151,7 +153,8 @@ poll bash -c "xdotool windowfocus $window 2>/dev/null; xdotool key alt+f x; slee
 ends_with_zero
 echo "終了(&X) ends with exit code 0"
 
-# With a song and no MIDI device, Play shows the song's instruments and stays stopped.
+# With a song and no sound card, Play says why (the embedded synthesizer has no audio
+# device), shows the song's instruments and stays stopped.
 start "$(winepath -w "$song" 2>/dev/null)"
 title="^Lumaroth - $(basename "$song")\$"
 poll has_window "$title" || fail "no window for the song"
@@ -164,14 +167,43 @@ poll has_box || fail "再生 without a MIDI device said nothing"
 played=$(take_shot played)
 [ "$(crop_sum "$loaded" 700 430 48 16)" = "$(crop_sum "$played" 700 430 48 16)" ] ||
   fail "the status is not 停止中 after Play without a MIDI device"
-[ "$(crop_sum "$loaded" 10 180 700 120)" = "$(crop_sum "$played" 10 180 700 120)" ] ||
+[ "$(crop_sum "$loaded" 10 180 700 100)" = "$(crop_sum "$played" 10 180 700 100)" ] ||
   fail "the instrument list changed although nothing plays"
 close_box "$(window_named '^Lumaroth$')" || fail "the box of a failed Play did not close"
 poll bash -c "xdotool windowfocus $window 2>/dev/null; xdotool key alt+f x; sleep 0.5; ! kill -0 $pid 2>/dev/null" ||
   fail "終了(&X) did not end the program"
 ends_with_zero
-echo "再生 without a MIDI device says why and leaves the window as it was"
+echo "再生 without a sound card says why and leaves the window as it was"
 loaded_ja=$loaded ja_origin="$origin_x $origin_y"
+
+# The embedded synthesizer, which plays when no output is chosen, rendering into a WAV file
+# as a machine without a sound card has it: a file chosen as the SoundFont that is none is
+# refused with a box, and 再生 plays on the one before.
+wav="$scratch/played.wav"
+echo "no SoundFont" >"$scratch/notes.sf2"
+LUMAROTH_MIDI_OUT="wav:$(winepath -w "$wav" 2>/dev/null)" start "$(winepath -w "$song" 2>/dev/null)"
+find_window "$title" synth
+poll bash -c "xdotool windowfocus $window 2>/dev/null; xdotool key alt+m f; sleep 0.5; xdotool search --onlyvisible --name '^音色ファイル' >/dev/null" ||
+  fail "出力 → 音色ファイル opened no dialog"
+xdotool windowfocus "$(window_named '^音色ファイル')" 2>/dev/null || true
+xdotool type --delay 20 "$(winepath -w "$scratch/notes.sf2" 2>/dev/null)"
+xdotool key Return
+poll has_box || fail "a file that is no SoundFont was not refused"
+take_shot no-sound-font >/dev/null
+close_box "$(window_named '^Lumaroth$')" || fail "the SoundFont's box did not close"
+click_client 26 13  # 再生
+poll bash -c "[ \"\$(stat -c %s '$wav' 2>/dev/null || echo 0)\" -gt 400000 ]" || fail "再生 wrote no sound into $wav"
+click_client 80 13  # 停止
+python3 - "$wav" <<'PY' || fail "$wav holds silence"
+import array, sys
+data = open(sys.argv[1], "rb").read()[44:]
+samples = array.array("h", data[: len(data) // 2 * 2])
+sys.exit(0 if max(abs(s) for s in samples) > 1000 else 1)
+PY
+poll bash -c "xdotool windowfocus $window 2>/dev/null; xdotool key alt+f x; sleep 0.5; ! kill -0 $pid 2>/dev/null" ||
+  fail "終了(&X) did not end the program"
+ends_with_zero
+echo "the embedded synthesizer plays by default, and keeps its SoundFont when one chosen is none"
 
 # The same song in an English locale: the same client area, pixel for pixel.
 export LANG=en_US.UTF-8
@@ -294,13 +326,15 @@ poll eval 'press plus; ! same_at "$before" 120 410 32 16' || fail "+ changed not
 poll eval 'press equal; same_at "$before" 120 410 32 16' || fail "= did not bring the normal speed back"
 echo "+ and = change the speed"
 
-# 出力(&M): its pop-up opens; Enter chooses the first item, MIDI マッパー, which is kept.
+# 出力(&M): its pop-up opens; Enter chooses the first item, the embedded synthesizer, which
+# is kept (by its Japanese name, which the file holds in an English locale too).
 closed=$(take_shot output-menu-closed)
 poll eval 'press alt+m; ! same_at "$closed" 0 0 400 80' || fail "出力(&M) opened no menu"
 take_shot output-menu >/dev/null
 xdotool key Return
 poll test -f "$settings" || fail "choosing an output wrote no $settings"
-grep -q '^Device=' "$settings" || fail "$settings holds no Device line: $(cat "$settings")"
+iconv -f UTF-16 -t UTF-8 "$settings" | grep -q '^Device=内蔵シンセサイザー (FluidSynth)' ||
+  fail "$settings holds no Device line: $(iconv -f UTF-16 -t UTF-8 "$settings")"
 echo "出力(&M) opens and the choice is kept in Lumaroth.ini"
 
 # F1 with no browser on the system (Wine's winebrowser finds none): a box says so.
@@ -317,6 +351,7 @@ ends_with_zero
 # Space pauses; while paused the time moves only by a jump: Right, then a click on the bar
 # at three quarters of its groove, where the thumb goes (a trackbar of its own would page
 # a third of the way there).
+rm -f "$settings"  # the recording output lists no embedded synthesizer
 start_program "$recording" "$(winepath -w "$song" 2>/dev/null)"
 find_window "$title" recording-stopped
 stopped=$shot

@@ -15,6 +15,7 @@
 #include "platform/console.h"
 #include "platform/cp932.h"
 #include "platform/sound_font.h"
+#include "platform/synth/system_file.h"
 #include "platform/wav_output.h"
 #include "platform/win32.h"
 #include "playback/channel_mute.h"
@@ -211,11 +212,6 @@ bool next_message(bool offline, MSG& msg) {
 // code of a usage error (said).
 int check_output_choice(const CliOptions& options) {
     if (!options.output.empty()) {
-        if (!wav_output_available()) {
-            std::fputs("lumaroth-cli: this system's build has no synthesizer to render with\n",
-                       stderr);
-            return kExitNoOutput;
-        }
         if (is_same_file(options.file, options.output)) {
             std::fprintf(stderr, "lumaroth-cli: %s is the song itself: choose another output\n",
                          terminal_text(options.output).c_str());
@@ -230,6 +226,9 @@ int check_output_choice(const CliOptions& options) {
         }
         render_next_output_into(options.output);
     }
+    // The embedded synthesizer, as the window plays on when nothing is chosen; Windows'
+    // mapper is Windows' own synthesizer.
+    midi_output_device = 0;
     if (!options.device.empty()) {
         if (!find_device(options.device, midi_output_device)) {
             std::fprintf(stderr, "lumaroth-cli: no MIDI output %s (see lumaroth-cli devices)\n",

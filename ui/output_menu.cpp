@@ -16,6 +16,8 @@ constexpr int kMaxOutputs = 64;
 constexpr char kMenuText[] = "出力(&M)";
 constexpr char kMapperText[] = "MIDI マッパー";
 constexpr char kSection[] = "Output";
+// An output chosen is remembered as: a device by what it is (device_identity), the mapper
+// by its name; nothing when none was chosen.
 constexpr char kKey[] = "Device";
 
 constexpr char kDeviceGone[] = "出力 %s が見つかりません。MIDI マッパーで再生します。";
@@ -59,9 +61,10 @@ void use_output(UINT device) {
 
 }  // namespace
 
+// Device 0, the embedded synthesizer, first: what plays when nothing is chosen. Then the
+// mapper and the other devices.
 void create_output_menu(HWND window) {
     output_menu = CreatePopupMenu();
-    AppendMenuA(output_menu, MF_STRING, kCommandOutputMapper, kMapperText);
     UINT devices = midiOutGetNumDevs();
     output_count = devices < kMaxOutputs ? static_cast<int>(devices) : kMaxOutputs;
     for (int i = 0; i < output_count; ++i) {
@@ -71,7 +74,9 @@ void create_output_menu(HWND window) {
         caps.szPname[MAXPNAMELEN - 1] = '\0';
         std::memcpy(output_names[i], caps.szPname, MAXPNAMELEN);
         AppendMenuA(output_menu, MF_STRING, static_cast<UINT_PTR>(command_of(i)), output_names[i]);
+        if (i == 0) AppendMenuA(output_menu, MF_STRING, kCommandOutputMapper, kMapperText);
     }
+    if (output_count == 0) AppendMenuA(output_menu, MF_STRING, kCommandOutputMapper, kMapperText);
     AppendMenuA(output_menu, MF_SEPARATOR, 0, nullptr);
     create_volume_menu(output_menu);
     add_sound_font_item(window, output_menu);
@@ -88,9 +93,11 @@ void create_output_menu(HWND window) {
     for (int i = 0; i < output_count && remembered[0] != '\0'; ++i)
         if (std::strcmp(device_identity(output_names[i]), wanted) == 0)
             device = static_cast<UINT>(i);
-    // Nothing remembered, or found: nothing missing.
-    std::memcpy(missing_output, device == MIDI_MAPPER ? remembered : "",
-                device == MIDI_MAPPER ? sizeof remembered : 1);
+    bool chosen = remembered[0] != '\0' && std::strcmp(remembered, kMapperText) != 0;
+    // A device remembered and not found is said; the mapper plays instead.
+    std::memcpy(missing_output, device == MIDI_MAPPER && chosen ? remembered : "",
+                device == MIDI_MAPPER && chosen ? sizeof remembered : 1);
+    if (remembered[0] == '\0' && output_count > 0) device = 0;
     use_output(device);
 }
 
@@ -104,7 +111,7 @@ void choose_output(HWND window, int id) {
     use_output(device);
     missing_output[0] = '\0';
     save_setting(window, kSection, kKey,
-                 device == MIDI_MAPPER ? "" : device_identity(output_names[device]));
+                 device == MIDI_MAPPER ? kMapperText : device_identity(output_names[device]));
 }
 
 void say_if_remembered_output_is_gone(HWND window) {

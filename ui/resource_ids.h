@@ -37,7 +37,8 @@ constexpr int kCommandMute = 40040;
 constexpr int kCommandSolo = 40060;
 // ファイル's 最近使ったファイル, built at start: song i as kCommandRecent + i.
 constexpr int kCommandRecent = 40300;
-// The 出力 menu, built at start: the mapper, then device i as kCommandOutputMapper + 1 + i.
+// The 出力 menu, built at start: device i as kCommandOutputMapper + 1 + i, the mapper after
+// device 0.
 constexpr int kCommandOutputMapper = 40100;
 // Its 音量 pop-up: v % as kCommandVolume + v / 10; Ctrl+Up and Ctrl+Down step it.
 constexpr int kCommandVolume = 40200;

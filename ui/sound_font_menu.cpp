@@ -14,8 +14,12 @@ constexpr char kItemText[] = "音色ファイル(SoundFont)(&F)…";
 constexpr char kSection[] = "Output";
 constexpr char kKey[] = "SoundFont";
 constexpr char kFilters[] = "SoundFont (*.sf2;*.sf3)\0*.sf2;*.sf3\0All Files(*.*)\0*.*\0";
+constexpr char kDlsFilters[] = "SoundFont, DLS (*.sf2;*.dls)\0*.sf2;*.dls\0All Files(*.*)\0*.*\0";
 constexpr char kNotLoaded[] =
     "音色ファイル %s を読み込めません。\nSoundFont（.sf2、.sf3）ではないか、読めないファイルです。"
+    "それまでの音色ファイルを使います。";
+constexpr char kDlsNotLoaded[] =
+    "音色ファイル %s を読み込めません。\nSoundFont（.sf2）か DLS（.dls）ではないか、読めないファイルです。"
     "それまでの音色ファイルを使います。";
 
 char loading[kPathSize];  // the file the loader works on, for its answer
@@ -44,7 +48,7 @@ void ask_for_sound_font(HWND window) {
     OPENFILENAMEA request = {};
     request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     request.hwndOwner = window;
-    request.lpstrFilter = kFilters;
+    request.lpstrFilter = sound_font_reads_dls() ? kDlsFilters : kFilters;
     request.lpstrTitle = "音色ファイル(SoundFont)を開く";
     request.lpstrFile = path;
     request.nMaxFile = sizeof path;
@@ -60,6 +64,6 @@ void on_sound_font_loaded(HWND window, WPARAM loaded) {
         return;
     }
     char text[1024];  // the most wsprintfA writes
-    wsprintfA(text, kNotLoaded, loading);
+    wsprintfA(text, sound_font_reads_dls() ? kDlsNotLoaded : kNotLoaded, loading);
     MessageBoxA(window, text, kProgramTitle, MB_ICONWARNING);
 }

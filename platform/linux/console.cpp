@@ -3,7 +3,6 @@
 #include <pthread.h>
 #include <signal.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -61,12 +60,6 @@ void post_console_interrupts(HWND target, UINT message) {
         while (sigwait(&signals, &signal) == 0)
             PostMessageA(target, message, static_cast<WPARAM>(signal), 0);
     }).detach();
-}
-
-bool is_same_file(const std::string& a, const std::string& b) {
-    struct stat first, second;
-    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 ConsoleKeys::ConsoleKeys(HWND target, UINT message) : raw_(false) {

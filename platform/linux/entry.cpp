@@ -9,9 +9,9 @@
 
 #include "platform/command_line.h"
 #include "platform/cp932.h"
-#include "platform/linux/synth_loading.h"
 #include "platform/linux/window/window_system.h"
 #include "platform/sound_font.h"
+#include "platform/synth/synth_loading.h"
 #include "platform/wav_output.h"
 
 namespace {

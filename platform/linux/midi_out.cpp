@@ -18,7 +18,7 @@
 #include "platform/cp932.h"
 #include "platform/linux/midi_errors.h"
 #include "platform/linux/seq_sink.h"
-#include "platform/linux/synth_sink.h"
+#include "platform/synth/synth_sink.h"
 #include "platform/win32.h"
 
 namespace {

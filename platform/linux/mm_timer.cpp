@@ -9,8 +9,8 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/linux/sample_clock.h"
-#include "platform/linux/thread_priority.h"
+#include "platform/synth/realtime.h"
+#include "platform/synth/sample_clock.h"
 #include "platform/win32.h"
 
 namespace {

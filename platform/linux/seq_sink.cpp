@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "platform/linux/sample_clock.h"
+#include "platform/synth/realtime.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/midi_sink.h"
+#include "platform/synth/midi_sink.h"
 #include "platform/win32.h"
 
 struct SeqPort {

@@ -14,6 +14,10 @@ bool sound_font_choosable() {
     return true;
 }
 
+bool sound_font_reads_dls() {
+    return false;
+}
+
 void current_sound_font(char* path, std::size_t size) {
     copy_cp932_text(scripted_sound_font.in_use, path, size);
 }

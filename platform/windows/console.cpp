@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/windows/program_text.h"
+
 namespace {
 
 // Lets Ctrl-C and the console's closing post their message; the Windows calls are
@@ -17,24 +19,6 @@ HWND interrupt_target = nullptr;
 UINT interrupt_message = 0;
 HANDLE key_input = nullptr;
 DWORD saved_input_mode = 0;
-
-std::string utf8_of(const wchar_t* text) {
-    int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) return "";
-    std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], size, nullptr, nullptr);
-    out.resize(static_cast<std::size_t>(size - 1));
-    return out;
-}
-
-std::wstring wide_of(const std::string& utf8) {
-    int size = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
-    if (size <= 1) return L"";
-    std::wstring out(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &out[0], size);
-    out.resize(static_cast<std::size_t>(size - 1));
-    return out;
-}
 
 // The system ends the program once this returns from a closing console: the main thread
 // has that long to finish its output first.
@@ -69,7 +53,7 @@ int wmain(int argc, wchar_t** argv) {
         SetConsoleMode(output, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
     std::vector<std::string> arguments;
     for (int i = 0; i < argc; ++i)
-        arguments.push_back(utf8_of(argv[i]));
+        arguments.push_back(utf8_from_wide(argv[i]));
     std::vector<char*> pointers;
     for (std::string& argument : arguments)
         pointers.push_back(&argument[0]);
@@ -99,23 +83,6 @@ void post_console_interrupts(HWND target, UINT message) {
     interrupt_target = target;
     interrupt_message = message;
     SetConsoleCtrlHandler(on_console_event, TRUE);
-}
-
-bool is_same_file(const std::string& a, const std::string& b) {
-    BY_HANDLE_FILE_INFORMATION info[2];
-    const std::string* paths[2] = {&a, &b};
-    for (int i = 0; i < 2; ++i) {
-        HANDLE file = CreateFileW(wide_of(*paths[i]).c_str(), 0,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return false;
-        BOOL known = GetFileInformationByHandle(file, &info[i]);
-        CloseHandle(file);
-        if (!known) return false;
-    }
-    return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
-           info[0].nFileIndexHigh == info[1].nFileIndexHigh &&
-           info[0].nFileIndexLow == info[1].nFileIndexLow;
 }
 
 ConsoleKeys::ConsoleKeys(HWND target, UINT message) : raw_(false) {

@@ -5,7 +5,20 @@
 #include <string>
 
 #include "platform/command_line.h"
+#include "platform/sound_font.h"
+#include "platform/synth/synth_loading.h"
 #include "platform/windows/program_text.h"
+
+namespace {
+
+// A Play that waits for the synthesizer still lets the window paint.
+void paint_while_loading() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+        DispatchMessageW(&message);
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
     int count = 0;
@@ -15,5 +28,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
         append_argument(command_line, program_from_wide(arguments[i], wcslen(arguments[i])));
     }
     LocalFree(arguments);
-    return WinMain(instance, nullptr, command_line.data(), show);
+    // The synthesizer loads while the window comes up, so that the first Play finds it.
+    start_loading_synth(paint_while_loading);
+    int exit_code = WinMain(instance, nullptr, command_line.data(), show);
+    finish_loading_synth();
+    return exit_code;
 }

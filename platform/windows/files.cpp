@@ -61,7 +61,20 @@ DWORD WINAPI profile_string(LPCSTR section, LPCSTR key, LPCSTR default_text, LPS
     return static_cast<DWORD>(std::strlen(out));
 }
 
+// Windows writes a settings file in the system's code page unless it starts as UTF-16: a
+// new one does, so that it holds every name (a Japanese one under code page 1252 too).
+void start_as_utf16(const std::wstring& file_name) {
+    HANDLE file = CreateFileW(file_name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    const unsigned char byte_order_mark[] = {0xFF, 0xFE};
+    DWORD written = 0;
+    WriteFile(file, byte_order_mark, sizeof byte_order_mark, &written, nullptr);
+    CloseHandle(file);
+}
+
 BOOL WINAPI write_profile_string(LPCSTR section, LPCSTR key, LPCSTR text, LPCSTR file_name) {
+    if (file_name != nullptr) start_as_utf16(wide_from_program(file_name));
     std::wstring wide_key = wide_from_program(key);
     std::wstring wide_text = wide_from_program(text);
     return WritePrivateProfileStringW(

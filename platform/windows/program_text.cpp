@@ -123,3 +123,21 @@ bool utf8_to_cp932(const std::string& utf8, std::string& out) {
     out.clear();
     return false;
 }
+
+std::string utf8_from_wide(const wchar_t* text) {
+    int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1) return "";
+    std::string out(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], size, nullptr, nullptr);
+    out.resize(static_cast<std::size_t>(size - 1));
+    return out;
+}
+
+std::wstring wide_from_utf8(const std::string& utf8) {
+    int size = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+    if (size <= 1) return L"";
+    std::wstring out(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &out[0], size);
+    out.resize(static_cast<std::size_t>(size - 1));
+    return out;
+}

@@ -12,3 +12,8 @@ std::wstring wide_from_program(const char* text, std::size_t size);
 // A terminated text; nullptr gives an empty one.
 std::wstring wide_from_program(const char* text);
 std::string program_from_wide(const wchar_t* text, std::size_t size);
+
+// UTF-8, as the terminal tool and the synthesizer hold texts and names, and UTF-16 back.
+std::wstring wide_from_utf8(const std::string& utf8);
+// A terminated text.
+std::string utf8_from_wide(const wchar_t* text);

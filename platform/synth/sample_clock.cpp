@@ -1,6 +1,4 @@
-#include "platform/linux/sample_clock.h"
-
-#include <time.h>
+#include "platform/synth/sample_clock.h"
 
 #include <atomic>
 
@@ -22,12 +20,6 @@ struct ClockTimer {
 ClockTimer timer = {};
 
 }  // namespace
-
-std::int64_t monotonic_ns() {
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
 
 void start_sample_clock(DWORD start_ms, RenderUntil render_until, void* rendering) {
     render = render_until;

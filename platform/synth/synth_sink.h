@@ -16,7 +16,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/linux/midi_sink.h"
+#include "platform/synth/midi_sink.h"
 
 // An open synthesizer output, or nullptr with the result and its reason in error.
 std::unique_ptr<MidiSink> open_synth_sink(MMRESULT& result, std::string& error);

@@ -1,28 +1,20 @@
 // The embedded synthesizer: FluidSynth, its SoundFont and its loader thread.
-#include <alsa/asoundlib.h>
-#include <fcntl.h>
-#include <glib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
-#include <cstring>
 #include <mutex>
 #include <thread>
 
 #include "platform/cp932.h"
-#include "platform/linux/held_sound_font.h"
-#include "platform/linux/synth_engine.h"
-#include "platform/linux/synth_loading.h"
 #include "platform/sound_font.h"
+#include "platform/synth/held_sound_font.h"
+#include "platform/synth/synth_engine.h"
+#include "platform/synth/synth_loading.h"
+#include "platform/synth/synth_system.h"
+#include "platform/synth/system_file.h"
 
 namespace {
 
 constexpr int kSettleBlocks = 16;
-constexpr const char* kSoundFontFolder = "/usr/share/sounds/sf2/";
-constexpr const char* kSoundFonts[] = {"default-GM.sf2", "FluidR3_GM.sf2", "TimGM6mb.sf2"};
 
 std::mutex fluid_error_lock;
 std::string last_fluid_error;
@@ -34,46 +26,27 @@ void keep_fluid_error(int, const char* message, void*) {
 
 void ignore_fluid_message(int, const char*, void*) {}
 
-// ALSA writes its own complaints to stderr; the driver's failure says enough.
-void ignore_alsa_message(const char*, int, const char*, int, const char*, ...) {}
-
-// FluidSynth hands a file its SoundFont loader refuses to libinstpatch, which complains
-// through GLib; our one line says why the load failed.
-void ignore_glib_message(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
-
 // The SoundFont's id, or FLUID_FAILED. The channels take its presets at the next reset.
 int load_sound_font(fluid_synth_t* synth, const std::string& path) {
-    GLogFunc previous = g_log_set_default_handler(ignore_glib_message, nullptr);
     load_sound_font_anew();
-    int id = fluid_synth_sfload(synth, path.c_str(), 0);
-    g_log_set_default_handler(previous, nullptr);
-    return id;
+    return load_sound_font_quietly(synth, path);
 }
 
 // Only a regular file is read as a SoundFont: a FIFO would wait for a writer, and what
-// is not a RIFF "sfbk" file goes on to loaders that complain on stderr.
-bool is_regular_file(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
+// is no SoundFont goes on to loaders that complain on the console.
 bool is_sound_font(const std::string& path) {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return false;
+    SystemFile file;
     char head[12] = {};
-    struct stat info;
-    bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    bool read_head = regular && read(fd, head, sizeof head) == static_cast<ssize_t>(sizeof head);
-    close(fd);
-    return read_head && std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "sfbk", 4) == 0;
+    return file.open_regular(path) && file.read_at(head, sizeof head, 0) == sizeof head &&
+           is_sound_font_head(head);
 }
 
 std::string find_sound_font() {
-    const char* chosen = std::getenv("LUMAROTH_SOUNDFONT");
-    if (chosen != nullptr && *chosen != '\0') return chosen;
-    for (const char* name : kSoundFonts) {
-        std::string path = std::string(kSoundFontFolder) + name;
-        if (is_regular_file(path)) return path;
+    std::string chosen = environment_value("LUMAROTH_SOUNDFONT");
+    if (!chosen.empty()) return chosen;
+    for (const std::string& path : system_sound_fonts()) {
+        SystemFile file;
+        if (file.open_regular(path)) return path;
     }
     return "";
 }
@@ -141,7 +114,7 @@ Synth::Synth() {
     fluid_set_log_function(FLUID_ERR, keep_fluid_error, nullptr);
     for (int level : {FLUID_WARN, FLUID_INFO, FLUID_DBG})
         fluid_set_log_function(level, ignore_fluid_message, nullptr);
-    snd_lib_error_set_handler(ignore_alsa_message);
+    quiet_library_messages();
     settings = new_fluid_settings();
     fluid_settings_setint(settings, "synth.device-id", 16);
     fluid_settings_setnum(settings, "synth.sample-rate", kSampleRate);
@@ -153,7 +126,7 @@ Synth::Synth() {
     std::string sound_font = find_sound_font();
     use_sound_font_file(sound_font);
     if (sound_font.empty()) {
-        error = "no General MIDI SoundFont: set LUMAROTH_SOUNDFONT or install fluid-soundfont-gm";
+        error = std::string("no General MIDI SoundFont: ") + kNoSoundFontAdvice;
     } else if (!is_sound_font(sound_font) ||
                (sound_font_id = load_sound_font(synth, sound_font)) == FLUID_FAILED) {
         error = "cannot load the SoundFont " + sound_font + ": not a readable SoundFont file";
@@ -234,9 +207,7 @@ bool is_sound_font_in_use(const char* path) {
         in_use = sound_font_in_use;
     }
     if (in_use.empty()) in_use = find_sound_font();
-    struct stat output, sound_font;
-    return stat(path, &output) == 0 && stat(in_use.c_str(), &sound_font) == 0 &&
-           output.st_dev == sound_font.st_dev && output.st_ino == sound_font.st_ino;
+    return is_same_file(path, in_use);
 }
 
 bool sound_font_unreadable() {

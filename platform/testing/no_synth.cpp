@@ -1,7 +1,17 @@
-// Windows plays through its own MIDI devices: no SoundFont to choose.
+// The programs on the recording output (the window checks under Wine) have no synthesizer
+// to load and no SoundFont to choose.
 #include "platform/sound_font.h"
+#include "platform/synth/synth_loading.h"
+
+void start_loading_synth(void (*)()) {}
+
+void finish_loading_synth() {}
 
 bool sound_font_choosable() {
+    return false;
+}
+
+bool sound_font_reads_dls() {
     return false;
 }
 
@@ -20,5 +30,3 @@ bool is_sound_font_in_use(const char*) {
 bool sound_font_unreadable() {
     return false;
 }
-
-void finish_loading_synth() {}

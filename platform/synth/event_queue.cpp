@@ -1,9 +1,9 @@
-#include "platform/linux/event_queue.h"
+#include "platform/synth/event_queue.h"
 
 #include <chrono>
 #include <thread>
 
-#include "platform/linux/synth_engine.h"
+#include "platform/synth/synth_engine.h"
 
 namespace {
 

@@ -1,15 +1,17 @@
-#include "platform/linux/thread_priority.h"
+#include "platform/synth/realtime.h"
 
 #include <pthread.h>
 #include <sched.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
 
 // Above ordinary threads, below what audio servers and the kernel's own threads use.
 constexpr int kRealtimePriority = 10;
+constexpr std::int64_t kNsPerSecond = 1000000000;
 
 }  // namespace
 
@@ -26,4 +28,16 @@ void raise_thread_priority() {
     pid_t thread = static_cast<pid_t>(syscall(SYS_gettid));
     if (lowest < getpriority(PRIO_PROCESS, static_cast<id_t>(thread)))
         setpriority(PRIO_PROCESS, static_cast<id_t>(thread), static_cast<int>(lowest));
+}
+
+std::int64_t monotonic_ns() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * kNsPerSecond + now.tv_nsec;
+}
+
+void sleep_until_ns(std::int64_t ns) {
+    timespec until{static_cast<time_t>(ns / kNsPerSecond), static_cast<long>(ns % kNsPerSecond)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) != 0) {
+    }
 }

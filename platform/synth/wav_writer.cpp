@@ -1,14 +1,9 @@
-#include "platform/linux/wav_writer.h"
+#include "platform/synth/wav_writer.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
-#include "platform/linux/synth_engine.h"
+#include "platform/synth/synth_engine.h"
 #include "platform/wav_output.h"
 
 namespace {
@@ -45,23 +40,6 @@ void header(unsigned char* out, int sample_rate, std::uint32_t data_bytes) {
     put_u32(out + 40, data_bytes);
 }
 
-bool writable_kind(mode_t mode) {
-    return S_ISREG(mode) || S_ISCHR(mode);
-}
-
-// Writes all of it unless the file refuses; returns the bytes written.
-std::size_t write_all(int fd, const void* data, std::size_t size) {
-    const char* at = static_cast<const char*>(data);
-    std::size_t done = 0;
-    while (done < size) {
-        ssize_t n = ::write(fd, at + done, size - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += static_cast<std::size_t>(n);
-    }
-    return done;
-}
-
 }  // namespace
 
 bool WavWriter::open(const std::string& path, int sample_rate, std::string& error) {
@@ -69,25 +47,16 @@ bool WavWriter::open(const std::string& path, int sample_rate, std::string& erro
     error_.clear();
     sample_rate_ = sample_rate;
     data_bytes_ = 0;
-    struct stat info;
-    if (stat(path.c_str(), &info) == 0 && !writable_kind(info.st_mode)) {
-        error = "cannot write " + path + ": not a regular file";
+    std::string why;
+    if (!file_.create(path, why)) {
+        error = "cannot write " + path + ": " + why;
         return false;
     }
-    // O_NONBLOCK: a FIFO put there since the check fails or is refused below, never waits.
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
-    if (fd_ >= 0 && (fstat(fd_, &info) != 0 || !writable_kind(info.st_mode))) {
-        ::close(fd_);
-        fd_ = -1;
-        errno = EINVAL;
-    }
-    if (fd_ >= 0) fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
     unsigned char head[kHeaderBytes];
     header(head, sample_rate, 0);
-    if (fd_ < 0 || write_all(fd_, head, sizeof head) != sizeof head) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = -1;
+    if (file_.write(head, sizeof head) != sizeof head) {
+        error = "cannot write " + path + ": " + file_.last_error();
+        file_.close();
         return false;
     }
     return true;
@@ -99,14 +68,14 @@ std::uint32_t longest_wav_ms() {
 }
 
 void WavWriter::fail(const char* what) {
-    if (error_.empty()) error_ = std::string(what) + " " + path_ + ": " + std::strerror(errno);
+    if (error_.empty()) error_ = std::string(what) + " " + path_ + ": " + file_.last_error();
 }
 
 bool WavWriter::write(const std::int16_t* frames, int frame_count) {
-    if (fd_ < 0 || !error_.empty()) return false;
+    if (!file_.is_open() || !error_.empty()) return false;
     std::size_t bytes = static_cast<std::size_t>(frame_count) * kFrameBytes;
     std::size_t room = kDataLimit - data_bytes_;
-    std::size_t written = write_all(fd_, frames, bytes < room ? bytes : room);
+    std::size_t written = file_.write(frames, bytes < room ? bytes : room);
     data_bytes_ += static_cast<std::uint32_t>(written);
     if (written == bytes) return true;
     if (written == room) {
@@ -121,14 +90,11 @@ bool WavWriter::write(const std::int16_t* frames, int frame_count) {
 }
 
 bool WavWriter::close() {
-    if (fd_ < 0) return error_.empty();
+    if (!file_.is_open()) return error_.empty();
     // The header counts whole frames only: a failed write may have left part of one.
     unsigned char head[kHeaderBytes];
     header(head, sample_rate_, data_bytes_ / kFrameBytes * kFrameBytes);
-    // A character device that cannot seek has no header to mend.
-    if (pwrite(fd_, head, sizeof head, 0) != static_cast<ssize_t>(sizeof head) && errno != ESPIPE)
-        fail("cannot finish");
-    if (::close(fd_) != 0) fail("cannot finish");
-    fd_ = -1;
+    if (!file_.write_at_start(head, sizeof head)) fail("cannot finish");
+    if (!file_.close()) fail("cannot finish");
     return error_.empty();
 }

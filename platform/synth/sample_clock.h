@@ -15,10 +15,6 @@
 // render can reach (a product of frames and 10^9 would wrap after 58 hours).
 std::int64_t sound_ns(std::uint64_t frames, int sample_rate);
 
-// The system's monotonic clock in nanoseconds: the playback clock when no render drives
-// it (its milliseconds, modulo 2^32, are timeGetTime's).
-std::int64_t monotonic_ns();
-
 // Renders up to until_ms on the clock; false when the file takes no more.
 using RenderUntil = bool (*)(void* renderer, DWORD until_ms);
 

@@ -1,8 +1,4 @@
-#include "platform/linux/held_sound_font.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/synth/held_sound_font.h"
 
 #include <atomic>
 #include <cstdio>
@@ -12,17 +8,16 @@
 #include <mutex>
 #include <string>
 
+#include "platform/synth/system_file.h"
+
 namespace {
 
 struct HeldFile {
-    int fd = -1;
+    SystemFile file;
     fluid_long_long_t size = 0;
     // What the load read (the file's structure): by offset, the bytes of each read.
     std::map<fluid_long_long_t, std::string> structure;
     bool loading = true;  // until the load's own handle closes
-    ~HeldFile() {
-        if (fd >= 0) close(fd);
-    }
 };
 
 struct Handle {
@@ -44,16 +39,13 @@ void* open_file(const char* name) {
     bool fresh = file == nullptr || anew;
     anew = false;
     if (fresh) {
-        int fd = open(name, O_RDONLY | O_CLOEXEC);
-        struct stat info;
-        if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-            if (fd >= 0) close(fd);
+        auto opened = std::make_shared<HeldFile>();
+        if (!opened->file.open_regular(name)) {
             held.erase(name);
             return nullptr;
         }
-        file = std::make_shared<HeldFile>();
-        file->fd = fd;
-        file->size = info.st_size;
+        opened->size = opened->file.size();
+        file = std::move(opened);
     }
     return new Handle{file, 0, fresh};
 }
@@ -71,14 +63,9 @@ int read_file(void* buffer, fluid_long_long_t count, void* handle) {
         h->position += count;
         return FLUID_OK;
     }
-    fluid_long_long_t done = 0;
     auto* bytes = static_cast<char*>(buffer);
-    while (done < count) {
-        ssize_t n = pread(file.fd, bytes + done, static_cast<std::size_t>(count - done),
-                          static_cast<off_t>(h->position + done));
-        if (n <= 0) break;
-        done += n;
-    }
+    auto done = static_cast<fluid_long_long_t>(
+        file.file.read_at(bytes, static_cast<std::size_t>(count), h->position));
     if (done < count) {
         if (file.loading) return FLUID_FAILED;  // a broken file fails its load
         std::memset(bytes + done, 0, static_cast<std::size_t>(count - done));

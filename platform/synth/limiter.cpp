@@ -1,4 +1,4 @@
-#include "platform/linux/limiter.h"
+#include "platform/synth/limiter.h"
 
 #include <cmath>
 

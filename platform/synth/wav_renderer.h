@@ -10,9 +10,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/linux/limiter.h"
-#include "platform/linux/synth_engine.h"
-#include "platform/linux/wav_writer.h"
+#include "platform/synth/limiter.h"
+#include "platform/synth/synth_engine.h"
+#include "platform/synth/wav_writer.h"
 #include "platform/win32.h"
 
 // 64-frame blocks, each at its own time on the playback clock, the messages due by then

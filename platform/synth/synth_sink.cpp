@@ -1,20 +1,21 @@
-#include "platform/linux/synth_sink.h"
+#include "platform/synth/synth_sink.h"
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <cstdlib>
 #include <mutex>
 #include <thread>
 #include <vector>
 
-#include "platform/linux/event_queue.h"
-#include "platform/linux/limiter.h"
-#include "platform/linux/sample_clock.h"
-#include "platform/linux/synth_engine.h"
-#include "platform/linux/wav_renderer.h"
 #include "platform/sound_font.h"
+#include "platform/synth/event_queue.h"
+#include "platform/synth/limiter.h"
+#include "platform/synth/realtime.h"
+#include "platform/synth/sample_clock.h"
+#include "platform/synth/synth_engine.h"
+#include "platform/synth/synth_system.h"
+#include "platform/synth/wav_renderer.h"
 #include "platform/wav_output.h"
 
 namespace {
@@ -161,8 +162,8 @@ fluid_audio_driver_t* start_audio(Synth& synth, std::string& error) {
     if (fluid_audio_driver_t* driver = ReleasingDriver::releasing_driver().take_back())
         return driver;
     std::string reasons;
-    for (const char* driver_name : {"pulseaudio", "alsa"}) {
-        fluid_settings_setstr(synth.settings, "audio.driver", driver_name);
+    for (const std::string& driver_name : audio_driver_names()) {
+        fluid_settings_setstr(synth.settings, "audio.driver", driver_name.c_str());
         take_fluid_error();
         driver_state = DriverState();
         driver_state.synth = synth.synth;
@@ -195,8 +196,8 @@ class SynthSink : public MidiSink {
     }
 
     MMRESULT attach(std::string& error) {
-        const char* choice = std::getenv("LUMAROTH_MIDI_OUT");
-        std::string spec = !wav_next.empty() ? "wav:" + wav_next : choice != nullptr ? choice : "";
+        std::string spec =
+            !wav_next.empty() ? "wav:" + wav_next : environment_value("LUMAROTH_MIDI_OUT");
         wav_next.clear();
         if (spec.empty() || spec == "synth") {
             driver_ = start_audio(synth_, error);
@@ -275,10 +276,6 @@ class SynthSink : public MidiSink {
 };
 
 }  // namespace
-
-bool wav_output_available() {
-    return true;
-}
 
 void render_next_output_into(const std::string& path) {
     wav_next = path;

@@ -18,7 +18,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/linux/midi_sink.h"
+#include "platform/synth/midi_sink.h"
 
 class SynthEventQueue {
   public:

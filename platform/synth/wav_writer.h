@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/synth/system_file.h"
+
 class WavWriter {
   public:
     // Starts the file anew; false (with the reason in error) when it cannot be written.
@@ -20,7 +22,7 @@ class WavWriter {
   private:
     void fail(const char* what);
 
-    int fd_ = -1;
+    SystemFile file_;
     std::string path_;
     std::string error_;
     std::uint32_t data_bytes_ = 0;

@@ -1,12 +1,10 @@
-#include "platform/linux/wav_renderer.h"
-
-#include <time.h>
+#include "platform/synth/wav_renderer.h"
 
 #include <vector>
 
-#include "platform/linux/event_queue.h"
-#include "platform/linux/sample_clock.h"
-#include "platform/linux/thread_priority.h"
+#include "platform/synth/event_queue.h"
+#include "platform/synth/realtime.h"
+#include "platform/synth/sample_clock.h"
 
 namespace {
 
@@ -17,7 +15,6 @@ constexpr std::size_t kTailSamples = kSampleRate / 1000 * kReleaseMs * 2;
 constexpr std::size_t kStopHeardSamples = kSampleRate / 1000 * 50 * 2;
 // Offline, what is rendered is written a quarter of a second at a time.
 constexpr std::size_t kOfflineWriteSamples = kSampleRate / 4 * 2;
-constexpr std::int64_t kNsPerSecond = 1000000000;
 
 // -90 dBFS of 16-bit full scale is about one step: a block within it is silence.
 constexpr int kQuietSample = 1;
@@ -34,10 +31,6 @@ bool is_quiet(const std::int16_t* samples, std::size_t count) {
 
 std::int64_t block_offset_ns(std::uint64_t blocks) {
     return sound_ns(blocks * kBlockFrames, kSampleRate);
-}
-
-timespec as_timespec(std::int64_t ns) {
-    return timespec{static_cast<time_t>(ns / kNsPerSecond), static_cast<long>(ns % kNsPerSecond)};
 }
 
 }  // namespace
@@ -121,9 +114,7 @@ void WavRenderer::run() {
     raise_thread_priority();
     while (!stopping_) {
         std::int64_t due = start_ns_ + block_offset_ns(blocks_);
-        timespec until = as_timespec(due);
-        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) != 0) {
-        }
+        sleep_until_ns(due);
         if (!render_block(due)) return;
     }
 }
