@@ -67,6 +67,13 @@ configure_file(docs/windows-readme.txt.in ${CMAKE_BINARY_DIR}/readme.txt @ONLY)
 install(TARGETS lumaroth lumaroth-cli RUNTIME DESTINATION .)
 install(FILES ui/Lumaroth.html ${CMAKE_BINARY_DIR}/readme.txt DESTINATION .)
 install(FILES ${LUMAROTH_WINDOWS_SOUNDFONT} DESTINATION . RENAME sf_GMbank.sf2)
+# What the programs are built with, and under which licences: FluidSynth is linked in
+# statically, and its source goes beside the zip (scripts/package.sh).
+install(FILES docs/windows-notices.txt DESTINATION . RENAME NOTICES.txt)
+install(FILES LICENSE DESTINATION licenses RENAME Lumaroth-LICENSE.txt)
+install(FILES ${LUMAROTH_FLUIDSYNTH_SOURCE}/LICENSE DESTINATION licenses RENAME FluidSynth-LICENSE.txt)
+install(FILES ${LUMAROTH_GCEM_INCLUDE}/../LICENSE DESTINATION licenses RENAME gcem-LICENSE.txt)
+install(FILES ${LUMAROTH_GCEM_INCLUDE}/../NOTICE.txt DESTINATION licenses RENAME gcem-NOTICE.txt)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_FILE_NAME Lumaroth-${PROJECT_VERSION}-windows)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)

@@ -43,8 +43,33 @@ echo "release files: $deb: version, dependencies and layout"
 zip="$dist/Lumaroth-${version}-windows.zip"
 [ -f "$zip" ] || fail "no $zip"
 listing=$(python3 -m zipfile -l "$zip" | awk 'NR > 1 { print $1 }')
-for file in Lumaroth.exe lumaroth-cli.exe Lumaroth.html readme.txt; do
+for file in Lumaroth.exe lumaroth-cli.exe Lumaroth.html readme.txt sf_GMbank.sf2 NOTICES.txt \
+  licenses/Lumaroth-LICENSE.txt licenses/FluidSynth-LICENSE.txt licenses/gcem-LICENSE.txt \
+  licenses/gcem-NOTICE.txt; do
   grep -qx "Lumaroth-${version}-windows/$file" <<<"$listing" || fail "the zip lacks $file"
+done
+# FluidSynth is linked in statically: its complete source goes beside the zip.
+source="$dist/fluidsynth-2.6.0-source.tar.gz"
+[ -f "$source" ] || fail "no $source"
+sources=$(tar -tzf "$source")
+for file in fluidsynth-2.6.0/LICENSE fluidsynth-2.6.0/src/synth/fluid_synth.c gcem/include/gcem.hpp \
+  lumaroth-build/fluidsynth.cmake lumaroth-build/fluidsynth/gcem_fabs.h lumaroth-build/README.txt; do
+  grep -qx "$file" <<<"$sources" || fail "$source lacks $file"
+done
+# Both programs import only what every Windows has.
+unpacked=$(mktemp -d)
+trap 'rm -rf "$unpacked"' EXIT
+python3 -m zipfile -e "$zip" "$unpacked"
+for program in Lumaroth.exe lumaroth-cli.exe; do
+  dlls=$(x86_64-w64-mingw32-objdump -p "$unpacked/Lumaroth-${version}-windows/$program" |
+    sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
+  for dll in $dlls; do
+    case "$dll" in
+      kernel32.dll|user32.dll|gdi32.dll|comdlg32.dll|comctl32.dll|shell32.dll|winmm.dll| \
+      ole32.dll|dsound.dll|ksuser.dll|advapi32.dll|msvcrt.dll|api-ms-win-*) ;;
+      *) fail "$program imports $dll, which Windows does not have" ;;
+    esac
+  done
 done
 python3 - "$zip" "$version" <<'PY' || fail "the zip's readme.txt names another version"
 import sys, zipfile
@@ -52,4 +77,4 @@ name, version = sys.argv[1], sys.argv[2]
 readme = zipfile.ZipFile(name).read(f"Lumaroth-{version}-windows/readme.txt").decode()
 sys.exit(readme.splitlines()[0] != f"Lumaroth {version} for Windows")
 PY
-echo "release files: $zip: program, terminal tool, help page and read-me"
+echo "release files: $zip: programs on system DLLs only, SoundFont, help page, read-me, licences; FluidSynth's source"

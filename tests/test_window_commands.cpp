@@ -327,12 +327,13 @@ TEST_F(MainWindowTest, ClosingTheWindowDestroysItAndQuits) {
     EXPECT_EQ(GetMessageA(&msg, nullptr, 0, 0), FALSE);
 }
 
-TEST_F(MainWindowTest, VersionBoxShowsTheVersionAndCopyright) {
+TEST_F(MainWindowTest, VersionBoxShowsTheVersionCopyrightAndLicences) {
     int paints = draw_log.paints;
     command(kVersion);
     ASSERT_EQ(scripted_dialogs.message_boxes.size(), 1u);
     EXPECT_EQ(scripted_dialogs.message_boxes[0].text,
-              "Lumaroth ver.1.4.1.7\n Copyright (C) 2026 Lumaroth developers");
+              "Lumaroth ver.1.4.1.7\n Copyright (C) 2026 Lumaroth developers\n MIT License\n\n"
+              "音源: FluidSynth (GNU LGPL 2.1 以降)");
     EXPECT_EQ(scripted_dialogs.message_boxes[0].caption, "バージョン情報");
     EXPECT_EQ(scripted_dialogs.message_boxes[0].type, MB_OK);
     EXPECT_EQ(draw_log.paints, paints);

@@ -27,8 +27,12 @@ namespace {
 constexpr char kUntitled[] = "(untitled)";
 constexpr char kHelpNotShown[] =
     "ヘルプ %s%s を表示できません。\nこのページを開くプログラム（ウェブブラウザー）が見つかりません。";
-constexpr char kVersionText[] =
-    "Lumaroth ver." LUMAROTH_VERSION "\n Copyright (C) 2026 Lumaroth developers";
+// The version and copyright, then the licences: the program's own and that of the
+// synthesizer it plays on.
+constexpr char kVersionText[] = "Lumaroth ver." LUMAROTH_VERSION
+                                "\n Copyright (C) 2026 Lumaroth developers\n"
+                                " MIT License\n\n"
+                                "音源: FluidSynth (GNU LGPL 2.1 以降)";
 // The smallest client area that shows every control and text whole: the play state at
 // (700, 430), ten Shift-JIS bytes of 8 px, and the buttons' bottom row ending at y 455,
 // with a margin. Logical pixels: the same at any scale factor.
