@@ -1,5 +1,6 @@
 #include "platform/synth/held_sound_font.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -7,10 +8,15 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/synth/system_file.h"
 
 namespace {
+
+// The load reads the file's structure a few bytes at a time, and each read of the system's
+// is a call of its own (a slow one under Wine): it reads through a window this large.
+constexpr std::size_t kLoadWindowBytes = 65536;
 
 struct HeldFile {
     SystemFile file;
@@ -18,7 +24,29 @@ struct HeldFile {
     // What the load read (the file's structure): by offset, the bytes of each read.
     std::map<fluid_long_long_t, std::string> structure;
     bool loading = true;  // until the load's own handle closes
+    // While loading: the bytes of the file from window_at on, as read last.
+    std::vector<char> window;
+    fluid_long_long_t window_at = 0;
 };
+
+// What a load reads: through the window, when it is smaller than the window.
+fluid_long_long_t read_for_load(HeldFile& file, char* bytes, fluid_long_long_t count,
+                                fluid_long_long_t at) {
+    if (count >= static_cast<fluid_long_long_t>(kLoadWindowBytes))
+        return static_cast<fluid_long_long_t>(
+            file.file.read_at(bytes, static_cast<std::size_t>(count), at));
+    auto window_end = file.window_at + static_cast<fluid_long_long_t>(file.window.size());
+    if (at < file.window_at || at + count > window_end) {
+        file.window.resize(kLoadWindowBytes);
+        file.window.resize(file.file.read_at(file.window.data(), kLoadWindowBytes, at));
+        file.window_at = at;
+        window_end = at + static_cast<fluid_long_long_t>(file.window.size());
+    }
+    fluid_long_long_t done = std::min(count, window_end - at);
+    if (done <= 0) return 0;
+    std::memcpy(bytes, file.window.data() + (at - file.window_at), static_cast<std::size_t>(done));
+    return done;
+}
 
 struct Handle {
     std::shared_ptr<HeldFile> file;
@@ -64,8 +92,10 @@ int read_file(void* buffer, fluid_long_long_t count, void* handle) {
         return FLUID_OK;
     }
     auto* bytes = static_cast<char*>(buffer);
-    auto done = static_cast<fluid_long_long_t>(
-        file.file.read_at(bytes, static_cast<std::size_t>(count), h->position));
+    fluid_long_long_t done = file.loading
+                                 ? read_for_load(file, bytes, count, h->position)
+                                 : static_cast<fluid_long_long_t>(file.file.read_at(
+                                       bytes, static_cast<std::size_t>(count), h->position));
     if (done < count) {
         if (file.loading) return FLUID_FAILED;  // a broken file fails its load
         std::memset(bytes + done, 0, static_cast<std::size_t>(count - done));
@@ -95,7 +125,10 @@ int close_file(void* handle) {
     auto* h = static_cast<Handle*>(handle);
     {
         std::lock_guard<std::mutex> guard(lock);
-        if (h->loads) h->file->loading = false;
+        if (h->loads) {
+            h->file->loading = false;
+            h->file->window = {};
+        }
     }
     delete h;
     return FLUID_OK;
