@@ -48,8 +48,16 @@ void append_utf8(std::string& out, std::uint32_t code_point) {
     }
 }
 
-// The length of the well-formed UTF-8 character at bytes (no overlong forms, no
-// surrogates), or 0.
+std::uint32_t utf8_code_point(const unsigned char* bytes, std::size_t length) {
+    static const unsigned char kLeadMask[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+    std::uint32_t code_point = bytes[0] & kLeadMask[length];
+    for (std::size_t i = 1; i < length; ++i)
+        code_point = code_point << 6 | (bytes[i] & 0x3F);
+    return code_point;
+}
+
+}  // namespace
+
 std::size_t utf8_char_length(const unsigned char* bytes, std::size_t size) {
     unsigned char b = bytes[0];
     std::size_t length = b < 0x80                 ? 1
@@ -65,16 +73,6 @@ std::size_t utf8_char_length(const unsigned char* bytes, std::size_t size) {
         return 0;
     return length;
 }
-
-std::uint32_t utf8_code_point(const unsigned char* bytes, std::size_t length) {
-    static const unsigned char kLeadMask[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
-    std::uint32_t code_point = bytes[0] & kLeadMask[length];
-    for (std::size_t i = 1; i < length; ++i)
-        code_point = code_point << 6 | (bytes[i] & 0x3F);
-    return code_point;
-}
-
-}  // namespace
 
 bool is_utf8(const std::string& text) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());

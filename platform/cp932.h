@@ -95,6 +95,9 @@ bool is_path_separator(char byte);
 
 // Whether the bytes are well-formed UTF-8 throughout.
 bool is_utf8(const std::string& text);
+// The length of the well-formed UTF-8 character at bytes, size bytes being left (no
+// overlong forms, no surrogates, nothing past U+10FFFF), or 0.
+std::size_t utf8_char_length(const unsigned char* bytes, std::size_t size);
 
 // A Linux file name (UTF-8 bytes, or any bytes) as the program holds it, and back.
 std::string file_name_for_program(const std::string& system_name);
