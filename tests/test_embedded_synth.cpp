@@ -8,6 +8,8 @@
 #include <iterator>
 #include <thread>
 
+#include "platform/synth/synth_engine.h"
+#include "platform/synth_effects.h"
 #include "platform/win32.h"
 #include "tests/click_track.h"
 
@@ -46,6 +48,19 @@ TEST(EmbeddedSynth, IsDeviceZeroAndPlaysEachMessageIntoTheWavOutput) {
     std::vector<std::int16_t> samples = read_wav(path, rate);
     EXPECT_EQ(44100, rate);
     EXPECT_EQ(1u, detect_onsets(samples, rate).size()) << "the note sounds";
+}
+
+TEST(EmbeddedSynth, PlaysWithFluidSynthTwoPointFoursReverbAndChorusAsOnLinux) {
+    fluid_synth_t* synth = loaded_synth().synth;
+    double value = 0;
+    fluid_synth_get_reverb_group_roomsize(synth, 0, &value);
+    EXPECT_DOUBLE_EQ(0.5, value);
+    set_synth_effects(SynthEffects::kSubtle);
+    fluid_synth_get_reverb_group_level(synth, 0, &value);
+    EXPECT_DOUBLE_EQ(0.35, value);
+    fluid_synth_get_chorus_group_level(synth, 0, &value);
+    EXPECT_DOUBLE_EQ(0.3, value);
+    set_synth_effects(SynthEffects::kStandard);
 }
 
 TEST(EmbeddedSynth, TheTerminalToolRendersEveryClickOnTimeAndTheSameFileEachTime) {

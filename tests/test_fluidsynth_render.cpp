@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "platform/synth/synth_loading.h"
+#include "platform/synth_effects.h"
 #include "playback/scheduler.h"
 #include "tests/cli_run.h"
 #include "tests/click_track.h"
@@ -86,6 +87,8 @@ TEST(FluidSynthRender, StopLeavesNoVoiceSoundingEvenWithTheSustainPedalDown) {
 }
 
 TEST(FluidSynthRender, PauseEndsEveryNoteWithin50MsEvenWithTheSustainPedalDown) {
+    // Without reverb and chorus, a note that still sounds after the pause is all there is.
+    set_synth_effects(SynthEffects::kOff);
     Bytes events = hex("00 C0 00  00 B0 40 7F  00 90 3C 7F  00 90 40 7F  00 90 43 7F  10 80 3C 00");
     std::string path = temp_dir() + "/pause.wav";
     setenv("LUMAROTH_MIDI_OUT", ("wav:" + path).c_str(), 1);
@@ -110,13 +113,11 @@ TEST(FluidSynthRender, PauseEndsEveryNoteWithin50MsEvenWithTheSustainPedalDown) 
             peak = std::max(peak, std::abs(static_cast<int>(samples[i])));
         return peak;
     };
-    // What is left after the pause is the reverb's echo of the chord, which dies away.
     int chord = loudest(200, 380);
-    int echo = loudest(paused_ms + 50, paused_ms + 150);
-    int late = loudest(paused_ms + 300, paused_ms + 400);
+    int after = loudest(paused_ms + 50, paused_ms + 400);
     EXPECT_GT(chord, 1000) << "the chord sounds before the pause";
-    EXPECT_LE(echo * 12, chord) << echo << " after the pause, " << chord << " before";
-    EXPECT_LE(late * 4, echo) << late << " at the end, " << echo << " after the pause";
+    EXPECT_LE(after * 100, chord) << after << " after the pause, " << chord << " before";
+    set_synth_effects(SynthEffects::kStandard);
 }
 
 TEST(FluidSynthRender, AnOutputThatCannotExistFailsTheStartWithOneLine) {
@@ -208,5 +209,6 @@ TEST(FluidSynthRender, TheLoudestCorpusSongNeverClips) {
     int peak = 0;
     int clipped = clipped_samples(samples, peak);
     EXPECT_EQ(clipped, 0);
-    EXPECT_GT(peak, 22000) << "its loud part, under full scale";
+    // FluidSynth 2.4's chorus is a third of 2.3's, and its reverb quieter.
+    EXPECT_GT(peak, 12000) << "its loud part, under full scale";
 }

@@ -15,6 +15,7 @@
 #include "platform/synth/sample_clock.h"
 #include "platform/synth/synth_engine.h"
 #include "platform/synth/synth_loading.h"
+#include "platform/synth_effects.h"
 #include "platform/win32.h"
 #include "tests/click_track.h"
 #include "tests/smf_bytes.h"
@@ -103,4 +104,42 @@ TEST(SynthLoading, ASoundFontChangedOnDiskPlaysOnAsLoadedOrIsSaidNeverCrashes) {
             EXPECT_GT(peak, 1000) << "it plays on as loaded";
         }
     }
+}
+
+// Samples above silence once the last voice has ended: the reverb's and the chorus' tail.
+int tail_after_a_note(fluid_synth_t* synth) {
+    std::int16_t block[64 * 2];
+    fluid_synth_noteon(synth, 0, 60, 127);
+    for (int i = 0; i < 100; ++i)
+        fluid_synth_write_s16(synth, 64, block, 0, 2, block, 1, 2);
+    fluid_synth_noteoff(synth, 0, 60);
+    for (int i = 0; i < 2000 && fluid_synth_get_active_voice_count(synth) > 0; ++i)
+        fluid_synth_write_s16(synth, 64, block, 0, 2, block, 1, 2);
+    int loud = 0;
+    for (int i = 0; i < 20; ++i) {
+        fluid_synth_write_s16(synth, 64, block, 0, 2, block, 1, 2);
+        for (std::int16_t sample : block)
+            loud += sample > 1 || sample < -1;
+    }
+    return loud;
+}
+
+TEST(SynthEffects, FluidSynthTwoPointFoursReverbAndChorusAtFullHalfOrNone) {
+    fluid_synth_t* synth = loaded_synth().synth;
+    double value = 0;
+    fluid_synth_get_reverb_group_roomsize(synth, 0, &value);
+    EXPECT_DOUBLE_EQ(0.5, value) << "not Debian's 2.3 defaults";
+    fluid_synth_get_chorus_group_level(synth, 0, &value);
+    EXPECT_DOUBLE_EQ(0.6, value);
+    EXPECT_GT(tail_after_a_note(synth), 0) << "the reverb rings on after the note";
+
+    set_synth_effects(SynthEffects::kSubtle);
+    fluid_synth_get_reverb_group_level(synth, 0, &value);
+    EXPECT_DOUBLE_EQ(0.35, value);
+    fluid_synth_get_chorus_group_level(synth, 0, &value);
+    EXPECT_DOUBLE_EQ(0.3, value);
+
+    set_synth_effects(SynthEffects::kOff);
+    EXPECT_EQ(0, tail_after_a_note(synth)) << "nothing after the last voice";
+    set_synth_effects(SynthEffects::kStandard);
 }

@@ -184,3 +184,17 @@ TEST_F(OutputMenuTest, ASettingsFileThatCannotBeWrittenIsSaidOnce) {
               "設定ファイルを保存できません。変えた設定は、次に起動したときには元に戻ります。");
     unlink(settings.c_str());
 }
+
+TEST_F(OutputMenuTest, TheEffectsChosenApplyAtOnceAndAreTakenUpAtTheNextStart) {
+    constexpr int kSubtle = 40241;
+    EXPECT_EQ(scripted_sound_font.effects, SynthEffects::kStandard);
+    open_song_path(window, demo_song_path().c_str());
+    command(kPlay);
+    command(kSubtle);
+    EXPECT_EQ(scripted_sound_font.effects, SynthEffects::kSubtle) << "while playing";
+    EXPECT_EQ(playback_state(), PlayState::kPlaying) << "the song plays on";
+    EXPECT_NE(settings_file().find("Effects=subtle\n"), std::string::npos);
+    scripted_sound_font.effects = SynthEffects::kStandard;
+    start_again();
+    EXPECT_EQ(scripted_sound_font.effects, SynthEffects::kSubtle);
+}

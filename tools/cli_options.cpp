@@ -20,10 +20,11 @@ const char kUsage[] =
     "       lumaroth-cli play FILE [--speed-steps N] [--switch CH:PROG] [--device D]\n"
     "                              [--start M:SS] [--end M:SS] [--volume N] [--soundfont SF2]\n"
     "                              [--repeat] [--loops N] [--mute CHS] [--solo CHS]\n"
+    "                              [--effects E]\n"
     "       lumaroth-cli render FILE OUT.wav [--speed-steps N] [--switch CH:PROG] [--device D]\n"
     "                              [--start M:SS] [--end M:SS] [--volume N] [--soundfont SF2]\n"
     "                              [--loops N] [--fade S] [--mute CHS] [--solo CHS]\n"
-    "                              [--realtime]\n"
+    "                              [--effects E] [--realtime]\n"
     "       lumaroth-cli devices\n"
     "       lumaroth-cli --help | --version\n"
     "  --speed-steps N   N > 0: N presses of faster, N < 0: -N presses of slower\n"
@@ -35,6 +36,8 @@ const char kUsage[] =
     "  --end M:SS        stop there\n"
     "  --volume N        0 to 100 (%), the output's volume; 100 when not given\n"
     "  --soundfont SF2   the embedded synthesizer's SoundFont (.sf2, .sf3)\n"
+    "  --effects E       its reverb and chorus: standard, subtle (half) or off; standard\n"
+    "                    when not given\n"
     "  --repeat          play the song again each time it is over\n"
     "  --loops N         the song's own loop (controller 111, loopStart/loopEnd markers)\n"
     "                    plays N times (play: 0 for ever), then the song goes on or fades\n"
@@ -132,6 +135,7 @@ std::string value_form(const std::string& option) {
     if (option == "--start" || option == "--end") return "not a time M:SS";
     if (option == "--volume") return "not a whole number from 0 to 100";
     if (option == "--soundfont") return "not a file";
+    if (option == "--effects") return "not standard, subtle or off";
     if (option == "--mute" || option == "--solo") return "not channels 1-16 with commas";
     if (option == "--loops") return "not a whole number from 0 (play only) to 1000";
     if (option == "--fade") return "not a number of seconds from 0.1 to 600";
@@ -166,7 +170,9 @@ bool parse_option_words(int argc, char** argv, int next, CliOptions& options) {
                      options.command != "lyrics") ||
                     (word == "--end" && device);
         if (!(word == "--speed-steps" && playback) && !(word == "--switch" && playback) &&
-            !((word == "--device" || word == "--volume" || word == "--soundfont") && device) &&
+            !((word == "--device" || word == "--volume" || word == "--soundfont" ||
+               word == "--effects") &&
+              device) &&
             !time && !looping && !channels)
             return usage("'" + word + "' is not an option of " + options.command), false;
         if (i + 1 >= argc) return usage(word + " needs a value"), false;
@@ -180,10 +186,11 @@ bool parse_option_words(int argc, char** argv, int next, CliOptions& options) {
                     : word == "--volume"    ? parse_int(value.c_str(), 0, kFullVolume, volume)
                     : word == "--loops"
                         ? parse_int(value.c_str(), options.command == "play" ? 0 : 1, 1000, loops)
-                    : word == "--fade" ? parse_seconds(value.c_str(), options.fade_ms)
-                    : word == "--mute" ? parse_channels(value.c_str(), options.muted)
-                    : word == "--solo" ? parse_channels(value.c_str(), options.soloed)
-                                       : !value.empty();
+                    : word == "--fade"    ? parse_seconds(value.c_str(), options.fade_ms)
+                    : word == "--mute"    ? parse_channels(value.c_str(), options.muted)
+                    : word == "--solo"    ? parse_channels(value.c_str(), options.soloed)
+                    : word == "--effects" ? synth_effects_named(value.c_str(), options.effects)
+                                          : !value.empty();
         if (!good) return usage(word + " " + value + ": " + value_form(word)), false;
         if (word == "--speed-steps") options.speed_factor = speed_after_steps(steps);
         if (word == "--device") options.device = value;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/synth_effects.h"
 #include "playback/loop_points.h"
 #include "playback/speed.h"
 #include "playback/timeline.h"
@@ -20,11 +21,12 @@ struct CliOptions {
     double speed_factor = kNormalSpeed;
     VoiceOverride override = {0, 0, 0};
     bool raw = false;
-    std::uint32_t start_ms = 0;     // --start: play from there, chased; 0 from the beginning
-    std::uint32_t end_ms = 0;       // --end: stop there; 0 at the song's end
-    bool end_given = false;         // --end was given (0:00 too, which is refused)
-    int volume = kFullVolume;       // --volume: 0 to 100 %
-    std::string sound_font;         // --soundfont: the synthesizer's SoundFont; empty: the default
+    std::uint32_t start_ms = 0;  // --start: play from there, chased; 0 from the beginning
+    std::uint32_t end_ms = 0;    // --end: stop there; 0 at the song's end
+    bool end_given = false;      // --end was given (0:00 too, which is refused)
+    int volume = kFullVolume;    // --volume: 0 to 100 %
+    std::string sound_font;      // --soundfont: the synthesizer's SoundFont; empty: the default
+    SynthEffects effects = SynthEffects::kStandard;  // --effects: its reverb and chorus
     bool repeat = false;            // play --repeat: the song again when it is over
     bool realtime = false;          // render --realtime: in real time, not as fast as it can
     int loops = kDefaultLoopCount;  // --loops: passes of the song's own loop, 0 for ever

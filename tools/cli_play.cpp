@@ -16,6 +16,7 @@
 #include "platform/cp932.h"
 #include "platform/sound_font.h"
 #include "platform/synth/system_file.h"
+#include "platform/synth_effects.h"
 #include "platform/wav_output.h"
 #include "platform/win32.h"
 #include "playback/channel_mute.h"
@@ -249,6 +250,7 @@ int check_output_choice(const CliOptions& options) {
 // how long a silence ends the song.
 void apply_play_settings(const CliOptions& options) {
     output_volume = options.volume;
+    set_synth_effects(options.effects);
     loop_count = options.loops;
     for (int c = 0; c < 16; ++c) {
         set_channel_muted(c, (options.muted >> c & 1) != 0);

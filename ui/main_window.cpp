@@ -7,6 +7,7 @@
 #include "playback/scheduler.h"
 #include "playback/speed.h"
 #include "ui/channel_window.h"
+#include "ui/effects_menu.h"
 #include "ui/lyrics_window.h"
 #include "ui/output_menu.h"
 #include "ui/painting.h"
@@ -122,7 +123,8 @@ int next_program() {
     return program >= 127 || program + step > 127 ? 0 : program + step;
 }
 
-// The commands of a range of ids: channels, play modes, recent files, volumes, outputs.
+// The commands of a range of ids: channels, play modes, recent files, volumes, effects,
+// outputs.
 void on_numbered_command(HWND window, int id) {
     if (is_channel_command(id)) {
         toggle_mute_or_solo(id);
@@ -133,6 +135,8 @@ void on_numbered_command(HWND window, int id) {
     } else if (is_volume_command(id)) {
         choose_volume(window, id);
         refresh_position_area();
+    } else if (is_effects_command(id)) {
+        choose_effects(window, id);
     } else if (is_output_command(id)) {
         // The next Play uses the new output.
         if (playback_state() != PlayState::kStopped) transport_stop(window);

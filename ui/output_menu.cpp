@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "playback/scheduler.h"
+#include "ui/effects_menu.h"
 #include "ui/main_window.h"
 #include "ui/resource_ids.h"
 #include "ui/settings.h"
@@ -79,6 +80,7 @@ void create_output_menu(HWND window) {
     if (output_count == 0) AppendMenuA(output_menu, MF_STRING, kCommandOutputMapper, kMapperText);
     AppendMenuA(output_menu, MF_SEPARATOR, 0, nullptr);
     create_volume_menu(output_menu);
+    create_effects_menu(output_menu);
     add_sound_font_item(window, output_menu);
     // Before ヘルプ, which goes last.
     HMENU bar = GetMenu(window);

@@ -45,6 +45,8 @@ constexpr int kCommandVolume = 40200;
 constexpr int kCommandVolumeUp = 40220;
 constexpr int kCommandVolumeDown = 40221;
 constexpr int kCommandSoundFont = 40230;
+// Its エフェクト pop-up: 標準, 控えめ and なし as kCommandEffects + 0, 1 and 2.
+constexpr int kCommandEffects = 40240;
 
 constexpr int kButtonPlay = 101;
 constexpr int kButtonStop = 102;

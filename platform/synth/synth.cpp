@@ -122,6 +122,7 @@ Synth::Synth() {
     fluid_settings_setnum(settings, "synth.gain", kFullGain);
     fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
     synth = new_fluid_synth(settings);
+    apply_synth_effects(synth);
     hold_sound_font_files(settings, synth);
     std::string sound_font = find_sound_font();
     use_sound_font_file(sound_font);
@@ -181,9 +182,14 @@ std::string synth_output_failure() {
     return output_failure;
 }
 
-int synth_active_voice_count() {
+fluid_synth_t* built_fluid_synth() {
     Synth* synth = built_synth;
-    return synth != nullptr ? fluid_synth_get_active_voice_count(synth->synth) : 0;
+    return synth != nullptr ? synth->synth : nullptr;
+}
+
+int synth_active_voice_count() {
+    fluid_synth_t* synth = built_fluid_synth();
+    return synth != nullptr ? fluid_synth_get_active_voice_count(synth) : 0;
 }
 
 void start_loading_synth(void (*while_waiting)()) {

@@ -34,6 +34,11 @@ struct Synth {
 // The synthesizer, loaded now if no loader thread runs, else once the loader is done
 // (a chosen SoundFont loaded too).
 Synth& loaded_synth();
+// The synthesizer once it is built, else nullptr: never waits for the loader.
+fluid_synth_t* built_fluid_synth();
+// Gives synth the reverb and chorus chosen last (platform/synth_effects.h): as it is built,
+// at each open, and when they are chosen.
+void apply_synth_effects(fluid_synth_t* synth);
 // The last error FluidSynth reported, taken (the next call gives the one after).
 std::string take_fluid_error();
 // Ends every voice and resets the channels, rendering into nowhere until it is quiet.

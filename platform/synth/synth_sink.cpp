@@ -297,6 +297,7 @@ std::unique_ptr<MidiSink> open_synth_sink(MMRESULT& result, std::string& error) 
         synth.replaced_sound_font = FLUID_FAILED;
     }
     fluid_synth_system_reset(synth.synth);
+    apply_synth_effects(synth.synth);
     fluid_synth_set_gain(synth.synth, full_gain());
     auto sink = std::make_unique<SynthSink>(synth);
     result = sink->attach(error);

@@ -2,6 +2,7 @@
 // to load and no SoundFont to choose.
 #include "platform/sound_font.h"
 #include "platform/synth/synth_loading.h"
+#include "platform/synth_effects.h"
 
 void start_loading_synth(void (*)()) {}
 
@@ -14,6 +15,8 @@ bool sound_font_choosable() {
 bool sound_font_reads_dls() {
     return false;
 }
+
+void set_synth_effects(SynthEffects) {}
 
 void current_sound_font(char* path, std::size_t size) {
     if (size > 0) path[0] = '\0';

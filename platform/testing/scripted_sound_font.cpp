@@ -28,6 +28,10 @@ void choose_sound_font(const char* path, HWND window, UINT message) {
     PostMessageA(window, message, scripted_sound_font.loads ? 1 : 0, 0);
 }
 
+void set_synth_effects(SynthEffects effects) {
+    scripted_sound_font.effects = effects;
+}
+
 bool sound_font_unreadable() {
     return false;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/synth_effects.h"
 #include "platform/win32.h"
 
 enum class MidiCall {
@@ -84,11 +85,12 @@ struct PostedMessages {
 extern PostedMessages posted_messages;
 
 // The SoundFont choice, where the system has one: the file in use, whether the next
-// chosen one loads, and every one the program chose.
+// chosen one loads, and every one the program chose; and the effects set last.
 struct ScriptedSoundFont {
     std::string in_use = "/usr/share/sounds/sf2/default-GM.sf2";
     bool loads = true;
     std::vector<std::string> chosen;
+    SynthEffects effects = SynthEffects::kStandard;
 
     void reset();
 };
