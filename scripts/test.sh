@@ -27,7 +27,7 @@ threaded_tests=(test_scheduler test_playback_threads test_window_commands test_w
   test_window_bad_input test_midi_devices test_synth_loading test_fluidsynth_render test_cli test_desktop_audio)
 export TSAN_OPTIONS=suppressions=$PWD/tests/tsan.supp
 scripts/build.sh tsan --target "${threaded_tests[@]}"
-(cd build-tsan && ctest --output-on-failure --timeout 600 -j"$(nproc)" -R '^(Scheduler|DueTest|PlaybackThreads|MessageQueue|MultimediaTimer|MainWindowTest|OutputMenuTest|BadInput|MidiDevices|SequencerEvents|SequencerOutput|SynthLoading|SynthEventQueue|FluidSynthRender|Cli[A-Za-z]*|DesktopAudio)\.|^RealDialogs\.(MessageBox|PostedMessages)')
+(cd build-tsan && ctest --output-on-failure --timeout 600 -j"$(nproc)" -R '^(Scheduler|DueTest|PlaybackThreads|MessageQueue|MultimediaTimer|MainWindowTest|OutputMenuTest|BadInput|MidiDevices|SequencerEvents|SequencerOutput|SynthLoading|SynthEffects|SynthEventQueue|FluidSynthRender|Cli[A-Za-z]*|DesktopAudio)\.|^RealDialogs\.(MessageBox|PostedMessages)')
 
 scripts/windows-test.sh
 scripts/package.sh

@@ -125,7 +125,11 @@ int tail_after_a_note(fluid_synth_t* synth) {
 }
 
 TEST(SynthEffects, FluidSynthTwoPointFoursReverbAndChorusAtFullHalfOrNone) {
+    // A SoundFont that sounds, whatever a test before in this process chose.
+    choose_sound_font("/usr/share/sounds/sf2/FluidR3_GM.sf2", nullptr, 0);
+    finish_loading_synth();
     fluid_synth_t* synth = loaded_synth().synth;
+    fluid_synth_program_reset(synth);
     double value = 0;
     fluid_synth_get_reverb_group_roomsize(synth, 0, &value);
     EXPECT_DOUBLE_EQ(0.5, value) << "not Debian's 2.3 defaults";

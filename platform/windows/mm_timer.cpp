@@ -9,7 +9,8 @@
 
 namespace {
 
-// The sample clock's timers count apart from Windows' own, which count from 1.
+// The sample clock's timers count apart from Windows' own, which count from 1. Only the
+// thread that drives an offline render sets them (sample_clock.h), so no lock.
 constexpr UINT kFirstSampleClockTimer = 0x40000000;
 UINT last_sample_clock_timer = kFirstSampleClockTimer;
 
